@@ -1,0 +1,47 @@
+#include "platform/kgl_msgbox.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace kgl {
+
+namespace {
+bool gInteractive = false;
+}
+
+void setMessageBoxesInteractive(bool interactive) { gInteractive = interactive; }
+bool messageBoxesInteractive() { return gInteractive; }
+
+bool messageBox(const char* text, const char* caption, MsgBoxKind kind) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool offscreen = driver && std::strcmp(driver, "offscreen") == 0;
+    if (!gInteractive || offscreen) return true;
+
+    SDL_MessageBoxData box{};
+    box.title = caption;
+    box.message = text;
+    if (kind == MsgBoxKind::YesNo) {
+        static const SDL_MessageBoxButtonData buttons[] = {
+            {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
+            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+        };
+        box.flags = SDL_MESSAGEBOX_WARNING;
+        box.numbuttons = 2;
+        box.buttons = buttons;
+    } else {
+        static const SDL_MessageBoxButtonData ok[] = {
+            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"},
+        };
+        box.flags = kind == MsgBoxKind::Error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+        box.numbuttons = 1;
+        box.buttons = ok;
+    }
+    int pressed = 1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) return true;  // no display: the default answer
+    return pressed == 1;
+}
+
+}  // namespace kgl
