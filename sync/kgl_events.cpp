@@ -130,7 +130,8 @@ bool EventTrack::TakeFired(int action) {
 
 // Forward: walks from the cursor, Advance(positions[k]) firing the mark before k, until the
 // first mark past the target; that mark's predecessor stays unfired (it fires on a later frame
-// once the music passes it). Backward: walks down to the first mark before the target. A track
+// once the music passes it). Backward: walks down to the first mark before the target, never
+// looking at mark 0 (only the start-up seek from cursor 0 is ever used, always forward). A track
 // whose cursor is already past its last mark only gets its spectrum pass.
 void EventTrack::Seek(uint32_t target) {
     seekDone = 0;

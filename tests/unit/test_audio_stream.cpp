@@ -1,0 +1,147 @@
+// The audio stream: exact MP3 decoding and the three clocks. No tight timing asserts: the real
+// clocks are only checked for direction and for staying within a few percent over a second.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/kgl_audio_stream.h"
+#include "platform/kgl_ticks.h"
+#include "sync/kgl_soundsys.h"
+#include "sync_fixtures.h"
+
+using kgl::AudioStream;
+using kgltest::TempWorkDir;
+
+namespace {
+
+// Each test picks its clock: fixed-step time for the manual clock, the dummy SDL driver for the
+// device clock.
+class AudioStreamTest : public testing::Test {
+protected:
+    void SetUp() override {
+        kgl::setFixedTickStep(0.0);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    void TearDown() override { kgl::setFixedTickStep(0.0); }
+    TempWorkDir dir_;
+};
+
+}  // namespace
+
+TEST_F(AudioStreamTest, DecodesTheExactLengthWithTheLameHeader) {
+    ASSERT_TRUE(kgltest::encodeMp3("stereo.mp3", 44100));
+    ASSERT_TRUE(kgltest::encodeMp3("mono.mp3", 11025, 22050, 1));
+    std::vector<uint8_t> pcm;
+    uint32_t rate = 0;
+    uint32_t channels = 0;
+    std::string reason;
+    ASSERT_TRUE(AudioStream::decodeMp3("stereo.mp3", pcm, rate, channels, reason)) << reason;
+    EXPECT_EQ(pcm.size(), 44100u * 4u);
+    EXPECT_EQ(rate, 44100u);
+    EXPECT_EQ(channels, 2u);
+    ASSERT_TRUE(AudioStream::decodeMp3("mono.mp3", pcm, rate, channels, reason)) << reason;
+    EXPECT_EQ(pcm.size(), 11025u * 2u);
+    EXPECT_EQ(rate, 22050u);
+    EXPECT_EQ(channels, 1u);
+}
+
+TEST_F(AudioStreamTest, UnplayableFilesGiveAClockOfUnknownLength) {
+    kgltest::writeText("noise.mp3", std::string(3000, 'x'));
+    AudioStream s;
+    EXPECT_FALSE(s.open("missing.mp3"));
+    EXPECT_FALSE(s.lengthKnown());
+    EXPECT_EQ(s.clock(), AudioStream::Clock::kSilent);
+    EXPECT_FALSE(s.open("noise.mp3"));
+    EXPECT_FALSE(s.lengthKnown());
+    EXPECT_EQ(s.sampleRate(), 44100u);
+}
+
+TEST_F(AudioStreamTest, ManualClockIsExactSeeksByByteAndStopsAtTheLength) {
+    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 44100));
+    kgl::setFixedTickStep(20.0);
+    AudioStream s;
+    ASSERT_TRUE(s.open("music.mp3"));
+    EXPECT_EQ(s.clock(), AudioStream::Clock::kManual);
+    s.play();
+    for (int i = 0; i < 10; ++i) kgl::advanceFixedTick();
+    EXPECT_EQ(s.position(), 10u * 3528u);
+    s.setPosition(100002);  // seeks fall on a whole sample frame
+    EXPECT_EQ(s.position(), 100000u);
+    kgl::advanceFixedTick();
+    EXPECT_EQ(s.position(), 103528u);
+    for (int i = 0; i < 100; ++i) kgl::advanceFixedTick();
+    EXPECT_EQ(s.position(), s.lengthBytes());  // stops exactly at the end
+    s.play();                                 // at the end: from the start again
+    EXPECT_EQ(s.position(), 0u);
+    kgl::advanceFixedTick();
+    EXPECT_EQ(s.position(), 3528u);
+}
+
+TEST_F(AudioStreamTest, SoundSystemDetectsTheEndOfARealMp3) {
+    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 22050));  // half a second: 25 steps of 20 ms
+    kgl::setFixedTickStep(20.0);
+    kgl::SoundSystem sound;
+    sound.StartStream("music.mp3");
+    EXPECT_EQ(sound.lengthBytes, 88200u);
+    int steps = 0;
+    while (!sound.PollEnd() && steps < 100) {
+        kgl::advanceFixedTick();
+        ++steps;
+    }
+    EXPECT_EQ(steps, 25);
+    sound.loop = 1;
+    EXPECT_FALSE(sound.PollEnd());
+    EXPECT_EQ(sound.restarted, 1);
+    EXPECT_EQ(sound.Position(), 0u);
+    sound.Stop();
+}
+
+TEST_F(AudioStreamTest, SilentClockIsMonotonic) {
+    AudioStream s;
+    s.openSilent();
+    EXPECT_EQ(s.clock(), AudioStream::Clock::kSilent);
+    s.play();
+    uint32_t last = 0;
+    for (int i = 0; i < 200; ++i) {
+        const uint32_t p = s.position();
+        ASSERT_GE(p, last);
+        ASSERT_EQ(p % 4, 0u);
+        last = p;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    EXPECT_GT(last, 0u);
+}
+
+TEST_F(AudioStreamTest, NoDeviceFallsBackToTheSilentClock) {
+    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 4410));
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    AudioStream s;
+    EXPECT_TRUE(s.open("music.mp3"));
+    EXPECT_EQ(s.clock(), AudioStream::Clock::kSilent);
+    EXPECT_TRUE(s.lengthKnown());
+}
+
+TEST_F(AudioStreamTest, DeviceClockNeverGoesBackAndKeepsRealTime) {
+    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 44100 * 3));
+    AudioStream s;
+    ASSERT_TRUE(s.open("music.mp3"));
+    if (s.clock() != AudioStream::Clock::kDevice) GTEST_SKIP() << "no dummy audio device";
+    using Clock = std::chrono::steady_clock;
+    s.play();
+    const auto start = Clock::now();
+    uint32_t last = 0;
+    while (Clock::now() - start < std::chrono::milliseconds(1000)) {
+        const uint32_t p = s.position();
+        ASSERT_GE(p, last);
+        last = p;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double played = s.position() / 176400.0;
+    EXPECT_NEAR(played, seconds, 0.06 * seconds);  // the device buffer lags by ~23 ms
+    s.setPosition(s.lengthBytes() - 4);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(s.position(), s.lengthBytes());
+}

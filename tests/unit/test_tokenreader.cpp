@@ -1,0 +1,179 @@
+// The keyword reader and the configuration file.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/kgl_info.h"
+#include "engine/kgl_demoengine.h"
+#include "script/kgl_config.h"
+#include "script/kgl_tokenreader.h"
+#include "sync_fixtures.h"
+
+using kgl::ConfigValues;
+using kgl::TokenReader;
+using kgltest::TempWorkDir;
+using kgltest::writeText;
+
+namespace {
+
+ConfigValues configFrom(const std::string& text) {
+    TempWorkDir dir;
+    writeText("Config.ini", text);
+    ConfigValues v;
+    EXPECT_TRUE(kgl::ReadConfig("Config.ini", v));
+    return v;
+}
+
+const char* kFullConfig =
+    "KEYBOARD: 1\nRENDERACTIONS: 1\nLOADACTIONS: 1\nSAVEACTIONS: 0\nUSEMP3: 1\n"
+    "MP3STARTOFFSET: 3000\nMP3STARTSECONDS: 12.7\nMP3:music/song.mp3\n";
+
+}  // namespace
+
+TEST(TokenReader, MatcherDoesNotRetestTheMismatchingCharacter) {
+    TokenReader r;
+    r.OpenText("xx MMP3:a");
+    EXPECT_EQ(r.FindKeyword("MP3:"), TokenReader::kNotFound);
+    EXPECT_EQ(r.Tell(), 0);  // rewound
+    r.OpenText("xx M MP3:a");
+    EXPECT_EQ(r.FindKeyword("MP3:"), TokenReader::kFound);
+    EXPECT_EQ(r.GetChar(), 'a');
+    r.OpenText("USEMP3: 1");  // a plain substring search: matches inside a longer word
+    EXPECT_EQ(r.FindKeyword("MP3:"), TokenReader::kFound);
+}
+
+TEST(TokenReader, StarStopsWithoutRewindAndBraceEndsABlock) {
+    TokenReader r;
+    r.OpenText("ab*cd KEY: 1");
+    EXPECT_EQ(r.FindKeyword("KEY:"), TokenReader::kStopped);
+    EXPECT_EQ(r.GetChar(), 'c');  // just after the '*'
+    r.Seek(0);
+    EXPECT_EQ(r.FindKeywordInBlock("NONE"), TokenReader::kStopped);
+    r.OpenText("a } KEY:");
+    EXPECT_EQ(r.FindKeywordInBlock("KEY:"), TokenReader::kBlockEnd);
+    EXPECT_EQ(r.Tell(), 0);
+    EXPECT_EQ(r.FindKeyword("KEY:"), TokenReader::kFound);  // plain search goes past the '}'
+}
+
+TEST(TokenReader, NumberReaders) {
+    TokenReader r;
+    r.OpenText("3,5 3,5 \t-12abc\n99999999999999999999999 7");
+    EXPECT_EQ(r.ReadInt(), 3);        // "3,5" is one token for the integer reader
+    EXPECT_EQ(r.ReadFloat(), 3.0);    // a comma ends a float
+    EXPECT_EQ(r.ReadInt(), 5);
+    EXPECT_EQ(r.ReadInt(), -12);      // tabs skipped; trailing text ignored
+    r.ReadInt();                      // over-long token: cut, consumed, no overflow
+    EXPECT_EQ(r.ReadInt(), 7);
+    EXPECT_EQ(r.ReadInt(), 0);        // end of file
+    r.OpenText("\n1");
+    EXPECT_EQ(r.ReadInt(), 1);        // the first character is stored even when it is a line feed
+    r.OpenText("1.5:2.5");
+    EXPECT_DOUBLE_EQ(r.ReadFloat(), 1.5);
+    EXPECT_DOUBLE_EQ(r.ReadFloat(), 2.5);
+}
+
+TEST(TokenReader, LineAndWordReaders) {
+    TokenReader r;
+    r.OpenText(" name.mp3\"rest\nnext");
+    char buf[8];
+    EXPECT_EQ(r.ReadLine(buf, sizeof buf), 9u);  // too long for 8 bytes: reported, cut, terminated
+    EXPECT_STREQ(buf, " name.m");
+    EXPECT_EQ(r.ReadLine(buf, sizeof buf), 4u);
+    EXPECT_STREQ(buf, "rest");
+    EXPECT_EQ(r.ReadLine(buf, sizeof buf), 4u);  // end of file ends the value
+    EXPECT_STREQ(buf, "next");
+    r.OpenText("OBJ:x");
+    size_t len = 0;
+    EXPECT_EQ(r.ReadWord(buf, sizeof buf, &len), ':');
+    EXPECT_STREQ(buf, "OBJ");
+    EXPECT_EQ(r.ReadWord(buf, sizeof buf, &len), TokenReader::kEof);
+    EXPECT_STREQ(buf, "x");
+    EXPECT_TRUE(r.Eof());
+}
+
+TEST(Config, FullFileInOrder) {
+    const ConfigValues v = configFrom(kFullConfig);
+    EXPECT_EQ(v.keyboard, 1);
+    EXPECT_EQ(v.renderActions, 1);
+    EXPECT_EQ(v.loadActions, 1);
+    EXPECT_EQ(v.saveActions, 0);
+    EXPECT_EQ(v.useMp3, 1);
+    EXPECT_EQ(v.mp3StartOffset, 3000u);
+    EXPECT_EQ(v.mp3StartSeconds, 12.0f);
+    EXPECT_STREQ(v.mp3FileName, "music/song.mp3");
+}
+
+TEST(Config, CrLfReadsLikeLf) {
+    std::string crlf;
+    for (const char* p = kFullConfig; *p; ++p) {
+        if (*p == '\n') crlf += '\r';
+        crlf += *p;
+    }
+    const ConfigValues v = configFrom(crlf);
+    EXPECT_EQ(v.useMp3, 1);
+    EXPECT_EQ(v.mp3StartOffset, 3000u);
+    EXPECT_STREQ(v.mp3FileName, "music/song.mp3");
+}
+
+TEST(Config, KeyOrderStarAndValueRules) {
+    // "MP3:" before "USEMP3:": the flag is kept, the name is lost.
+    ConfigValues v = configFrom("MP3:a.mp3\nUSEMP3: 1\n");
+    EXPECT_EQ(v.useMp3, 1);
+    EXPECT_STREQ(v.mp3FileName, "");
+    // A '*' stops the next key's search; later keys are searched from there.
+    v = configFrom("KEYBOARD: 1\n# *\nRENDERACTIONS: 1\nLOADACTIONS: 1\n");
+    EXPECT_EQ(v.keyboard, 1);
+    EXPECT_EQ(v.renderActions, 0);
+    EXPECT_EQ(v.loadActions, 1);
+    // ... but the first character a search reads is only compared with the key, never taken
+    // for a '*': right after the line feed that ended the previous value, it does not stop.
+    v = configFrom("KEYBOARD: 1\n*\nRENDERACTIONS: 1\n");
+    EXPECT_EQ(v.renderActions, 1);
+    // A leading space is part of the name; a word instead of a number reads as off.
+    v = configFrom("USEMP3: on\nMP3: song.mp3\n");
+    EXPECT_EQ(v.useMp3, 0);
+    EXPECT_STREQ(v.mp3FileName, " song.mp3");
+    // Values on the next line; negative seconds taken as unsigned.
+    v = configFrom("USEMP3:\n1\nMP3STARTSECONDS: -5\n");
+    EXPECT_EQ(v.useMp3, 1);
+    EXPECT_EQ(v.mp3StartSeconds, 4294967291.0f);
+}
+
+TEST(Config, OverlongMusicNameTurnsMusicOff) {
+    const std::string name(kgl::DemoEngine::kMp3NameSize, 'n');
+    const ConfigValues v = configFrom("USEMP3: 1\nMP3:" + name + "\n");
+    EXPECT_EQ(v.useMp3, 0);
+    EXPECT_STREQ(v.mp3FileName, "");
+    const ConfigValues fits = configFrom("USEMP3: 1\nMP3:" + name.substr(1) + "\n");
+    EXPECT_EQ(fits.useMp3, 1);
+    EXPECT_EQ(std::string(fits.mp3FileName), name.substr(1));
+}
+
+TEST(Config, MissingFileOrKeysKeepTheEngineDefaults) {
+    TempWorkDir dir;
+    auto engine = std::make_unique<kgl::DemoEngine>();
+    engine->mp3StartOffset = 77;
+    kgl::LoadConfig(*engine, "escena/Config.ini");
+    EXPECT_EQ(engine->mp3StartOffset, 77u);
+    EXPECT_EQ(engine->useMp3, 0);
+    writeText("Config.ini", "USEMP3: 1\n");
+    kgl::LoadConfig(*engine, "Config.ini");
+    EXPECT_EQ(engine->useMp3, 1);
+    EXPECT_EQ(engine->mp3StartOffset, 77u);
+}
+
+TEST(Info, ConfigPrintsTheEightSettings) {
+    TempWorkDir dir;
+    writeText("Config.ini", kFullConfig);
+    FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(kgl::infoConfig("Config.ini", out), 0);
+    std::rewind(out);
+    char buf[512] = {};
+    const size_t n = std::fread(buf, 1, sizeof buf - 1, out);
+    std::fclose(out);
+    EXPECT_EQ(std::string(buf, n),
+              "keyboard 1\nrenderActions 1\nloadActions 1\nsaveActions 0\nuseMp3 1\n"
+              "mp3StartOffset 3000\nmp3StartSeconds 12\nmp3FileName \"music/song.mp3\"\n");
+    EXPECT_EQ(kgl::infoConfig("Config.txt", stdout), kgl::kNotMyKind);
+}
