@@ -20,6 +20,10 @@ namespace {
 // Pixels per dialog unit (the 8-point dialog font, at the size ImGui's built-in font reads well).
 constexpr float kPixelsPerDluX = 2.0f;
 constexpr float kPixelsPerDluY = 2.0f;
+// A bitmap control takes its bitmap's own size; the template's units are those of the 8-point
+// font at 96 dpi (1.5 x 1.625 pixels per unit), so the 96 x 105 picture covers 64 x 65 units.
+constexpr float kArtWidthDlu = kDialogArtWidth / 1.5f;
+constexpr float kArtHeightDlu = kDialogArtHeight / 1.625f;
 constexpr int kDialogWidthPx = static_cast<int>(kDialogWidthDlu * kPixelsPerDluX);
 constexpr int kDialogHeightPx = static_cast<int>(kDialogHeightDlu * kPixelsPerDluY);
 const char* const kDialogTitle = "KGL KORVO Start";
@@ -109,7 +113,7 @@ void drawGroupBox(const DialogControl& c) {
 
 void drawPicture(const DialogControl& c, GLuint texture) {
     const ImVec2 a = toPixels(c.x, c.y);
-    const ImVec2 b = toPixels(c.x + c.width, c.y + c.height);
+    const ImVec2 b(a.x + kArtWidthDlu * kPixelsPerDluX, a.y + kArtHeightDlu * kPixelsPerDluY);
     ImDrawList* dl = ImGui::GetWindowDrawList();
     dl->AddImage(reinterpret_cast<ImTextureID>(static_cast<intptr_t>(texture)), a, b);
     dl->AddLine(a, ImVec2(b.x, a.y), IM_COL32(90, 90, 90, 255), 2.0f);  // sunken edge
