@@ -18,6 +18,7 @@
 #include "platform/kgl_display.h"
 #include "platform/kgl_msgbox.h"
 #include "platform/kgl_ticks.h"
+#include "script/kgl_config.h"
 
 namespace kgl {
 
@@ -115,7 +116,7 @@ bool openDisplay(const CommandLine& o) {
 // Steps 5 to 15: build the show, warm the driver, start the music and the action track.
 void buildShow() {
     DemoEngine& e = engine();
-    // Step 5 ("escena/Config.ini") joins when the configuration reader exists on the engine.
+    LoadConfig(e, "escena/Config.ini");
     e.setDetailMaps(detailMaps);
     e.setup(static_cast<float>(screenWidth), static_cast<float>(screenHeight), colorBits);
     e.setShowLoop(showLoop);

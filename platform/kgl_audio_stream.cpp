@@ -127,7 +127,7 @@ bool AudioStream::open(const char* path) {
     rate_ = rate;
     channels_ = ch;
     lengthKnown_ = true;
-    chooseClock(true);
+    chooseClock(path);
     return true;
 }
 
@@ -136,10 +136,12 @@ void AudioStream::openSilent() {
     rate_ = kSilentRate;
     channels_ = kSilentChannels;
     lengthKnown_ = false;
-    chooseClock(false);
+    chooseClock(nullptr);
 }
 
-void AudioStream::chooseClock(bool withSound) {
+// music: the file to play, nullptr for a clock without sound.
+void AudioStream::chooseClock(const char* music) {
+    const bool withSound = music != nullptr;
     if (fixedTickMode()) {
         clock_ = Clock::kManual;
     } else if (withSound && openDevice()) {
@@ -148,8 +150,7 @@ void AudioStream::chooseClock(bool withSound) {
         clock_ = Clock::kSilent;
         if (withSound && !gSaidSilent) {
             gSaidSilent = true;
-            logLine("AUDIO", SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "none",
-                    "no audio device (%s): playing silently, in time", SDL_GetError());
+            logLine("AUDIO", music, "no audio device (%s): playing silently, in time", SDL_GetError());
         }
     }
     restartClockAt(0);

@@ -73,7 +73,7 @@ private:
     static void feedDevice(void* self, uint8_t* out, int len);
     void fill(uint8_t* out, int len);
     bool openDevice();
-    void chooseClock(bool withSound);
+    void chooseClock(const char* music);
     uint64_t bytesForNanoseconds(int64_t ns) const;
     uint64_t clockBytes();
     uint32_t limit(uint64_t bytes) const;

@@ -145,3 +145,15 @@ TEST_F(AudioStreamTest, DeviceClockNeverGoesBackAndKeepsRealTime) {
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_EQ(s.position(), s.lengthBytes());
 }
+
+// Not a test: writes the music of the end-to-end scripts. Run with
+// --gtest_also_run_disabled_tests --gtest_filter=Mp3Fixture.DISABLED_Write and
+// KGL_MP3_OUT=path KGL_MP3_SECONDS=seconds (44.1 kHz stereo, with the LAME header).
+TEST(Mp3Fixture, DISABLED_Write) {
+    const char* out = std::getenv("KGL_MP3_OUT");
+    if (!out) GTEST_SKIP() << "KGL_MP3_OUT not set";
+    const char* seconds = std::getenv("KGL_MP3_SECONDS");
+    const double s = seconds ? std::atof(seconds) : 5.0;
+    ASSERT_TRUE(s > 0.0 && s < 600.0) << "KGL_MP3_SECONDS out of range";
+    ASSERT_TRUE(kgltest::encodeMp3(out, static_cast<int>(s * 44100.0)));
+}
