@@ -9,9 +9,10 @@ namespace kgl {
 
 class DemoTimer {
 public:
-    // The warm-up in Start reads the counter for about 2 ms (at most kMaxWarmUpReads reads);
-    // it only delays, no result is kept, see Start.
-    static constexpr float kWarmUpSeconds = 0.002f;
+    // The warm-up in Start reads the counter for about 20 ms (at most kMaxWarmUpReads reads);
+    // no result is kept, but its length sets the first tick's negative rate (see Start): at
+    // 20 ms that is -50, which one ordinary frame interval outweighs.
+    static constexpr float kWarmUpSeconds = 0.02f;
     static constexpr int kMaxWarmUpReads = 160000;
 
     DemoTimer() = default;
