@@ -67,6 +67,7 @@ void EventTrack::store(int i, const ScriptMark& mark) {
 }
 
 void EventTrack::Load(const char* path) {
+    if (!path) path = "";
     std::FILE* in = std::fopen(path, "rb");
     if (!in) in = std::fopen(path, "wb+");  // a missing track is created empty
     std::FILE* log = in ? std::fopen("EVENTS_load.log", "wt") : nullptr;

@@ -175,6 +175,33 @@ TEST(EngineTrack, StartOffsetExample) {
     EXPECT_TRUE(engine->events.TakeFired(6));
 }
 
+TEST(EngineTrack, StartTimeMovesTheTrackBeforeTheLimit) {
+    TempWorkDir dir;
+    writeTrack("actions.bin", {{1000, 5}, {600000, 6}, {700000, 7}});
+    FakeStream fake;  // one second of music
+    auto engine = std::make_unique<kgl::DemoEngine>();
+    engine->sound.UseStream(&fake);
+    engine->loadActions = 1;
+    engine->useMp3 = 1;
+    engine->mp3StartSeconds = 4.0f;  // 705600 bytes: past every mark
+    engine->StartMusic();
+    engine->StartEventTrack("actions.bin");
+    EXPECT_EQ(engine->events.cursor, 2);  // moved with 4 s ...
+    EXPECT_TRUE(engine->events.TakeFired(5));
+    EXPECT_TRUE(engine->events.TakeFired(6));
+    EXPECT_FLOAT_EQ(engine->mp3StartSeconds, -1.0f);  // ... then limited in place
+    EXPECT_EQ(fake.pos, 0u);
+}
+
+TEST(EngineTrack, NoLoadActionsNoTrack) {
+    TempWorkDir dir;
+    auto engine = std::make_unique<kgl::DemoEngine>();
+    engine->mp3StartOffset = 3000;
+    engine->StartEventTrack("actions.bin");
+    EXPECT_EQ(engine->events.loaded, 0);
+    EXPECT_NE(access("actions.bin", F_OK), 0);
+}
+
 TEST(EngineTrack, LoopRestartReloadsTheTrack) {
     TempWorkDir dir;
     ASSERT_EQ(mkdir("escena", 0755), 0);
