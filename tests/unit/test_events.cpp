@@ -240,3 +240,23 @@ TEST(Info, ActionTrackSummary) {
     EXPECT_EQ(kgl::infoActions("odd.bin", stdout), kgl::kNotMyKind);
     EXPECT_EQ(kgl::infoActions("actions.dat", stdout), kgl::kNotMyKind);
 }
+
+// Random bytes as a track: whatever the content, loading stays in bounds and every record
+// the loader keeps is one the layout allows.
+TEST(EventTrack, RandomFilesLoadSafely) {
+    TempWorkDir dir;
+    uint32_t seed = 777;
+    auto next = [&seed]() { return seed = seed * 1664525u + 1013904223u; };
+    auto t = std::make_unique<EventTrack>();
+    for (int round = 0; round < 50; ++round) {
+        std::vector<uint8_t> bytes(next() % 6000);
+        for (uint8_t& b : bytes) b = static_cast<uint8_t>(next() >> 24);
+        ASSERT_TRUE(kgl::writeFile("actions.bin", bytes));
+        t->Clear();
+        t->Load("actions.bin");
+        ASSERT_LE(static_cast<size_t>(t->count) * 9, bytes.size());
+        for (int i = 0; i < 20; ++i) t->Advance(next());
+        for (int k = -5; k < 100; ++k) t->TakeFired(k);
+        t->Seek(next());
+    }
+}

@@ -1,6 +1,7 @@
 // The keyword reader and the configuration file.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "app/kgl_info.h"
@@ -176,4 +177,39 @@ TEST(Info, ConfigPrintsTheEightSettings) {
               "keyboard 1\nrenderActions 1\nloadActions 1\nsaveActions 0\nuseMp3 1\n"
               "mp3StartOffset 3000\nmp3StartSeconds 12\nmp3FileName \"music/song.mp3\"\n");
     EXPECT_EQ(kgl::infoConfig("Config.txt", stdout), kgl::kNotMyKind);
+}
+
+// Random text built from the characters the readers react to: every reader stays inside its
+// buffers and always makes progress (ASan builds check the former).
+TEST(TokenReader, RandomTextNeverOverrunsOrHangs) {
+    const char* pieces[] = {"KEYBOARD:", "MP3:", "USEMP3:", "MP3STARTSECONDS:", "*", "}", "\"",
+                            ":", ",", " ", "\t", "\r\n", "\n", "\r", "1", "-5", "12.7", "x",
+                            "999999999999999999999999", "MMP3:"};
+    TempWorkDir dir;
+    uint32_t seed = 12345;
+    auto next = [&seed]() { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int n = static_cast<int>(next() % 40);
+        for (int i = 0; i < n; ++i) text += pieces[next() % (sizeof pieces / sizeof *pieces)];
+        TokenReader r;
+        r.OpenText(text);
+        char small[4];
+        for (int step = 0; step < 64 && !r.Eof(); ++step) {
+            switch (next() % 6) {
+            case 0: r.FindKeyword("MP3:"); break;
+            case 1: r.FindKeywordInBlock("KEYBOARD:"); break;
+            case 2: r.ReadInt(); break;
+            case 3: r.ReadFloat(); break;
+            case 4: r.ReadLine(small, sizeof small); break;
+            default: r.ReadWord(small, sizeof small); break;
+            }
+            ASSERT_LE(r.Tell(), static_cast<long>(text.size()));
+            ASSERT_GE(r.Tell(), 0L);
+        }
+        writeText("Config.ini", text);
+        ConfigValues v;
+        ASSERT_TRUE(kgl::ReadConfig("Config.ini", v));
+        ASSERT_LT(std::strlen(v.mp3FileName), sizeof v.mp3FileName);
+    }
 }
