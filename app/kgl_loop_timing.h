@@ -37,6 +37,9 @@ struct UpdateStepHooks {
 bool runUpdateStep(LoopTiming& t, TickSource ticks, int32_t updateRate, const UpdateStepHooks& hooks,
                    bool& showEnded);
 
+// Starts the title clock when the frame loop starts, so the first rate covers the show only.
+void startTitleClock(LoopTiming& t, uint32_t tickMs);
+
 // Called after each update step that ran: every 2000 ms writes "korvoGL %2.2f fps" (frames drawn
 // per second since the last change) into `title` and returns true.
 bool refreshTitle(LoopTiming& t, uint32_t tickMs, char* title, size_t titleSize);

@@ -158,6 +158,7 @@ void frameLoop() {
     WindowState ws;
     ws.keyDown = keyDown;
     ws.windowActive = &windowActive;
+    startTitleClock(gRun.timing, tickCount());
     while (!quitRequested) {
         const DisplayMessage m = PeekDisplayMessage(ws);
         if (m == DisplayMessage::Quit) quitRequested = 1;

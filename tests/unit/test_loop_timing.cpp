@@ -84,4 +84,14 @@ TEST(TitleCadence, ChangesAtMostEveryTwoSecondsWithTheFormat) {
     EXPECT_EQ(std::strncmp(title, "korvoGL ", 8), 0);
 }
 
+TEST(TitleCadence, ClockStartedLateCountsFromTheLoopStart) {
+    kgl::LoopTiming t;
+    char title[kgl::kTitleSize] = {};
+    kgl::startTitleClock(t, 5000);  // the dialog and the set-up took five seconds
+    t.titleFrames = 40;
+    EXPECT_FALSE(kgl::refreshTitle(t, 6000, title, sizeof title));
+    EXPECT_TRUE(kgl::refreshTitle(t, 7010, title, sizeof title));
+    EXPECT_STREQ(title, "korvoGL 19.90 fps");
+}
+
 }  // namespace
