@@ -13,8 +13,8 @@ using TickSource = uint32_t (*)();  // milliseconds, as GetTickCount
 constexpr size_t kTitleSize = 64;
 
 struct LoopTiming {
-    float lastStepTick = 0.0f;   // tick (ms) of the last update step
-    bool stepped = false;        // no step yet: the first one is due at once
+    float lastStepTick = 0.0f;  // tick (ms) of the last update step
+    bool stepped = false;       // no step yet: the first one is due at once
     float titleAccumulator = 0.0f;
     float lastTitleTime = 0.0f;  // in units of 0.6 s (tick x 0.0006)
     uint32_t titleFrames = 0;    // frames drawn since the last title change

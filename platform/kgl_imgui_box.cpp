@@ -2,9 +2,9 @@
 
 #include <GL/gl.h>
 #include <SDL.h>
-#include <imgui.h>
 #include <backends/imgui_impl_opengl2.h>
 #include <backends/imgui_impl_sdl.h>
+#include <imgui.h>
 
 #include <cstring>
 
@@ -12,7 +12,7 @@ namespace kgl {
 
 namespace {
 
-constexpr int kCharWidthPx = 7;    // ImGui's built-in 13-pixel font is fixed-width
+constexpr int kCharWidthPx = 7;  // ImGui's built-in 13-pixel font is fixed-width
 constexpr int kLineHeightPx = 15;
 constexpr int kMinBoxWidthPx = 260;
 constexpr int kMaxBoxWidthPx = 900;
