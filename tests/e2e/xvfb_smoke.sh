@@ -58,6 +58,24 @@ kill -0 "$pid" 2>/dev/null && fail "Escape did not end the show"
 wait "$pid"; rc=$?
 [ $rc -eq 0 ] || fail "exit status $rc"
 [ -s cap/frame-000000.png ] || fail "no frames captured"
+
+# Xvfb offers one display mode: 800 x 600 full screen is refused and the question comes up.
+# "Yes" (Enter) runs in a window; "No" (Escape) says the program will close and exits 1.
+"$KGL" --no-dialog --fullscreen --resolution 0 --frames 20 >out.txt 2>&1 &
+pid=$!
+box=$(waitWindow "Rulo GL") || fail "no fallback question"
+xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
+wait "$pid"; rc=$?
+[ $rc -eq 0 ] || fail "windowed fallback: exit status $rc"
+"$KGL" --no-dialog --fullscreen --resolution 0 --frames 20 >out.txt 2>&1 &
+pid=$!
+box=$(waitWindow "Rulo GL") || fail "no fallback question"
+xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Escape
+box=$(waitWindow "^ERROR$") || fail "no closing message"
+xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
+wait "$pid"; rc=$?
+[ $rc -eq 1 ] || fail "refused full screen: exit status $rc"
+grep -q "^ERROR: Program Will Now Close.$" out.txt || fail "no closing line"
 exit 0
 INNER
 
