@@ -191,7 +191,7 @@ bool initDisplaySystem(bool allowOffscreen) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     if (!allowOffscreen) return false;
     std::fprintf(stderr, "DISPLAY: [video] no display (%s); using the offscreen driver\n", SDL_GetError());
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
