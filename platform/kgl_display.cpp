@@ -19,7 +19,6 @@ bool gModeChanged = false;
 const char* const kErrorCaption = "ERROR";
 const char* const kMsgRegisterClass = "Failed To Register The Window Class.";
 const char* const kMsgWindowCreation = "Window Creation Error.";
-const char* const kMsgPixelFormat = "Can't Set The PixelFormat.";
 const char* const kMsgCreateContext = "Can't Create A GL Rendering Context.";
 const char* const kMsgActivateContext = "Can't Activate The GL Rendering Context.";
 const char* const kMsgFullscreenQuestion =
