@@ -35,20 +35,30 @@ bool parseRate(const char* text, double& out) {
 
 // Options without a value. Returns false when `arg` is none of them.
 bool parseSwitch(const char* arg, CommandLine& out) {
-    if (!std::strcmp(arg, "--no-dialog")) out.noDialog = true;
-    else if (!std::strcmp(arg, "--windowed")) out.fullscreen = 0;
-    else if (!std::strcmp(arg, "--fullscreen")) out.fullscreen = 1;
-    else if (!std::strcmp(arg, "--loop")) out.loop = true;
-    else if (!std::strcmp(arg, "--no-detail-maps")) out.noDetailMaps = true;
-    else if (!std::strcmp(arg, "--vsync")) out.vsync = true;
-    else if (!std::strcmp(arg, "--no-vsync")) out.vsync = false;
-    else if (!std::strcmp(arg, "--batch")) out.batch = true;
-    else return false;
+    if (!std::strcmp(arg, "--no-dialog"))
+        out.noDialog = true;
+    else if (!std::strcmp(arg, "--windowed"))
+        out.fullscreen = 0;
+    else if (!std::strcmp(arg, "--fullscreen"))
+        out.fullscreen = 1;
+    else if (!std::strcmp(arg, "--loop"))
+        out.loop = true;
+    else if (!std::strcmp(arg, "--no-detail-maps"))
+        out.noDetailMaps = true;
+    else if (!std::strcmp(arg, "--vsync"))
+        out.vsync = true;
+    else if (!std::strcmp(arg, "--no-vsync"))
+        out.vsync = false;
+    else if (!std::strcmp(arg, "--batch"))
+        out.batch = true;
+    else
+        return false;
     return true;
 }
 
 bool takesValue(const char* arg) {
-    static const char* const kValued[] = {"--data", "--resolution", "--frames", "--fixed-fps", "--capture", "--trace"};
+    static const char* const kValued[] = {"--data",      "--resolution", "--frames",
+                                          "--fixed-fps", "--capture",    "--trace"};
     for (const char* v : kValued) {
         if (!std::strcmp(arg, v)) return true;
     }
@@ -57,15 +67,19 @@ bool takesValue(const char* arg) {
 
 // Options with a value; false with `error` set when the value is bad.
 bool parseValued(const char* arg, const char* value, CommandLine& out, char* error, size_t errorSize) {
-    if (!std::strcmp(arg, "--data")) out.dataDir = value;
-    else if (!std::strcmp(arg, "--capture")) out.captureDir = value;
-    else if (!std::strcmp(arg, "--trace")) out.traceFile = value;
+    if (!std::strcmp(arg, "--data"))
+        out.dataDir = value;
+    else if (!std::strcmp(arg, "--capture"))
+        out.captureDir = value;
+    else if (!std::strcmp(arg, "--trace"))
+        out.traceFile = value;
     else if (!std::strcmp(arg, "--resolution")) {
         out.resolutionIndex = parseResolution(value);
         if (out.resolutionIndex < 0) {
-            std::snprintf(error, errorSize,
-                          "kgl: bad --resolution '%s' (0..5 or 800x600, 640x480, 320x200, 1024x768, 512x384, 400x300)",
-                          value);
+            std::snprintf(
+                error, errorSize,
+                "kgl: bad --resolution '%s' (0..5 or 800x600, 640x480, 320x200, 1024x768, 512x384, 400x300)",
+                value);
             return false;
         }
     } else if (!std::strcmp(arg, "--frames")) {

@@ -16,8 +16,8 @@ struct CommandLine {
     bool noDetailMaps = false;
     bool vsync = true;
     bool batch = false;
-    int64_t frames = 0;      // 0: no limit
-    double fixedFps = 0.0;   // 0: real time
+    int64_t frames = 0;     // 0: no limit
+    double fixedFps = 0.0;  // 0: real time
     const char* captureDir = nullptr;
     const char* traceFile = nullptr;
 };

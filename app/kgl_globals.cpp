@@ -25,7 +25,11 @@ K2DImage gLoadingImage;
 DemoEngine gEngine;
 }  // namespace
 
-K2DImage& loadingImage() { return gLoadingImage; }
-DemoEngine& engine() { return gEngine; }
+K2DImage& loadingImage() {
+    return gLoadingImage;
+}
+DemoEngine& engine() {
+    return gEngine;
+}
 
 }  // namespace kgl

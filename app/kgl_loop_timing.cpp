@@ -25,6 +25,13 @@ bool runUpdateStep(LoopTiming& t, TickSource ticks, int32_t updateRate, const Up
     return true;
 }
 
+void startTitleClock(LoopTiming& t, uint32_t tickMs) {
+    t.lastTitleTime = static_cast<float>(tickMs) * kTitleUnitsPerMs;
+    t.lastTitleTick = tickMs;
+    t.titleAccumulator = 0.0f;
+    t.titleFrames = 0;
+}
+
 bool refreshTitle(LoopTiming& t, uint32_t tickMs, char* title, size_t titleSize) {
     const float units = static_cast<float>(tickMs) * kTitleUnitsPerMs;
     t.titleAccumulator += units - t.lastTitleTime;

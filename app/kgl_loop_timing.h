@@ -13,8 +13,8 @@ using TickSource = uint32_t (*)();  // milliseconds, as GetTickCount
 constexpr size_t kTitleSize = 64;
 
 struct LoopTiming {
-    float lastStepTick = 0.0f;   // tick (ms) of the last update step
-    bool stepped = false;        // no step yet: the first one is due at once
+    float lastStepTick = 0.0f;  // tick (ms) of the last update step
+    bool stepped = false;       // no step yet: the first one is due at once
     float titleAccumulator = 0.0f;
     float lastTitleTime = 0.0f;  // in units of 0.6 s (tick x 0.0006)
     uint32_t titleFrames = 0;    // frames drawn since the last title change
@@ -36,6 +36,9 @@ struct UpdateStepHooks {
 // `showEnded` is set when the step reported the end of the show.
 bool runUpdateStep(LoopTiming& t, TickSource ticks, int32_t updateRate, const UpdateStepHooks& hooks,
                    bool& showEnded);
+
+// Starts the title clock when the frame loop starts, so the first rate covers the show only.
+void startTitleClock(LoopTiming& t, uint32_t tickMs);
 
 // Called after each update step that ran: every 2000 ms writes "korvoGL %2.2f fps" (frames drawn
 // per second since the last change) into `title` and returns true.

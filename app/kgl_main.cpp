@@ -13,10 +13,17 @@ int main(int argc, char** argv) {
     kgl::CommandLine options;
     char error[512] = {};
     switch (kgl::parseCommandLine(argc, argv, options, error, sizeof error)) {
-        case kgl::ParseResult::Help: kgl::printUsage(); return 0;
-        case kgl::ParseResult::Version: std::printf("kgl %s\n", KGL_VERSION); return 0;
-        case kgl::ParseResult::Error: std::fprintf(stderr, "%s\n", error); return 2;
-        case kgl::ParseResult::Run: break;
+        case kgl::ParseResult::Help:
+            kgl::printUsage();
+            return 0;
+        case kgl::ParseResult::Version:
+            std::printf("kgl %s\n", KGL_VERSION);
+            return 0;
+        case kgl::ParseResult::Error:
+            std::fprintf(stderr, "%s\n", error);
+            return 2;
+        case kgl::ParseResult::Run:
+            break;
     }
     return kgl::runShow(options);
 }

@@ -25,8 +25,8 @@ namespace kgl {
 namespace {
 
 constexpr const char* kActionsPath = "escena/actions.bin";
-constexpr int kStartupPauseMs = 50;     // the pause before the music starts (step 11)
-constexpr int kDialogShotFrame = 2;     // the dialog frame kept as dialog.png under --capture
+constexpr int kStartupPauseMs = 50;  // the pause before the music starts (step 11)
+constexpr int kDialogShotFrame = 2;  // the dialog frame kept as dialog.png under --capture
 
 struct ShowRun {
     const CommandLine* options = nullptr;
@@ -104,7 +104,8 @@ bool openDisplay(const CommandLine& o) {
     screenWidth = kResolutions[index].width;
     screenHeight = kResolutions[index].height;
     setDisplayVsync(o.vsync);
-    if (!CreateDisplayWindow(kWindowTitle, screenWidth, screenHeight, colorBits, fullscreenMode)) return false;
+    if (!CreateDisplayWindow(kWindowTitle, screenWidth, screenHeight, colorBits, fullscreenMode))
+        return false;
     if (o.captureDir && !gRun.capture.open(o.captureDir, screenWidth, screenHeight)) {
         std::fprintf(stderr, "CAPTURE: [%s] capture is off\n", o.captureDir);
     }
@@ -148,7 +149,8 @@ void finishTurn() {
     const UpdateStepHooks hooks{updateShow, nullptr};
     if (runUpdateStep(gRun.timing, tickCount, engine().updateRate, hooks, ended)) {
         if (ended) quitRequested = 1;
-        if (refreshTitle(gRun.timing, tickCount(), gRun.title, sizeof gRun.title)) SetDisplayTitle(gRun.title);
+        if (refreshTitle(gRun.timing, tickCount(), gRun.title, sizeof gRun.title))
+            SetDisplayTitle(gRun.title);
     }
     const int64_t limit = gRun.options->frames;
     if (limit > 0 && gRun.framesDrawn >= limit) quitRequested = 1;
@@ -159,6 +161,7 @@ void frameLoop() {
     WindowState ws;
     ws.keyDown = keyDown;
     ws.windowActive = &windowActive;
+    startTitleClock(gRun.timing, tickCount());
     while (!quitRequested) {
         const DisplayMessage m = PeekDisplayMessage(ws);
         if (m == DisplayMessage::Quit) quitRequested = 1;

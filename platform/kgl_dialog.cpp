@@ -5,9 +5,9 @@
 
 #include <GL/gl.h>
 #include <SDL.h>
-#include <imgui.h>
 #include <backends/imgui_impl_opengl2.h>
 #include <backends/imgui_impl_sdl.h>
+#include <imgui.h>
 
 #include <cstdio>
 
@@ -34,7 +34,9 @@ struct DialogWindow {
     GLuint artTexture = 0;
 };
 
-ImVec2 toPixels(int x, int y) { return ImVec2(x * kPixelsPerDluX, y * kPixelsPerDluY); }
+ImVec2 toPixels(int x, int y) {
+    return ImVec2(x * kPixelsPerDluX, y * kPixelsPerDluY);
+}
 
 bool openDialogWindow(DialogWindow& d) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
@@ -128,14 +130,20 @@ bool drawControl(const DialogState& s, int index, GLuint texture) {
     ImGui::SetCursorPos(toPixels(c.x, c.y));
     switch (c.kind) {
         case ControlKind::DefaultButton:
-        case ControlKind::Button: return ImGui::Button(c.text, toPixels(c.width, c.height));
+        case ControlKind::Button:
+            return ImGui::Button(c.text, toPixels(c.width, c.height));
         case ControlKind::CheckBox: {
             bool v = s.checked[index];
             return ImGui::Checkbox(c.text, &v);
         }
-        case ControlKind::Radio: return ImGui::RadioButton(c.text, s.checked[index]);
-        case ControlKind::GroupBox: drawGroupBox(c); return false;
-        case ControlKind::Picture: drawPicture(c, texture); return false;
+        case ControlKind::Radio:
+            return ImGui::RadioButton(c.text, s.checked[index]);
+        case ControlKind::GroupBox:
+            drawGroupBox(c);
+            return false;
+        case ControlKind::Picture:
+            drawPicture(c, texture);
+            return false;
     }
     return false;
 }

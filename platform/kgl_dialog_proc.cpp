@@ -33,12 +33,14 @@ namespace {
 
 // Resolution index (0..5) to its radio button.
 constexpr int kResolutionButtons[] = {kIdRes800, kIdRes640, kIdRes320, kIdRes1024, kIdRes512, kIdRes400};
-constexpr int kResolutionButtonCount = static_cast<int>(sizeof(kResolutionButtons) / sizeof(kResolutionButtons[0]));
+constexpr int kResolutionButtonCount =
+    static_cast<int>(sizeof(kResolutionButtons) / sizeof(kResolutionButtons[0]));
 
 const char* const kAboutCaption = "About KGL";
 const char* const kAboutText =
     "KGL KORVO Realtime OpenGL 3D/2D Engine\n"
-    "version " KGL_VERSION " for SDL2 and OpenGL\n\n"
+    "version " KGL_VERSION
+    " for SDL2 and OpenGL\n\n"
     "Engine, importer and effects: the kgl developers.\n"
     "Dialog drawn with Dear ImGui; music decoded by mpg123.";
 
@@ -57,7 +59,9 @@ int depthButton(int32_t colorBits) {
 }
 
 // BM_SETCHECK on the depth button matching colorBits; leaves the rest of the group alone.
-void recheckDepth(DialogState& s) { setDialogCheck(s, depthButton(s.choices.colorBits), true); }
+void recheckDepth(DialogState& s) {
+    setDialogCheck(s, depthButton(s.choices.colorBits), true);
+}
 
 void initDialog(DialogState& s) {
     // The check marks show the flags as they are (the command line may have preset them), so a
@@ -81,7 +85,9 @@ void chooseResolution(DialogState& s, int id, int index, bool checkButton) {
     s.choices.resolutionIndex = index;
 }
 
-void toggle(uint8_t& flag) { flag = flag ? 0 : 1; }
+void toggle(uint8_t& flag) {
+    flag = flag ? 0 : 1;
+}
 
 }  // namespace
 
@@ -101,23 +107,56 @@ int dialogProcedure(DialogState& s, DialogMessage message, int id) {
         return 0;
     }
     switch (id) {
-        case kIdGo: s.endResult = 1; return 1;
-        case kIdQuit: s.endResult = 0; return 1;
-        case kIdRes800: chooseResolution(s, id, 0, true); return 1;
-        case kIdRes640: chooseResolution(s, id, 1, true); return 1;
-        case kIdRes320: chooseResolution(s, id, 2, true); return 1;
-        case kIdRes1024: chooseResolution(s, id, 3, false); return 1;
-        case kIdRes512: chooseResolution(s, id, 4, false); return 1;
-        case kIdRes400: chooseResolution(s, id, 5, false); return 1;
-        case kIdBits32: s.choices.colorBits = 32; return 1;
-        case kIdBits24: s.choices.colorBits = 24; return 1;
-        case kIdBits16: s.choices.colorBits = 16; return 1;
-        case kIdWindowed: toggle(s.choices.fullscreenMode); return 1;
-        case kIdShowLoop: toggle(s.choices.showLoop); return 1;
-        case kIdDetailMaps: toggle(s.choices.detailMaps); return 1;
-        case kIdLowChips: toggle(s.choices.lowChips); return 1;
-        case kIdAbout: messageBox(kAboutText, kAboutCaption, MsgBoxKind::Info); return 1;
-        default: return 0;
+        case kIdGo:
+            s.endResult = 1;
+            return 1;
+        case kIdQuit:
+            s.endResult = 0;
+            return 1;
+        case kIdRes800:
+            chooseResolution(s, id, 0, true);
+            return 1;
+        case kIdRes640:
+            chooseResolution(s, id, 1, true);
+            return 1;
+        case kIdRes320:
+            chooseResolution(s, id, 2, true);
+            return 1;
+        case kIdRes1024:
+            chooseResolution(s, id, 3, false);
+            return 1;
+        case kIdRes512:
+            chooseResolution(s, id, 4, false);
+            return 1;
+        case kIdRes400:
+            chooseResolution(s, id, 5, false);
+            return 1;
+        case kIdBits32:
+            s.choices.colorBits = 32;
+            return 1;
+        case kIdBits24:
+            s.choices.colorBits = 24;
+            return 1;
+        case kIdBits16:
+            s.choices.colorBits = 16;
+            return 1;
+        case kIdWindowed:
+            toggle(s.choices.fullscreenMode);
+            return 1;
+        case kIdShowLoop:
+            toggle(s.choices.showLoop);
+            return 1;
+        case kIdDetailMaps:
+            toggle(s.choices.detailMaps);
+            return 1;
+        case kIdLowChips:
+            toggle(s.choices.lowChips);
+            return 1;
+        case kIdAbout:
+            messageBox(kAboutText, kAboutCaption, MsgBoxKind::Info);
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -146,17 +185,29 @@ void makeDialogArtwork(uint8_t* rgba) {
             const float d2 = fx * fx + fy * fy;
             if (d2 < 0.16f) {  // the planet, lit from the top left
                 const float light = 1.0f - (fx + fy + 0.8f) * 0.6f;
-                r = 220 * light; g = 120 * light; b = 60 * light;
+                r = 220 * light;
+                g = 120 * light;
+                b = 60 * light;
             }
             const float ring = fx * fx + (fy * 3.5f) * (fy * 3.5f);
-            if (ring > 0.42f && ring < 0.55f && (fy > 0.0f || d2 >= 0.16f)) { r = 250; g = 220; b = 150; }
+            if (ring > 0.42f && ring < 0.55f && (fy > 0.0f || d2 >= 0.16f)) {
+                r = 250;
+                g = 220;
+                b = 150;
+            }
             if (y > 75) {  // the floor grid, lines converging on the horizon
                 const float depth = 1.0f / ((y - 74) * 0.05f);
                 const bool line = static_cast<int>(depth * 4.0f) % 4 == 0 ||
                                   static_cast<int>((x - 48) * (y - 74) * 0.02f + 100) % 3 == 0;
-                if (line) { r = 0; g = 200; b = 220; }
+                if (line) {
+                    r = 0;
+                    g = 200;
+                    b = 220;
+                }
             }
-            if ((x * 7 + y * 13) % 97 == 0 && y < 70 && d2 >= 0.2f) { r = g = b = 255; }  // stars
+            if ((x * 7 + y * 13) % 97 == 0 && y < 70 && d2 >= 0.2f) {
+                r = g = b = 255;
+            }  // stars
             uint8_t* p = rgba + (y * kDialogArtWidth + x) * 4;
             p[0] = static_cast<uint8_t>(r < 0 ? 0 : r > 255 ? 255 : r);
             p[1] = static_cast<uint8_t>(g < 0 ? 0 : g > 255 ? 255 : g);

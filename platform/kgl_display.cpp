@@ -19,7 +19,6 @@ bool gModeChanged = false;
 const char* const kErrorCaption = "ERROR";
 const char* const kMsgRegisterClass = "Failed To Register The Window Class.";
 const char* const kMsgWindowCreation = "Window Creation Error.";
-const char* const kMsgPixelFormat = "Can't Set The PixelFormat.";
 const char* const kMsgCreateContext = "Can't Create A GL Rendering Context.";
 const char* const kMsgActivateContext = "Can't Activate The GL Rendering Context.";
 const char* const kMsgFullscreenQuestion =
@@ -34,29 +33,42 @@ struct KeyMapping {
 
 // Keys other than letters and digits, by their Win32 virtual-key codes.
 constexpr KeyMapping kKeyTable[] = {
-    {SDLK_ESCAPE, 27},   {SDLK_RETURN, 13},   {SDLK_KP_ENTER, 13}, {SDLK_SPACE, 32},   {SDLK_BACKSPACE, 8},
-    {SDLK_TAB, 9},       {SDLK_LSHIFT, 16},   {SDLK_RSHIFT, 16},   {SDLK_LCTRL, 17},   {SDLK_RCTRL, 17},
-    {SDLK_LALT, 18},     {SDLK_RALT, 18},     {SDLK_PAUSE, 19},    {SDLK_PAGEUP, 33},  {SDLK_PAGEDOWN, 34},
-    {SDLK_END, 35},      {SDLK_HOME, 36},     {SDLK_LEFT, 37},     {SDLK_UP, 38},      {SDLK_RIGHT, 39},
-    {SDLK_DOWN, 40},     {SDLK_INSERT, 45},   {SDLK_DELETE, 46},   {SDLK_KP_0, 96},    {SDLK_KP_1, 97},
-    {SDLK_KP_2, 98},     {SDLK_KP_3, 99},     {SDLK_KP_4, 100},    {SDLK_KP_5, 101},   {SDLK_KP_6, 102},
-    {SDLK_KP_7, 103},    {SDLK_KP_8, 104},    {SDLK_KP_9, 105},    {SDLK_KP_MULTIPLY, 106},
-    {SDLK_KP_PLUS, 107}, {SDLK_KP_MINUS, 109}, {SDLK_KP_PERIOD, 110}, {SDLK_KP_DIVIDE, 111},
-    {SDLK_F1, 112},      {SDLK_F2, 113},      {SDLK_F3, 114},      {SDLK_F4, 115},     {SDLK_F5, 116},
-    {SDLK_F6, 117},      {SDLK_F7, 118},      {SDLK_F8, 119},      {SDLK_F9, 120},     {SDLK_F10, 121},
-    {SDLK_F11, 122},     {SDLK_F12, 123},
+    {SDLK_ESCAPE, 27},     {SDLK_RETURN, 13},       {SDLK_KP_ENTER, 13}, {SDLK_SPACE, 32},
+    {SDLK_BACKSPACE, 8},   {SDLK_TAB, 9},           {SDLK_LSHIFT, 16},   {SDLK_RSHIFT, 16},
+    {SDLK_LCTRL, 17},      {SDLK_RCTRL, 17},        {SDLK_LALT, 18},     {SDLK_RALT, 18},
+    {SDLK_PAUSE, 19},      {SDLK_PAGEUP, 33},       {SDLK_PAGEDOWN, 34}, {SDLK_END, 35},
+    {SDLK_HOME, 36},       {SDLK_LEFT, 37},         {SDLK_UP, 38},       {SDLK_RIGHT, 39},
+    {SDLK_DOWN, 40},       {SDLK_INSERT, 45},       {SDLK_DELETE, 46},   {SDLK_KP_0, 96},
+    {SDLK_KP_1, 97},       {SDLK_KP_2, 98},         {SDLK_KP_3, 99},     {SDLK_KP_4, 100},
+    {SDLK_KP_5, 101},      {SDLK_KP_6, 102},        {SDLK_KP_7, 103},    {SDLK_KP_8, 104},
+    {SDLK_KP_9, 105},      {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PLUS, 107}, {SDLK_KP_MINUS, 109},
+    {SDLK_KP_PERIOD, 110}, {SDLK_KP_DIVIDE, 111},   {SDLK_F1, 112},      {SDLK_F2, 113},
+    {SDLK_F3, 114},        {SDLK_F4, 115},          {SDLK_F5, 116},      {SDLK_F6, 117},
+    {SDLK_F7, 118},        {SDLK_F8, 119},          {SDLK_F9, 120},      {SDLK_F10, 121},
+    {SDLK_F11, 122},       {SDLK_F12, 123},
 };
 
-void showError(const char* text) { messageBox(text, kErrorCaption, MsgBoxKind::Error); }
+void showError(const char* text) {
+    messageBox(text, kErrorCaption, MsgBoxKind::Error);
+}
 
 WindowEvent translateWindowEvent(const SDL_WindowEvent& w) {
     WindowEvent out;
     switch (w.event) {
-        case SDL_WINDOWEVENT_MINIMIZED: out.kind = WindowEventKind::Minimized; break;
-        case SDL_WINDOWEVENT_RESTORED: out.kind = WindowEventKind::Restored; break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: out.kind = WindowEventKind::Activated; break;
-        case SDL_WINDOWEVENT_CLOSE: out.kind = WindowEventKind::Close; break;
-        default: break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            out.kind = WindowEventKind::Minimized;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            out.kind = WindowEventKind::Restored;
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            out.kind = WindowEventKind::Activated;
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            out.kind = WindowEventKind::Close;
+            break;
+        default:
+            break;
     }
     return out;
 }
@@ -69,8 +81,11 @@ WindowEvent translateEvent(const SDL_Event& e) {
             out.kind = e.type == SDL_KEYDOWN ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
             out.virtualKey = virtualKeyForSdlKey(e.key.keysym.sym);
             break;
-        case SDL_WINDOWEVENT: out = translateWindowEvent(e.window); break;
-        default: break;
+        case SDL_WINDOWEVENT:
+            out = translateWindowEvent(e.window);
+            break;
+        default:
+            break;
     }
     return out;
 }
@@ -137,18 +152,26 @@ bool createContext() {
 
 bool windowProcedure(const WindowEvent& event, WindowState& state) {
     switch (event.kind) {
-        case WindowEventKind::Minimized: *state.windowActive = 0; break;
+        case WindowEventKind::Minimized:
+            *state.windowActive = 0;
+            break;
         case WindowEventKind::Restored:
-        case WindowEventKind::Activated: *state.windowActive = 1; break;
+        case WindowEventKind::Activated:
+            *state.windowActive = 1;
+            break;
         case WindowEventKind::KeyDown:
-            if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount) state.keyDown[event.virtualKey] = 1;
+            if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount)
+                state.keyDown[event.virtualKey] = 1;
             break;
         case WindowEventKind::KeyUp:
-            if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount) state.keyDown[event.virtualKey] = 0;
+            if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount)
+                state.keyDown[event.virtualKey] = 0;
             break;
-        case WindowEventKind::Close: return true;
+        case WindowEventKind::Close:
+            return true;
         case WindowEventKind::ScreenSaver:  // swallowed: no screen saver while the show runs
-        case WindowEventKind::Other: break;
+        case WindowEventKind::Other:
+            break;
     }
     return false;
 }
@@ -167,7 +190,7 @@ bool initDisplaySystem(bool allowOffscreen) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     if (!allowOffscreen) return false;
     std::fprintf(stderr, "DISPLAY: [video] no display (%s); using the offscreen driver\n", SDL_GetError());
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
@@ -180,7 +203,9 @@ void quitDisplaySystem() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-void setDisplayVsync(bool on) { gVsync = on; }
+void setDisplayVsync(bool on) {
+    gVsync = on;
+}
 
 bool CreateDisplayWindow(const char* title, int width, int height, int bits, uint8_t& fullscreenMode) {
     if (!initDisplaySystem(false)) {

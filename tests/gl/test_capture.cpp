@@ -24,7 +24,7 @@ TEST(FrameCapture, DrawnFrameIsWrittenTopRowFirstAndReadsBack) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glColor4f(1.0f, 0.0f, 0.0f, 0.0f);  // alpha 0 must not make the picture see-through
-    glBegin(GL_QUADS);  // the bottom half in GL terms
+    glBegin(GL_QUADS);                  // the bottom half in GL terms
     glVertex2f(0, 0);
     glVertex2f(64, 0);
     glVertex2f(64, 24);

@@ -61,8 +61,8 @@ TEST(CommandLine, ResolutionByIndexOrSize) {
 
 TEST(CommandLine, ErrorsAreOneLine) {
     const std::vector<std::vector<const char*>> bad = {
-        {"--bogus"}, {"--resolution", "7x3"}, {"--resolution"}, {"--frames", "0"}, {"--frames", "12x"},
-        {"--fixed-fps", "-1"}, {"--fixed-fps", "nan"}, {"convert"},
+        {"--bogus"},         {"--resolution", "7x3"}, {"--resolution"},       {"--frames", "0"},
+        {"--frames", "12x"}, {"--fixed-fps", "-1"},   {"--fixed-fps", "nan"}, {"convert"},
     };
     for (const auto& args : bad) {
         CommandLine c;

@@ -8,7 +8,9 @@
 namespace {
 
 uint32_t gFakeTick = 0;
-uint32_t fakeTicks() { return gFakeTick; }
+uint32_t fakeTicks() {
+    return gFakeTick;
+}
 
 int gSteps = 0;
 bool gEndShow = false;
@@ -26,7 +28,8 @@ struct LoopTimingTest : testing::Test {
     bool turn(uint32_t tick, int32_t rate = 30) {
         gFakeTick = tick;
         bool ended = false;
-        const bool ran = kgl::runUpdateStep(timing, fakeTicks, rate, kgl::UpdateStepHooks{countStep, nullptr}, ended);
+        const bool ran =
+            kgl::runUpdateStep(timing, fakeTicks, rate, kgl::UpdateStepHooks{countStep, nullptr}, ended);
         lastEnded = ended;
         return ran;
     }
@@ -55,7 +58,7 @@ TEST_F(LoopTimingTest, RateChangesThePeriodAndBadRatesDoNotDivideByZero) {
     ASSERT_TRUE(turn(100, 20));
     EXPECT_FALSE(turn(149, 20));
     EXPECT_TRUE(turn(150, 20));
-    EXPECT_FALSE(turn(151, 0));   // a zero rate counts as one step per second
+    EXPECT_FALSE(turn(151, 0));  // a zero rate counts as one step per second
     EXPECT_TRUE(turn(1150, -5));
 }
 
@@ -82,6 +85,16 @@ TEST(TitleCadence, ChangesAtMostEveryTwoSecondsWithTheFormat) {
     t.titleFrames = 60;
     EXPECT_TRUE(kgl::refreshTitle(t, 4010, title, sizeof title));
     EXPECT_EQ(std::strncmp(title, "korvoGL ", 8), 0);
+}
+
+TEST(TitleCadence, ClockStartedLateCountsFromTheLoopStart) {
+    kgl::LoopTiming t;
+    char title[kgl::kTitleSize] = {};
+    kgl::startTitleClock(t, 5000);  // the dialog and the set-up took five seconds
+    t.titleFrames = 40;
+    EXPECT_FALSE(kgl::refreshTitle(t, 6000, title, sizeof title));
+    EXPECT_TRUE(kgl::refreshTitle(t, 7010, title, sizeof title));
+    EXPECT_STREQ(title, "korvoGL 19.90 fps");
 }
 
 }  // namespace

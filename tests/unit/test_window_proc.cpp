@@ -60,7 +60,7 @@ TEST(KeyMapping, SdlKeysBecomeWin32VirtualKeys) {
     EXPECT_EQ(virtualKeyForSdlKey('z'), 'Z');
     EXPECT_EQ(virtualKeyForSdlKey('0'), '0');
     EXPECT_EQ(virtualKeyForSdlKey('9'), '9');
-    const int32_t scancodeMask = 1 << 30;  // SDL key codes of keys without a character
+    const int32_t scancodeMask = 1 << 30;                    // SDL key codes of keys without a character
     EXPECT_EQ(virtualKeyForSdlKey(58 | scancodeMask), 112);  // F1
     EXPECT_EQ(virtualKeyForSdlKey(69 | scancodeMask), 123);  // F12
     EXPECT_EQ(virtualKeyForSdlKey(80 | scancodeMask), 37);   // Left
