@@ -468,3 +468,32 @@ TEST(SceneLoadMalformed, LongNamesAreCutAndLightsBeyondEightDropped) {
     EXPECT_EQ(scene.shapeCount, 1);  // read past the dropped lights
     EXPECT_NE(err.find("cut to 11"), std::string::npos) << err;
 }
+
+TEST(SceneLoadMalformed, RandomByteDamageNeverEscapesTheArrays) {
+    TestScene s = FullScene();
+    s.packed = true;
+    s.materials[0].packed = SolidJpeg(4, 4, 1, 2, 3);
+    for (TestSub& sub : s.materials[1].subs) sub.packed = SolidJpeg(4, 4, 1, 2, 3);
+    const std::vector<uint8_t> good = WriteScene(s);
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    testing::internal::CaptureStderr();
+    for (int round = 0; round < 600; ++round) {
+        std::vector<uint8_t> bytes = good;
+        const int hits = 1 + static_cast<int>(next() % 4);
+        for (int h = 0; h < hits; ++h) bytes[next() % bytes.size()] = static_cast<uint8_t>(next());
+        Scene3D scene;
+        scene.SetTexturePath("", true);
+        scene.LoadFromBytes(bytes, "fuzz.k3d", Quiet());
+        ASSERT_EQ(scene.drawOrder.size(), scene.objects.size());
+        ASSERT_LE(scene.lights.size(), static_cast<size_t>(kMaxLights));
+        for (const SceneObject& o : scene.objects) {
+            for (const ObjectFace& f : o.faces) ASSERT_LT(f.c, o.vertices.size());
+        }
+        AttachSceneMaterials(scene);
+    }
+    testing::internal::GetCapturedStderr();
+}
