@@ -497,3 +497,26 @@ TEST(SceneLoadMalformed, RandomByteDamageNeverEscapesTheArrays) {
     }
     testing::internal::GetCapturedStderr();
 }
+
+TEST(BezierShapes, CoefficientsAndTheLastShapeTrace) {
+    TempCwd cwd;
+    TestScene s;
+    TestShape empty;
+    empty.name = "Bempty";
+    TestShape four;
+    four.name = "B4";
+    four.pivot[0] = 1.5f;
+    four.points.assign(4 * 3, 0.0f);
+    s.shapes = {four, empty};
+    Scene3D scene;
+    scene.SetTexturePath("", false);
+    ASSERT_TRUE(scene.LoadFromBytes(WriteScene(s), "b.k3d"));
+    ASSERT_EQ(scene.shapes.size(), 2u);
+    EXPECT_EQ(scene.shapes[0].coefficients, (std::vector<double>{1, 4, 6, 4}));
+    EXPECT_EQ(scene.shapes[0].index, 0);
+    EXPECT_EQ(scene.shapes[1].index, 1);
+    EXPECT_FLOAT_EQ(scene.shapes[0].pivot.x, 1.5f);  // shapes keep file coordinates
+    EXPECT_TRUE(scene.shapes[1].points.empty());
+    EXPECT_EQ(ReadText("BEZIER1.LOG"), "\n\nBezier Pivot 0.000000 0.000000 0.000000");
+    EXPECT_EQ(scene.lineTrails[7].points.size(), static_cast<size_t>(kTrailStrips * kTrailPointCapacity));
+}
