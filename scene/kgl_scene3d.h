@@ -433,6 +433,7 @@ private:
     bool ReserveTrackBytes(SceneFileReader& in, size_t bytes);
 
     size_t trackBytes_ = 0;        // key storage allocated by the current load
+    size_t trackBudget_ = 0;       // and the most it may allocate
     int textureSlotsRead_ = 0;     // material textures met by the current load
 };
 
