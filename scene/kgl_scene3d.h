@@ -132,6 +132,7 @@ public:
 // A set of line strips whose heads follow a FastTrigo; attached to objects by reference.
 class LineTrail {
 public:
+    LineTrail() : points(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity) {}
     virtual ~LineTrail() = default;
 
     uint8_t inUse = 0;
@@ -140,7 +141,7 @@ public:
     int32_t pointsPerStrip = 0;
     Vec3 offset;
     Vec3 drift[kTrailStrips];
-    std::vector<Vec3> points;  // kTrailStrips * kTrailPointCapacity, allocated at load
+    std::vector<Vec3> points;  // kTrailStrips * kTrailPointCapacity, allocated with the scene
     FastTrigo trigo;
 
     Vec3* strip(int s) { return points.data() + static_cast<size_t>(s) * kTrailPointCapacity; }
