@@ -386,9 +386,10 @@ std::string exportAse(const Scene& s) {
     writeHeader(w, s);
     writeMaterials(w, s);
     for (const Object& o : s.objects) writeObject(w, s, o);
-    for (const Shape& sh : s.shapes) writeShape(w, sh);
     for (const Camera& c : s.cameras) writeCamera(w, s, c);
     for (const Light& l : s.lights) writeLight(w, s, l);
+    // The importer searches shapes from the start of the file; last is where other readers cope.
+    for (const Shape& sh : s.shapes) writeShape(w, sh);
     return std::move(w.text());
 }
 

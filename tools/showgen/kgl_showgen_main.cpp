@@ -71,11 +71,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "SHOWGEN: [%s] cannot create the folder\n", escena.c_str());
         return 1;
     }
+    auto elapsed = [&start]() {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
     bool ok = kgl::showgen::writeText(escena + "Config.ini", configText());
     ok = kgl::showgen::writePictures(escena) && ok;
+    double pictures = elapsed();
     ok = kgl::showgen::writeScenes(escena) && ok;
+    double scenes = elapsed();
     ok = writeMusicAndActions(root) && ok;
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("showgen: %s %s in %.1f s\n", escena.c_str(), ok ? "written" : "FAILED", seconds);
+    double total = elapsed();
+    std::printf("showgen: %s %s in %.1f s (pictures %.1f s, scenes %.1f s, music %.1f s)\n", escena.c_str(),
+                ok ? "written" : "FAILED", total, pictures, scenes - pictures, total - scenes);
     return ok ? 0 : 1;
 }

@@ -63,10 +63,15 @@ struct Saw {
     }
 };
 
+// One-pole low-pass. The coefficient costs an exponential, so sweeping voices refresh it
+// only every kCutoffRefresh samples (well below audible rates of change).
+constexpr int kCutoffRefresh = 32;
+
 struct LowPass {
     float y = 0;
-    float run(float x, float cutoff) {
-        float a = 1.0f - std::exp(-kTwoPi * cutoff * kDt);
+    float a = 1;
+    void setCutoff(float cutoff) { a = 1.0f - std::exp(-kTwoPi * cutoff * kDt); }
+    float run(float x) {
         y += a * (x - y);
         return y;
     }
@@ -80,6 +85,20 @@ float envelope(float t, float len, float attack, float release) {
     float a = attack > 0 ? std::min(1.0f, t / attack) : 1.0f;
     float r = t > len ? std::max(0.0f, 1.0f - (t - len) / release) : 1.0f;
     return a * r;
+}
+
+bool kickInBar(int bar);
+
+// Kick-driven gain reduction for bass and pads, the same shape after every beat of a bar that
+// has a kick.
+float duckAt(int64_t frame) {
+    static const std::vector<float> shape = [] {
+        std::vector<float> t(kFramesPerBeat);
+        for (int i = 0; i < kFramesPerBeat; ++i) t[i] = 1.0f - 0.6f * std::exp(-static_cast<float>(i) * kDt * 9.0f);
+        return t;
+    }();
+    if (frame < 0 || !kickInBar(static_cast<int>(frame / kFramesPerBar))) return 1.0f;
+    return shape[static_cast<size_t>(frame % kFramesPerBeat)];
 }
 
 // ---- drums --------------------------------------------------------------------------------
@@ -101,6 +120,7 @@ void kick(Bus& b, int64_t at, float gain, Noise& n) {
 void snare(Bus& b, int64_t at, float gain, Noise& n) {
     float prev = 0, phase = 0;
     LowPass lp;
+    lp.setCutoff(7000.0f);
     int len = static_cast<int>(0.32f * kSampleRate);
     for (int i = 0; i < len; ++i) {
         float t = static_cast<float>(i) * kDt;
@@ -108,19 +128,21 @@ void snare(Bus& b, int64_t at, float gain, Noise& n) {
         float hp = x - prev;
         prev = x;
         phase += 190.0f * kDt;
-        float v = lp.run(hp, 7000.0f) * std::exp(-t * 15.0f) * 0.9f + std::sin(kTwoPi * phase) * std::exp(-t * 28.0f) * 0.5f;
+        float v = lp.run(hp) * std::exp(-t * 15.0f) * 0.9f + std::sin(kTwoPi * phase) * std::exp(-t * 28.0f) * 0.5f;
         b.add(at + i, v * gain, v * gain);
     }
 }
 
 void clap(Bus& b, int64_t at, float gain, Noise& n) {
     LowPass lp, hp;
+    lp.setCutoff(2500.0f);
+    hp.setCutoff(900.0f);
     int len = static_cast<int>(0.25f * kSampleRate);
     for (int i = 0; i < len; ++i) {
         float t = static_cast<float>(i) * kDt;
         float burst = t < 0.03f ? std::exp(-std::fmod(t, 0.01f) * 300.0f) : std::exp(-(t - 0.03f) * 18.0f);
         float x = n.next();
-        float band = lp.run(x, 2500.0f) - hp.run(x, 900.0f);
+        float band = lp.run(x) - hp.run(x);
         float v = band * burst * gain * 2.0f;
         b.add(at + i, v * 0.9f, v);
     }
@@ -176,16 +198,20 @@ void bassNote(Bus& b, int64_t at, float len, float midi, float gain) {
     int total = static_cast<int>((len + 0.03f) * kSampleRate);
     for (int i = 0; i < total; ++i) {
         float t = static_cast<float>(i) * kDt;
-        float cut = 180.0f + 1600.0f * std::exp(-t * 14.0f);
-        float v = lp2.run(lp1.run(saw.next(f), cut), cut * 1.5f) * 0.8f;
+        if (i % kCutoffRefresh == 0) {
+            float cut = 180.0f + 1600.0f * std::exp(-t * 14.0f);
+            lp1.setCutoff(cut);
+            lp2.setCutoff(cut * 1.5f);
+        }
+        float v = lp2.run(lp1.run(saw.next(f))) * 0.8f;
         sub += f * kDt;
         v += std::sin(kTwoPi * sub) * 0.6f;
-        v *= envelope(t, len, 0.004f, 0.03f) * gain;
+        v *= envelope(t, len, 0.004f, 0.03f) * gain * duckAt(at + i);
         b.add(at + i, v, v);
     }
 }
 
-void padChord(Bus& b, int64_t at, float len, const int* notes, float gain, float bright) {
+void padChord(Bus& b, Bus& send, int64_t at, float len, const int* notes, float gain, float bright) {
     const float detune[3] = {-0.08f, 0.0f, 0.075f};
     const float pan[3] = {-0.6f, 0.0f, 0.6f};
     for (int k = 0; k < 3; ++k) {
@@ -197,9 +223,15 @@ void padChord(Bus& b, int64_t at, float len, const int* notes, float gain, float
             int total = static_cast<int>((len + 0.5f) * kSampleRate);
             for (int i = 0; i < total; ++i) {
                 float t = static_cast<float>(i) * kDt;
-                float cut = 500.0f + 1800.0f * bright + 300.0f * std::sin(t * 1.7f + static_cast<float>(k));
-                float v = lp2.run(lp1.run(saw.next(f), cut), cut) * envelope(t, len, 0.35f, 0.5f) * gain;
-                b.add(at + i, v * (1.0f - pan[d] * 0.5f), v * (1.0f + pan[d] * 0.5f));
+                if (i % kCutoffRefresh == 0) {
+                    float cut = 500.0f + 1800.0f * bright + 300.0f * std::sin(t * 1.7f + static_cast<float>(k));
+                    lp1.setCutoff(cut);
+                    lp2.a = lp1.a;
+                }
+                float v = lp2.run(lp1.run(saw.next(f))) * envelope(t, len, 0.35f, 0.5f) * gain * duckAt(at + i);
+                float vl = v * (1.0f - pan[d] * 0.5f), vr = v * (1.0f + pan[d] * 0.5f);
+                b.add(at + i, vl, vr);
+                send.add(at + i, vl * 0.6f, vr * 0.6f);
             }
         }
     }
@@ -214,7 +246,8 @@ void pluck(Bus& b, int64_t at, float midi, float gain, float pan) {
         phase += f * kDt;
         if (phase >= 1.0f) phase -= 1.0f;
         float sq = phase < 0.3f ? 1.0f : -1.0f;
-        float v = lp.run(sq, 900.0f + 4000.0f * std::exp(-t * 25.0f)) * std::exp(-t * 14.0f) * gain;
+        if (i % kCutoffRefresh == 0) lp.setCutoff(900.0f + 4000.0f * std::exp(-t * 25.0f));
+        float v = lp.run(sq) * std::exp(-t * 14.0f) * gain;
         b.add(at + i, v * (1.0f - pan), v * (1.0f + pan));
     }
 }
@@ -229,8 +262,12 @@ void leadNote(Bus& b, int64_t at, float len, float midi, float gain) {
         float t = static_cast<float>(i) * kDt;
         float vib = 1.0f + 0.006f * std::sin(kTwoPi * 5.5f * t) * std::min(1.0f, t * 3.0f);
         float x = s1.next(f * vib * 1.003f) + s2.next(f * vib * 0.997f);
-        float cut = 1500.0f + 2500.0f * std::exp(-t * 6.0f);
-        float v = lp2.run(lp1.run(x, cut), cut * 1.3f) * envelope(t, len, 0.008f, 0.12f) * gain;
+        if (i % kCutoffRefresh == 0) {
+            float cut = 1500.0f + 2500.0f * std::exp(-t * 6.0f);
+            lp1.setCutoff(cut);
+            lp2.setCutoff(cut * 1.3f);
+        }
+        float v = lp2.run(lp1.run(x)) * envelope(t, len, 0.008f, 0.12f) * gain;
         b.add(at + i, v * 0.95f, v);
     }
 }
@@ -242,6 +279,10 @@ struct Section {
     int lead;  // 0 none, 1 lead, 2 lead with octave doubling
     float padBright;
 };
+
+Section sectionAt(int bar);
+
+bool kickInBar(int bar) { return sectionAt(bar).kick; }
 
 Section sectionAt(int bar) {
     Section s{};
@@ -301,42 +342,44 @@ const Note kPhraseB[] = {{0, 2, 81},  {2, 2, 79},  {4, 2, 76},  {6, 2, 79},  {8,
                          {36, 2, 72}, {38, 2, 76}, {40, 8, 79}, {48, 4, 79}, {52, 4, 81}, {56, 4, 83},
                          {60, 4, 86}};
 
+// Three stereo buses: dry (drums, bass, pads), melodic (arpeggio and lead, through the delay)
+// and the reverb send; the reverb output and the melodic bus are summed into the dry bus.
 struct Instruments {
-    Bus drums, bass, pad, arp, lead;
+    Bus dry, melodic, send;
     Noise nk{11}, ns{23}, nc{37}, nh{41}, nx{53}, ny{59}, nr{61};
 };
 
 void drumsForBar(Instruments& in, int bar, const Section& s) {
     if (s.kick)
-        for (int beat = 0; beat < 4; ++beat) kick(in.drums, beatFrame(bar, static_cast<float>(beat)), 0.85f, in.nk);
+        for (int beat = 0; beat < 4; ++beat) kick(in.dry, beatFrame(bar, static_cast<float>(beat)), 0.72f, in.nk);
     if (s.snare) {
-        snare(in.drums, beatFrame(bar, 1), 0.45f, in.ns);
-        snare(in.drums, beatFrame(bar, 3), 0.45f, in.ns);
-        clap(in.drums, beatFrame(bar, 1), 0.3f, in.nc);
-        clap(in.drums, beatFrame(bar, 3), 0.3f, in.nc);
+        snare(in.dry, beatFrame(bar, 1), 0.45f, in.ns);
+        snare(in.dry, beatFrame(bar, 3), 0.45f, in.ns);
+        clap(in.dry, beatFrame(bar, 1), 0.3f, in.nc);
+        clap(in.dry, beatFrame(bar, 3), 0.3f, in.nc);
     }
     if (s.roll) {
         bool last = sectionAt(bar + 1).roll == false;
         int hits = last ? 16 : 8;
         for (int i = 0; i < hits; ++i) {
             float k = static_cast<float>(i) / hits;
-            snare(in.drums, beatFrame(bar, 4.0f * k), 0.15f + 0.3f * k, in.ns);
+            snare(in.dry, beatFrame(bar, 4.0f * k), 0.15f + 0.3f * k, in.ns);
         }
     }
     if (s.hats) {
         for (int i = 0; i < 16; ++i) {
             bool off = i % 4 == 2;
             float g = off ? 0.5f : (i % 2 == 0 ? 0.22f : 0.12f);
-            hat(in.drums, beatFrame(bar, 0.25f * static_cast<float>(i)), g, off && s.snare, (i % 2) ? 0.3f : -0.3f, in.nh);
+            hat(in.dry, beatFrame(bar, 0.25f * static_cast<float>(i)), g, off && s.snare, (i % 2) ? 0.3f : -0.3f, in.nh);
         }
     }
     bool sectionStart = bar == kBuild1Bar || bar == kDrop1Bar || bar == 24 || bar == kBreakBar || bar == kDrop2Bar ||
                         bar == 52 || bar == kDrop3Bar || bar == 76 || bar == kOutroBar;
-    if (sectionStart) crash(in.drums, beatFrame(bar, 0), 0.5f, in.nx, in.ny);
+    if (sectionStart) crash(in.dry, beatFrame(bar, 0), 0.5f, in.nx, in.ny);
     if (s.riser && !sectionAt(bar - 1).riser) {
         int len = 0;
         while (sectionAt(bar + len).riser) ++len;
-        riser(in.drums, beatFrame(bar, 0), static_cast<int64_t>(len) * kFramesPerBar, 0.18f, in.nr);
+        riser(in.dry, beatFrame(bar, 0), static_cast<int64_t>(len) * kFramesPerBar, 0.18f, in.nr);
     }
 }
 
@@ -345,15 +388,15 @@ void tonalForBar(Instruments& in, int bar, const Section& s) {
     if (s.bass) {
         for (int i = 0; i < 8; ++i) {
             int midi = kRoots[c] + ((i % 4 == 3) ? 12 : 0);
-            bassNote(in.bass, beatFrame(bar, 0.5f * static_cast<float>(i)), 0.2f, static_cast<float>(midi), 0.32f);
+            bassNote(in.dry, beatFrame(bar, 0.5f * static_cast<float>(i)), 0.2f, static_cast<float>(midi), 0.32f);
         }
     }
-    if (s.pad) padChord(in.pad, beatFrame(bar, 0), 2.0f, kChords[c], 0.035f, s.padBright);
+    if (s.pad) padChord(in.dry, in.send, beatFrame(bar, 0), 2.0f, kChords[c], 0.042f, s.padBright);
     if (s.arp) {
         const int order[8] = {0, 1, 2, 1, 0, 2, 1, 2};
         for (int i = 0; i < 16; ++i) {
             int midi = kChords[c][order[i % 8]] + 12 + ((i / 8) % 2) * 12;
-            pluck(in.arp, beatFrame(bar, 0.25f * static_cast<float>(i)), static_cast<float>(midi), 0.07f,
+            pluck(in.melodic, beatFrame(bar, 0.25f * static_cast<float>(i)), static_cast<float>(midi), 0.07f,
                   (i % 2) ? 0.4f : -0.4f);
         }
     }
@@ -366,32 +409,16 @@ void tonalForBar(Instruments& in, int bar, const Section& s) {
             float start = 0.25f * static_cast<float>(notes[i].step);
             float len = 0.125f * static_cast<float>(notes[i].len) - 0.02f;
             int64_t at = static_cast<int64_t>(bar) * kFramesPerBar + static_cast<int64_t>(start * kFramesPerBeat);
-            leadNote(in.lead, at, len, static_cast<float>(notes[i].midi), gain);
-            if (s.lead == 2) leadNote(in.lead, at, len, static_cast<float>(notes[i].midi - 12), gain * 0.6f);
+            leadNote(in.melodic, at, len, static_cast<float>(notes[i].midi), gain);
+            if (s.lead == 2) leadNote(in.melodic, at, len, static_cast<float>(notes[i].midi - 12), gain * 0.6f);
         }
     }
 }
 
 void finalChord(Instruments& in) {
     const int notes[3] = {57, 64, 69};
-    padChord(in.pad, beatFrame(kSongBars - 2, 0), 5.5f, notes, 0.045f, 0.5f);
-    bassNote(in.bass, beatFrame(kSongBars - 2, 0), 5.0f, 33.0f, 0.25f);
-}
-
-// Kick-driven gain reduction for bass and pads in the sections with a kick.
-std::vector<float> sidechain() {
-    std::vector<float> duck(kSongFrames, 1.0f);
-    for (int bar = 0; bar < kSongBars; ++bar) {
-        if (!sectionAt(bar).kick) continue;
-        for (int beat = 0; beat < 4; ++beat) {
-            int64_t at = beatFrame(bar, static_cast<float>(beat));
-            for (int i = 0; i < kFramesPerBeat && at + i < kSongFrames; ++i) {
-                float t = static_cast<float>(i) * kDt;
-                duck[static_cast<size_t>(at + i)] = 1.0f - 0.6f * std::exp(-t * 9.0f);
-            }
-        }
-    }
-    return duck;
+    padChord(in.dry, in.send, beatFrame(kSongBars - 2, 0), 5.5f, notes, 0.045f, 0.5f);
+    bassNote(in.dry, beatFrame(kSongBars - 2, 0), 5.0f, 33.0f, 0.25f);
 }
 
 // Ping-pong delay of a dotted eighth.
@@ -430,42 +457,39 @@ struct AllPass {
     }
 };
 
-void reverbChannel(const std::vector<float>& in, std::vector<float>& out, size_t spread) {
+void reverbChannel(const std::vector<float>& in, std::vector<float>& out, size_t spread, float gain) {
     Comb combs[4] = {Comb(1116 + spread), Comb(1188 + spread), Comb(1277 + spread), Comb(1356 + spread)};
     AllPass ap[2] = {AllPass(556 + spread), AllPass(441 + spread)};
     for (size_t i = 0; i < in.size(); ++i) {
         float x = in[i] * 0.2f, y = 0;
         for (Comb& c : combs) y += c.run(x, 0.84f, 0.25f);
         for (AllPass& a : ap) y = a.run(y);
-        out[i] += y;
+        out[i] += y * gain;
     }
 }
 
 std::vector<int16_t> mixDown(Instruments& in) {
-    std::vector<float> duck = sidechain();
-    delay(in.arp, 0.35f);
-    delay(in.lead, 0.3f);
-    Bus send;
+    delay(in.melodic, 0.33f);
     for (size_t i = 0; i < static_cast<size_t>(kSongFrames); ++i) {
-        send.l[i] = in.pad.l[i] * 0.6f + in.lead.l[i] * 0.5f + in.arp.l[i] * 0.3f;
-        send.r[i] = in.pad.r[i] * 0.6f + in.lead.r[i] * 0.5f + in.arp.r[i] * 0.3f;
+        in.send.l[i] += in.melodic.l[i] * 0.4f;
+        in.send.r[i] += in.melodic.r[i] * 0.4f;
+        in.dry.l[i] += in.melodic.l[i];
+        in.dry.r[i] += in.melodic.r[i];
     }
-    Bus wet;
-    reverbChannel(send.l, wet.l, 0);
-    reverbChannel(send.r, wet.r, 23);
-    std::vector<float> mix(static_cast<size_t>(kSongFrames) * 2);
+    reverbChannel(in.send.l, in.dry.l, 0, 0.5f);
+    reverbChannel(in.send.r, in.dry.r, 23, 0.5f);
     float peak = 1e-6f;
     for (size_t i = 0; i < static_cast<size_t>(kSongFrames); ++i) {
-        float d = duck[i];
-        float l = in.drums.l[i] + (in.bass.l[i] + in.pad.l[i]) * d + in.arp.l[i] + in.lead.l[i] + wet.l[i] * 0.5f;
-        float r = in.drums.r[i] + (in.bass.r[i] + in.pad.r[i]) * d + in.arp.r[i] + in.lead.r[i] + wet.r[i] * 0.5f;
-        mix[i * 2] = std::tanh(l * 1.1f);
-        mix[i * 2 + 1] = std::tanh(r * 1.1f);
-        peak = std::max(peak, std::max(std::fabs(mix[i * 2]), std::fabs(mix[i * 2 + 1])));
+        in.dry.l[i] = std::tanh(in.dry.l[i] * 1.1f);
+        in.dry.r[i] = std::tanh(in.dry.r[i] * 1.1f);
+        peak = std::max(peak, std::max(std::fabs(in.dry.l[i]), std::fabs(in.dry.r[i])));
     }
-    float norm = 0.89f / peak;
-    std::vector<int16_t> pcm(mix.size());
-    for (size_t i = 0; i < mix.size(); ++i) pcm[i] = static_cast<int16_t>(std::lround(mix[i] * norm * 32767.0f));
+    float norm = 0.89f / peak * 32767.0f;
+    std::vector<int16_t> pcm(static_cast<size_t>(kSongFrames) * 2);
+    for (size_t i = 0; i < static_cast<size_t>(kSongFrames); ++i) {
+        pcm[i * 2] = static_cast<int16_t>(std::lround(in.dry.l[i] * norm));
+        pcm[i * 2 + 1] = static_cast<int16_t>(std::lround(in.dry.r[i] * norm));
+    }
     return pcm;
 }
 
