@@ -88,22 +88,34 @@ float heartField(float x, float y) {
     return a * a * a - x * x * y * y * y;
 }
 
+// A heart-shaped window: the mask lets the scene through inside the heart (soft edge), the
+// colour picture fills the outside with a deep pink and a glow along the edge.
 void heartPictures(Canvas& colour, Canvas& mask) {
-    colour.verticalGradient(rgb(0.35f, 0.02f, 0.12f), rgb(0.08f, 0.0f, 0.05f));
-    colour.modulateNoise(50.0f, 0.5f, 99);
-    for (int j = 0; j < mask.height(); ++j) {
-        for (int i = 0; i < mask.width(); ++i) {
-            float x = (static_cast<float>(i) / mask.width() - 0.5f) * 3.4f;
-            float y = (0.45f - static_cast<float>(j) / mask.height()) * 3.0f;
-            float h = heartField(x, y);
-            float inside = std::clamp(0.5f - h * 6.0f, 0.0f, 1.0f);
-            mask.at(i, j) = rgb(inside, inside, inside);
-            float edge = std::exp(-h * h * 120.0f);
+    int w = mask.width(), h = mask.height();
+    Canvas hard(w, h);
+    for (int j = 0; j < h; ++j) {
+        for (int i = 0; i < w; ++i) {
+            float x = (static_cast<float>(i) / w - 0.5f) * 3.0f;
+            float y = (0.52f - static_cast<float>(j) / h) * 2.9f;
+            float v = heartField(x, y) <= 0.0f ? 1.0f : 0.0f;
+            hard.at(i, j) = rgb(v, v, v);
+        }
+    }
+    mask = hard;
+    mask.boxBlur(2);
+    Canvas glow = hard;
+    glow.boxBlur(8);
+    colour.verticalGradient(rgb(0.32f, 0.02f, 0.12f), rgb(0.1f, 0.0f, 0.06f));
+    colour.modulateNoise(40.0f, 0.5f, 99);
+    for (int j = 0; j < h; ++j) {
+        for (int i = 0; i < w; ++i) {
+            float inside = mask.at(i, j).r;
+            float edge = std::max(0.0f, glow.at(i, j).r - hard.at(i, j).r) * 2.0f;
             Rgb& p = colour.at(i, j);
             p = mix(p, rgb(0, 0, 0), inside);
             p.r += edge * 1.0f;
-            p.g += edge * 0.45f;
-            p.b += edge * 0.7f;
+            p.g += edge * 0.4f;
+            p.b += edge * 0.65f;
         }
     }
     colour.rotate180();

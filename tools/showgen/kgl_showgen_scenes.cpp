@@ -105,7 +105,7 @@ Material multi(const std::string& name, const std::string& first, const std::str
 Scene korvoScene() {
     Scene s;
     s.name = "korvo";
-    s.lastFrame = 400;
+    s.lastFrame = 300;
     int L = s.lastFrame;
     s.materials = {plain("nebula", "korvo_nebula.jpg", v3(0.5f, 0.7f, 1.0f)),
                    plain("ring", "korvo_ring.jpg", v3(0.6f, 0.8f, 1.0f)),
@@ -119,7 +119,7 @@ Scene korvoScene() {
     const char* rings[14] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n"};
     for (int i = 0; i < 14; ++i) {
         float r = 70.0f + 14.0f * static_cast<float>(i);
-        Mesh m = rotated(makeTorus(r, 1.6f + 0.25f * static_cast<float>(i % 4), 40, 5), v3(1, 0, 0.3f * i),
+        Mesh m = rotated(makeTorus(r, 1.6f + 0.25f * static_cast<float>(i % 4), 24, 4), v3(1, 0, 0.3f * i),
                          0.22f * static_cast<float>(i));
         Object o = object(rings[i], m, 1, v3(0, 0, 0));
         o.posTrack = track(L, [i](float ph) { return v3(0, 6.0f * std::sin(ph * 2 + i), 0); });
@@ -128,19 +128,19 @@ Scene korvoScene() {
     }
     for (int k = 0; k < 2; ++k) {
         std::vector<V3> path;
-        for (int j = 0; j <= 90; ++j) {
-            float t = kTwoPi * static_cast<float>(j) / 90.0f;
+        for (int j = 0; j <= 60; ++j) {
+            float t = kTwoPi * static_cast<float>(j) / 60.0f;
             float rr = 300.0f + 40.0f * std::sin(3 * t + k);
             path.push_back(v3(std::cos(t) * rr, 70.0f * std::sin(2 * t + k * 1.5f), std::sin(t) * rr));
         }
-        Object o = object(k == 0 ? "bluezin" : "bluezin01", makeTube(path, [](int j) { return 3.0f + 3.0f * std::fabs(std::sin(j * 0.2f)); }, 5), 1, v3(0, 0, 0));
+        Object o = object(k == 0 ? "bluezin" : "bluezin01", makeTube(path, [](int j) { return 3.0f + 3.0f * std::fabs(std::sin(j * 0.2f)); }, 4), 1, v3(0, 0, 0));
         o.posTrack = track(L, [](float) { return v3(0, 0, 0); });
         o.rotTrack = spin(L, v3(0, 1, 0.2f * k), k == 0 ? 1.0f : -1.0f);
         s.objects.push_back(o);
     }
-    Object bola02 = object("bola02", makeSphere(32, 20, 14), 2, v3(0, 0, 0));
+    Object bola02 = object("bola02", makeSphere(32, 16, 10), 2, v3(0, 0, 0));
     s.objects.push_back(bola02);
-    Object bola03 = object("bola03", makeSphere(48, 20, 14), 2, v3(0, 0, 0));
+    Object bola03 = object("bola03", makeSphere(48, 16, 10), 2, v3(0, 0, 0));
     bola03.posTrack = track(L, [](float) { return v3(0, 0, 0); });
     bola03.scaleTrack = track(L, [](float ph) { float k = 1.0f + 0.12f * std::sin(ph * 8); return v3(k, k, k); });
     s.objects.push_back(bola03);
@@ -153,12 +153,12 @@ Scene korvoScene() {
         s.objects.push_back(o);
     }
     std::vector<V3> knot;
-    for (int j = 0; j <= 160; ++j) {
-        float t = kTwoPi * static_cast<float>(j) / 160.0f;
+    for (int j = 0; j <= 110; ++j) {
+        float t = kTwoPi * static_cast<float>(j) / 110.0f;
         float rr = 100.0f + 35.0f * std::cos(3 * t);
         knot.push_back(v3(std::cos(2 * t) * rr, 35.0f * std::sin(3 * t), std::sin(2 * t) * rr));
     }
-    Object orvo = object("orvo", makeTube(knot, [](int) { return 7.0f; }, 6), 2, v3(0, 0, 0));
+    Object orvo = object("orvo", makeTube(knot, [](int) { return 7.0f; }, 5), 2, v3(0, 0, 0));
     orvo.posTrack = track(L, [](float) { return v3(0, 0, 0); });
     orvo.rotTrack = spin(L, v3(0.3f, 1, 0.2f), 2);
     s.objects.push_back(orvo);
@@ -166,7 +166,7 @@ Scene korvoScene() {
     box.posTrack = track(L, [](float) { return v3(0, 0, 0); });
     box.rotTrack = spin(L, v3(1, 1, 0.5f), 1);
     s.objects.push_back(box);
-    Object img = object("INIMAGE", makeQuad(480, 120), 3, v3(0, 120, -520));
+    Object img = object("INIMAGE", makeQuad(420, 420), 3, v3(0, 120, -520));
     s.objects.push_back(img);
     Shape path;
     path.name = "Bpath01";
@@ -336,12 +336,12 @@ Mesh droolerShape(int variant) {
 Scene test02Scene() {
     Scene s;
     s.name = "test02";
-    s.lastFrame = 240;
+    s.lastFrame = 200;  // GAMUT's clocks reach frame 188
     int L = s.lastFrame;
     s.materials = {multi("gamut", "test02_skin.jpg", "test02_env.jpg", v3(0.6f, 0.9f, 1.0f)),
                    multi("back", "test02_back.jpg", "test02_env.jpg", v3(0.7f, 0.5f, 1.0f)),
                    plain("drool", "test02_skin.jpg", v3(0.7f, 1.0f, 0.8f))};
-    Mesh shell = makeSphere(1, 16, 10);
+    Mesh shell = makeSphere(1, 14, 9);
     Object gamut = object("GAMUT", shell, 0, v3(0, 0, 0));
     gamut.mesh.v = gamutFrame(shell, 0);
     for (int f = 0; f <= L; ++f) gamut.morph.push_back(gamutFrame(shell, f));
@@ -390,7 +390,7 @@ Mesh rootsShape(int variant) {
             if (variant == 4) { r = 30 + 60 * k; y = -160 + 620 * k; a = base + 0.3f * std::sin(k * 9); }
             path.push_back(v3(std::cos(a) * r, y, std::sin(a) * r));
         }
-        m.append(makeTube(path, [](int j) { return 16.0f - 1.1f * j; }, 6));
+        m.append(makeTube(path, [](int j) { return 16.0f - 1.1f * j; }, 5));
     }
     return m;
 }

@@ -118,10 +118,10 @@ Canvas titlePlate() {
     Canvas c(kSize, kSize);
     c.verticalGradient(rgb(0.02f, 0.06f, 0.2f), rgb(0.0f, 0.01f, 0.06f));
     c.addGlow(kSize / 2.0f, kSize / 2.0f, kSize * 0.7f, rgb(0.1f, 0.3f, 0.7f), 0.6f, 2.0f);
-    int scale = 4;
+    int scale = 3;
     int w = Canvas::textWidth(kShowTitle, scale);
     Canvas text(kSize, kSize);
-    text.drawText(kShowTitle, (kSize - w) / 2, kSize / 2 - 14, scale, rgb(1, 1, 1));
+    text.drawText(kShowTitle, (kSize - w) / 2, kSize / 2 - 10, scale, rgb(1, 1, 1));
     Canvas halo = text;
     halo.boxBlur(6);
     for (int y = 0; y < kSize; ++y) {
