@@ -579,7 +579,7 @@ bool writeScenes(const std::string& dir) {
 
     Scene t1 = test01Scene();
     SceneScript s1 = baseScript(t1, false, {80, 90, 85, 70});
-    s1.objects = {{"STAR", {"CULL: 1"}}};
+    s1.objects = {{"OUTER", {"CULL: 1"}}, {"STAR", {"CULL: 1"}}};
     ok = writeScene(dir, t1, s1, "test01.txt") && ok;
 
     Scene t2 = test02Scene();
