@@ -102,15 +102,9 @@ Material multi(const std::string& name, const std::string& first, const std::str
 
 // ---- slot 0: korvo.txt, the opening: a blue gyroscope of rings around a glass core --------
 
-Scene korvoScene() {
-    Scene s;
-    s.name = "korvo";
-    s.lastFrame = 300;
+// The backdrop, the fourteen rings "a" to "n" and the two ribbons.
+void korvoRings(Scene& s) {
     int L = s.lastFrame;
-    s.materials = {plain("nebula", "korvo_nebula.jpg", v3(0.5f, 0.7f, 1.0f)),
-                   plain("ring", "korvo_ring.jpg", v3(0.6f, 0.8f, 1.0f)),
-                   plain("chrome", "korvo_chrome.jpg", v3(0.9f, 0.95f, 1.0f)),
-                   plain("title", "korvo_title.jpg", v3(1, 1, 1))};
     Object blue = object("blue", makeSphere(2600, 24, 14), 0, v3(0, 0, 0));
     blue.mesh.flipWinding();
     blue.rotTrack = spin(L, v3(0, 1, 0), 1);
@@ -138,6 +132,11 @@ Scene korvoScene() {
         o.rotTrack = spin(L, v3(0, 1, 0.2f * k), k == 0 ? 1.0f : -1.0f);
         s.objects.push_back(o);
     }
+}
+
+// The glass core, halos, knot, wire cube, title plate and a path shape.
+void korvoCore(Scene& s) {
+    int L = s.lastFrame;
     Object bola02 = object("bola02", makeSphere(32, 16, 10), 2, v3(0, 0, 0));
     s.objects.push_back(bola02);
     Object bola03 = object("bola03", makeSphere(48, 16, 10), 2, v3(0, 0, 0));
@@ -172,7 +171,11 @@ Scene korvoScene() {
     path.name = "Bpath01";
     for (int j = 0; j < 8; ++j) path.points.push_back(orbit(kTwoPi * j / 8.0f, 1, 400, 60, 400, 0));
     s.shapes.push_back(path);
-    // Eight cameras: wide orbit, low fly-through, top view, title dolly, and four telephotos.
+}
+
+// Eight cameras: wide orbit, low fly-through, top view, title dolly, and four telephotos.
+void korvoCameras(Scene& s) {
+    int L = s.lastFrame;
     s.cameras.push_back(camera(0, v3(0, 80, 620), v3(0, 0, 0), 620));
     s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 620, 120 + 60 * std::sin(ph * 2), std::cos(ph) * 620); });
     s.cameras.push_back(camera(1, v3(0, 10, 420), v3(0, 0, 0), 421));
@@ -190,6 +193,10 @@ Scene korvoScene() {
             return v3(std::sin(a) * d, 200.0f * std::sin(ph * 2 + i), std::cos(a) * d);
         });
     }
+}
+
+void korvoLights(Scene& s) {
+    int L = s.lastFrame;
     const V3 colours[6] = {v3(0.3f, 0.6f, 1), v3(0.6f, 0.9f, 1), v3(0.9f, 0.9f, 1), v3(0.5f, 0.4f, 1),
                            v3(0.2f, 0.8f, 0.9f), v3(0.7f, 0.7f, 0.9f)};
     for (int i = 0; i < 6; ++i) {
@@ -197,6 +204,20 @@ Scene korvoScene() {
         l.posTrack = track(L, [i](float ph) { return orbit(ph, 1 + i % 2, 220 + 30 * i, 120, 220 + 30 * i, i * 1.1f); });
         s.lights.push_back(l);
     }
+}
+
+Scene korvoScene() {
+    Scene s;
+    s.name = "korvo";
+    s.lastFrame = 300;
+    s.materials = {plain("nebula", "korvo_nebula.jpg", v3(0.5f, 0.7f, 1.0f)),
+                   plain("ring", "korvo_ring.jpg", v3(0.6f, 0.8f, 1.0f)),
+                   plain("chrome", "korvo_chrome.jpg", v3(0.9f, 0.95f, 1.0f)),
+                   plain("title", "korvo_title.jpg", v3(1, 1, 1))};
+    korvoRings(s);
+    korvoCore(s);
+    korvoCameras(s);
+    korvoLights(s);
     return s;
 }
 
