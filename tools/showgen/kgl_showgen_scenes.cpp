@@ -245,7 +245,7 @@ Scene fx01Scene() {
     for (int i = 0; i < 5; ++i) {
         char name[8];
         std::snprintf(name, sizeof name, "Box%02d", i + 1);
-        Object o = object(name, makeBox(v3(22, 22, 22), 2), 0, v3(0, 0, -60.0f * i));
+        Object o = object(name, makeBox(v3(30, 30, 30), 2), 0, v3(0, 0, -60.0f * i));
         o.posTrack = track(L, [i](float ph) {
             float a = ph * 2 + i * 1.3f;
             return v3(std::cos(a) * (25 + 6 * i), std::sin(a * 1.5f) * 14, -20.0f - 25.0f * i + 10 * std::sin(ph + i));
@@ -377,8 +377,8 @@ Scene test02Scene() {
         if (k == 0) o.rotTrack = spin(L, v3(0, 1, 0), 1);
         s.objects.push_back(o);
     }
-    s.cameras.push_back(camera(0, v3(0, 0, 900), v3(0, 0, 0), 900));
-    s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 900, 150 * std::sin(ph * 2), std::cos(ph) * 900); });
+    s.cameras.push_back(camera(0, v3(0, 0, 700), v3(0, 0, 0), 700));
+    s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 700, 150 * std::sin(ph * 2), std::cos(ph) * 700); });
     s.cameras.push_back(camera(1, v3(0, -300, 500), v3(0, 0, 0), 583));
     s.cameras[1].eyeTrack = track(L, [](float ph) { return v3(200 * std::sin(ph), -300, 500 + 100 * std::cos(ph)); });
     s.cameras.push_back(camera(2, v3(600, 400, 600), v3(0, 0, 0), 938));
