@@ -59,6 +59,27 @@ need test04 COVA CENTRE
 need fx05 PORRA1 PORRA2 PORRA3
 need fx02 CD1 CD2 CD3 CD4
 grep -q '\*MESH_ANIMATION {' escena/ase/test02.ase || fail "GAMUT has no mesh animation"
+last=$(sed -n 's/.*\*SCENE_LASTFRAME \([0-9]*\).*/\1/p' escena/ase/test02.ase)
+[ "$last" -ge 190 ] || fail "test02 runs $last frames; GAMUT's clocks reach frame 188"
+
+# Vertex and face counts of an object: the first mesh counts after its name.
+counts() {
+  awk -v n="\"$2\"" '$1 == "*NODE_NAME" && $2 == n && !seen { seen = 1; want = 2 }
+    want && $1 == "*MESH_NUMVERTEX" { v = $2; want-- }
+    want && $1 == "*MESH_NUMFACES" { f = $2; want--; if (!want) { print v, f; exit } }' "escena/ase/$1.ase"
+}
+same() { # morph sources and targets share their vertex count
+  local ref; ref=$(counts "$1" "$2" | cut -d' ' -f1)
+  for n in "${@:3}"; do [ "$(counts "$1" "$n" | cut -d' ' -f1)" = "$ref" ] || fail "$1: $n differs from $2"; done
+}
+same test03 roots roots01 roots02 roots03 roots04
+same test02 Drooler DroolerW5 DroolerW6
+read -r cv cf <<< "$(counts test04 CENTRE)"
+[ "$cv" -ge 32 ] && [ "$cf" -ge 64 ] || fail "CENTRE has $cv vertices and $cf faces"
+read -r gv gf <<< "$(counts test02 GAMUT)"
+[ "$(counts test02 Drooler)" != "$gv $gf" ] || fail "GAMUT shares its counts with Drooler"
+# Packed textures lie before the cameras in the scene file, which is searched for "Camera".
+! grep -l Camera escena/maps/*.jpg >/dev/null || fail "a texture contains the bytes Camera"
 
 # Pictures: K2D entry counts (byte 29) of the lens flare and the masked overlays.
 count() { od -A n -t u1 -j 29 -N 1 "$1" | tr -d ' '; }
