@@ -278,7 +278,9 @@ void Scene3D::SetProjection() {
     const SceneCamera& c = cameras[activeCamera < cameras.size() ? activeCamera : 0];
     const float eye[3] = {c.eye.x, c.eye.y, c.eye.z};
     const float target[3] = {c.target.x, c.target.y, c.target.z};
-    const float farPlane = FarPlaneDistance(eye, target, farFactor);
+    float farPlane = FarPlaneDistance(eye, target, farFactor);
+    // An eye on its target would give a far plane of 0 and a degenerate projection.
+    if (!(farPlane > nearPlane)) farPlane = nearPlane + 1.0f;
     gluPerspective(c.fov, aspect, nearPlane, farPlane);
 }
 
