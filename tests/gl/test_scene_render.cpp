@@ -380,3 +380,26 @@ TEST_F(SceneRender, EveryRenderTypeAndFillerDrawsCleanly) {
     }
     EXPECT_GT(drawn, 60);  // points, lines and unknown types may miss the centre
 }
+
+TEST_F(SceneRender, GlowAndRingSpritesOfALightWithItsFlareFlag) {
+    scene.textureTable[kGlowTextureSlot] = makeTexture(255, 255, 255);
+    scene.textureTable[kRingTextureSlot] = makeTexture(0, 0, 0);
+    scene.lights.resize(2);
+    for (SceneLight& l : scene.lights) {
+        l.glowVisible = 1;
+        l.diffuse = ColorRGBA{0.0f, 1.0f, 0.5f, 1.0f};
+        l.glowSize1 = 1.0f;  // half-size in eye units: 1 at distance 10 is about 5 pixels
+        l.glowSize2 = 3.0f;
+    }
+    scene.lights[0].flare = 1;
+    scene.lights[0].position = Vec4{-2, 0, 0, 1};
+    scene.lights[1].flare = 0;  // no flare flag: no sprites
+    scene.lights[1].position = Vec4{2, 0, 0, 1};
+    glEnable(GL_TEXTURE_2D);  // as the scene's GL preparation leaves it
+    render();
+    const int dx = static_cast<int>(2.0 / (10.0 * std::tan(M_PI / 8)) * 32);
+    EXPECT_TRUE(near(readPixel(32 - dx, 32), 0, 255, 128));  // glow (white texture, light colour)
+    EXPECT_TRUE(near(readPixel(32 - dx + 10, 32), 0, 0, 0));  // inside the ring only: black ring
+    EXPECT_TRUE(near(readPixel(32 + dx, 32), 0, 0, 0));
+    expectCleanState();
+}

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "app/kgl_view.h"
@@ -13,6 +17,17 @@
 #include "scene/kgl_scenefile.h"
 
 using namespace kgl;
+
+// Every C++ allocation of this test program is counted, so a test can check that a stretch of
+// frames allocates nothing.
+static std::atomic<long> gAllocations{0};
+void* operator new(size_t n) {
+    ++gAllocations;
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -161,4 +176,41 @@ TEST(SceneView, MissingFileIsRefused) {
     ViewOptions o;
     o.file = testing::TempDir() + "kgl_no_such_scene.k3d";
     EXPECT_FALSE(session.open(o, 16, 16));
+}
+
+TEST(SceneView, FramesAllocateNothingWithProgramsAndMorphRunning) {
+    std::string tmpl = testing::TempDir() + "kgl_view_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    const std::string path = writeScene(tmpl);
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(tmpl.c_str()), 0);  // the programs write their "lissa" dumps
+    HeadlessGL gl;
+    ASSERT_TRUE(gl.create(kW, kH));
+    ViewSession session;
+    ViewOptions o;
+    o.file = path;
+    ASSERT_TRUE(session.open(o, kW, kH));
+    Scene3D& s = session.scene();
+    float deform[19] = {2, 3, 2, 1, 1, 4, 0, 0, 0, 0, 0, 0, 3, 0, 0.1f, 0.2f, 1, 1, 0};
+    s.RunVertexProgram("Square", "R3_DEFORM_PRG", deform, 19);
+    float harm[33] = {};
+    s.RunVertexProgram("Square", "R3_HARM_PRG", harm, 33);
+    s.MorphObjectTo("Square", "Square", 0, 4);
+    s.SetMorphActive("Square", 1, 0);
+    s.SetLineTrail("Square", 0, 0, 0);
+    s.SetLineTrail("Square", 1, 1, 1);
+    s.lights[0].flare = 1;
+    for (int i = 0; i < 3; ++i) {
+        session.update();
+        session.draw();
+    }
+    const long before = gAllocations.load();
+    for (int i = 0; i < 200; ++i) {
+        session.update();
+        session.draw();
+    }
+    glFinish();
+    EXPECT_EQ(gAllocations.load() - before, 0);
+    ASSERT_EQ(chdir(cwd), 0);
 }

@@ -2,7 +2,12 @@
 // reset rules, own clocks, cameras, lights and glow limits.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "scene/kgl_materials.h"
 #include "scene/kgl_scene3d.h"
@@ -266,4 +271,36 @@ TEST(BlendTable, OutOfRangeValuesAreRefusedAndTwinsMatch) {
     ASSERT_TRUE(BlendFactorsFor(10, &a));
     EXPECT_EQ(a.src, static_cast<GLenum>(GL_SRC_ALPHA));
     EXPECT_EQ(a.dst, static_cast<GLenum>(GL_SRC_ALPHA));
+}
+
+TEST(LineTrails, SetUpAtAVertexAndFollowTheHead) {
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    std::string dir = testing::TempDir() + "kgl_trail_XXXXXX";
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);  // the set-up writes its "lissa" dumps
+    Scene3D s;
+    makeScene(s);
+    SceneObject& o = s.objects[0];
+    o.restPositions = {Vec3{1, 2, 3}, Vec3{4, 5, 6}};
+    s.SetLineTrail("box", 5, 0, 1);  // no vertex 5: nothing
+    s.SetLineTrail("box", 1, 8, 1);  // no slot 8: nothing
+    EXPECT_EQ(s.lineTrails[0].inUse, 0);
+    s.SetLineTrail("box", 1, 2, 1);
+    LineTrail& t = s.lineTrails[2];
+    EXPECT_EQ(t.inUse, 1);
+    EXPECT_EQ(t.stripCount, 54);
+    EXPECT_EQ(t.pointsPerStrip, 126);
+    EXPECT_EQ(t.offset.y, 5.0f);
+    ASSERT_EQ(o.trailCount, 1);
+    EXPECT_EQ(o.trails[0], &t);
+    s.SetLineTrail("box", 1, 2, 1);  // attached once
+    EXPECT_EQ(o.trailCount, 1);
+    for (const Vec3& d : t.drift) EXPECT_LE(std::fabs(d.x), 655.4f);
+    s.Update();
+    float hx = t.trigo.x[0][t.trigo.cursor[0]];
+    EXPECT_FLOAT_EQ(t.strip(0)[0].x, hx + 4.0f);  // object space: head + offset
+    // A point moves toward its predecessor (weights sum to one, plus the drift).
+    EXPECT_NEAR(t.strip(0)[1].x, (15000.3f * t.strip(0)[0].x) / 15001.3f + 0.002f * t.drift[0].x, 1e-3);
+    ASSERT_EQ(chdir(cwd), 0);
 }
