@@ -297,7 +297,6 @@ class BumpFallback : public SceneRender, public ::testing::WithParamInterface<st
 TEST_P(BumpFallback, ComputesTheCombinerFormula) {
     const int mode = GetParam().first;
     const int expected = GetParam().second;
-    ASSERT_TRUE(glExtensions().envDot3);
     scene.materials[0].hasSubMaterials = 1;
     scene.materials[0].subMaterialCount = 2;
     scene.materials[0].slots[0].tableIndex = 0;
@@ -306,6 +305,7 @@ TEST_P(BumpFallback, ComputesTheCombinerFormula) {
     scene.textureTable[1] = makeTexture(128, 128, 255);
     SceneObject& o = addSquare(0, 0, 0, 2, kRed);
     ASSERT_EQ(o.multitexture, 1);
+    ASSERT_TRUE(glExtensions().envDot3);
     o.fillerType = kFillerBump;
     o.bumpMode = mode;
     o.bumpLightId = 0;
