@@ -435,6 +435,7 @@ public:
     float fogStart = 0.0f, fogEnd = 1.0f, fogDensity = 0.0f;
 
     // ---- update / render / materials / deformer operations are added below ----
+    // (also the kParticleSlots particle systems with their in-use flags, once that type exists)
     void Update();
     void Render();
     void AdvanceFrames(float frames);
