@@ -98,10 +98,12 @@ void glowPass(Scene3D& s, const SceneCamera& cam) {
 void DrawLineTrail(const LineTrail& t) {
     if (t.points.size() < static_cast<size_t>(kTrailStrips) * kTrailPointCapacity) return;
     const bool world = !t.objectSpace;
-    if (world) {
-        glPushMatrix();
-        glLoadIdentity();
-    }
+    // The trail's sphere-map generation and unlit lines must not leak into the faces of the
+    // object that draws it next.
+    const bool lit = glIsEnabled(GL_LIGHTING) == GL_TRUE;
+    // Object-space trails are pushed as well, so their offset does not move the object's faces.
+    glPushMatrix();
+    if (world) glLoadIdentity();
     glTranslatef(t.offset.x, t.offset.y, t.offset.z);
     SetSphereMap(true);
     glEnable(GL_BLEND);
@@ -119,7 +121,9 @@ void DrawLineTrail(const LineTrail& t) {
         }
         glEnd();
     }
-    if (world) glPopMatrix();
+    glPopMatrix();
+    SetSphereMap(false);
+    if (lit) glEnable(GL_LIGHTING);
 }
 
 void Scene3D::Render() {

@@ -403,3 +403,21 @@ TEST_F(SceneRender, GlowAndRingSpritesOfALightWithItsFlareFlag) {
     EXPECT_TRUE(near(readPixel(32 + dx, 32), 0, 0, 0));
     expectCleanState();
 }
+
+TEST_F(SceneRender, AttachedTrailLeavesTheObjectWhereItIsAndLit) {
+    SceneObject& o = addSquare(0, 0, 0, 1, kRed);
+    LineTrail& t = scene.lineTrails[0];
+    t.inUse = 1;
+    t.objectSpace = 1;
+    t.stripCount = 1;
+    t.pointsPerStrip = 2;
+    t.offset = Vec3{6, 0, 0};
+    t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3{});
+    o.trails[0] = &t;
+    o.trailCount = 1;
+    glEnable(GL_LIGHTING);
+    render();
+    EXPECT_TRUE(near(readPixel(32, 32), 255, 0, 0));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
+    expectCleanState();
+}
