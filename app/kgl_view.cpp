@@ -52,15 +52,24 @@ bool parseView(int argc, char** argv, ViewRun& r) {
     for (int i = 0; i < argc; ++i) {
         const char* a = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (std::strcmp(a, "--packed") == 0) r.view.packed = true;
-        else if (std::strcmp(a, "--batch") == 0) r.batch = true;
-        else if (std::strcmp(a, "--windowed") == 0) r.windowed = true;
-        else if (std::strcmp(a, "--texdir") == 0 && hasValue) r.view.texDir = argv[++i];
-        else if (std::strcmp(a, "--camera") == 0 && hasValue) r.view.camera = std::atoi(argv[++i]);
-        else if (std::strcmp(a, "--frames") == 0 && hasValue) r.frames = std::atol(argv[++i]);
-        else if (std::strcmp(a, "--fixed-fps") == 0 && hasValue) r.fixedFps = std::atof(argv[++i]);
-        else if (std::strcmp(a, "--capture") == 0 && hasValue) r.captureDir = argv[++i];
-        else if (a[0] != '-' && r.view.file.empty()) r.view.file = a;
+        if (std::strcmp(a, "--packed") == 0)
+            r.view.packed = true;
+        else if (std::strcmp(a, "--batch") == 0)
+            r.batch = true;
+        else if (std::strcmp(a, "--windowed") == 0)
+            r.windowed = true;
+        else if (std::strcmp(a, "--texdir") == 0 && hasValue)
+            r.view.texDir = argv[++i];
+        else if (std::strcmp(a, "--camera") == 0 && hasValue)
+            r.view.camera = std::atoi(argv[++i]);
+        else if (std::strcmp(a, "--frames") == 0 && hasValue)
+            r.frames = std::atol(argv[++i]);
+        else if (std::strcmp(a, "--fixed-fps") == 0 && hasValue)
+            r.fixedFps = std::atof(argv[++i]);
+        else if (std::strcmp(a, "--capture") == 0 && hasValue)
+            r.captureDir = argv[++i];
+        else if (a[0] != '-' && r.view.file.empty())
+            r.view.file = a;
         else {
             std::fprintf(stderr, "kgl view: unknown or incomplete option '%s'\n", a);
             return false;
@@ -114,8 +123,8 @@ bool ViewSession::open(const ViewOptions& options, int width, int height) {
     s.SetTexturePath(options.texDir, options.packed);
     if (!s.Load(options.file) && s.objects.empty()) return false;
     UploadSceneTextures(s);
-    s.SetAtmosphere(kViewGlowRadius, kViewSpotExponent, kViewSpotCutoff, kViewFogStart,
-                    kViewFogEnd, kViewFogDensity, kViewFogGrey, kViewFogGrey, kViewFogGrey);
+    s.SetAtmosphere(kViewGlowRadius, kViewSpotExponent, kViewSpotCutoff, kViewFogStart, kViewFogEnd,
+                    kViewFogDensity, kViewFogGrey, kViewFogGrey, kViewFogGrey);
     for (SceneLight& l : s.lights) {
         l.definedByScript = 1;
         l.lightOn = 1;
@@ -127,7 +136,9 @@ bool ViewSession::open(const ViewOptions& options, int width, int height) {
     return true;
 }
 
-void ViewSession::update() { scene_->Update(); }
+void ViewSession::update() {
+    scene_->Update();
+}
 
 void ViewSession::draw() {
     glDepthMask(GL_TRUE);

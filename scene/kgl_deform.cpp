@@ -3,11 +3,11 @@
 // index the arrays allocated at load or at set-up.
 #include "scene/kgl_deform.h"
 
-#include "scene/kgl_scene3d.h"
-
 #include <algorithm>
 #include <cstring>
 #include <utility>
+
+#include "scene/kgl_scene3d.h"
 
 namespace kgl {
 namespace {
@@ -203,8 +203,7 @@ void SceneObject::MorphToStep() {
     }
 }
 
-void Scene3D::MorphObjectTo(const char* name, const char* targetName, int vertexIndex,
-                            int steps) {
+void Scene3D::MorphObjectTo(const char* name, const char* targetName, int vertexIndex, int steps) {
     for (SceneObject& o : objects) {
         if (!sameName(o, name)) continue;
         for (SceneObject& t : objects) {
@@ -224,8 +223,7 @@ void Scene3D::SetMorphActive(const char* name, int active, int mode) {
     }
 }
 
-void Scene3D::RunVertexProgram(const char* name, const char* program, const float* params,
-                               int count) {
+void Scene3D::RunVertexProgram(const char* name, const char* program, const float* params, int count) {
     if (!program) return;
     for (SceneObject& o : objects) {
         if (!sameName(o, name)) continue;
@@ -233,11 +231,15 @@ void Scene3D::RunVertexProgram(const char* name, const char* program, const floa
         const int n = std::min(count, kHarmParamCount);
         for (int i = 0; i < n && params; ++i) p[i] = params[i];
         if (std::strcmp(program, "R3_DEFORM_PRG") == 0) {
-            if (o.deformProgramOn) o.deformProgramOn = 0;
-            else o.StartDeformProgram(p);
+            if (o.deformProgramOn)
+                o.deformProgramOn = 0;
+            else
+                o.StartDeformProgram(p);
         } else if (std::strcmp(program, "R3_HARM_PRG") == 0) {
-            if (o.harmProgramOn) o.harmProgramOn = 0;
-            else o.StartHarmProgram(p);
+            if (o.harmProgramOn)
+                o.harmProgramOn = 0;
+            else
+                o.StartHarmProgram(p);
         }
         return;  // the first object of that name only
     }

@@ -1,9 +1,9 @@
 // Extension state and bump combiner set-up of the object renderer (see kgl_glext_state.h).
 #include "scene/kgl_glext_state.h"
 
-#include "platform/kgl_glext.h"
-
 #include <cmath>
+
+#include "platform/kgl_glext.h"
 
 namespace kgl {
 namespace {
@@ -47,16 +47,22 @@ void beginStage(int unit, GLuint texture) {
 
 int unitsForMode(int mode) {
     switch (mode) {
-    case 1: return kBumpUnitsMode1;
-    case 2: return kBumpUnitsMode2;
-    case 3: return kBumpUnitsMode3;
-    default: return 2;
+        case 1:
+            return kBumpUnitsMode1;
+        case 2:
+            return kBumpUnitsMode2;
+        case 3:
+            return kBumpUnitsMode3;
+        default:
+            return 2;
     }
 }
 
 }  // namespace
 
-const GLExtensions& glExtensions() { return gExt; }
+const GLExtensions& glExtensions() {
+    return gExt;
+}
 
 ProbeResult ProbeGLExtensionList(const char* list) {
     if (!list) return ProbeResult::NoExtensionString;
@@ -75,8 +81,8 @@ ProbeResult ProbeGLExtensionList(const char* list) {
         e.combinerInput = fetch<PFNGLCOMBINERINPUTNVPROC>("glCombinerInputNV");
         e.combinerOutput = fetch<PFNGLCOMBINEROUTPUTNVPROC>("glCombinerOutputNV");
         e.finalCombinerInput = fetch<PFNGLFINALCOMBINERINPUTNVPROC>("glFinalCombinerInputNV");
-        e.registerCombiners = e.combinerParameteri && e.combinerInput && e.combinerOutput &&
-                              e.finalCombinerInput;
+        e.registerCombiners =
+            e.combinerParameteri && e.combinerInput && e.combinerOutput && e.finalCombinerInput;
     }
     e.multitexture = e.activeTexture && e.multiTexCoord2f;
     if (e.multitexture) {
@@ -95,13 +101,15 @@ void SelectTextureUnit(int unit) {
 }
 
 void MultiTexCoord(int unit, float u, float v) {
-    if (gExt.multitexture) gExt.multiTexCoord2f(static_cast<GLenum>(GL_TEXTURE0_ARB + unit), u, v);
-    else if (unit == 0) glTexCoord2f(u, v);
+    if (gExt.multitexture)
+        gExt.multiTexCoord2f(static_cast<GLenum>(GL_TEXTURE0_ARB + unit), u, v);
+    else if (unit == 0)
+        glTexCoord2f(u, v);
 }
 
 void EncodeBumpLight(const float position[3], float out[3]) {
-    const float len = std::sqrt(position[0] * position[0] + position[1] * position[1] +
-                                position[2] * position[2]);
+    const float len =
+        std::sqrt(position[0] * position[0] + position[1] * position[1] + position[2] * position[2]);
     float l[3] = {0.0f, 0.0f, 1.0f};
     if (len > 0.0f) {
         for (int k = 0; k < 3; ++k) l[k] = position[k] / len;
@@ -114,19 +122,18 @@ void EncodeBumpLight(const float position[3], float out[3]) {
 void SetupBumpCombinersNV(int mode) {
     if (!gExt.registerCombiners) return;
     const GLExtensions& e = gExt;
-    e.combinerInput(GL_COMBINER0_NV, GL_RGB, GL_VARIABLE_A_NV, GL_TEXTURE0_ARB,
-                    GL_EXPAND_NORMAL_NV, GL_RGB);
-    e.combinerInput(GL_COMBINER0_NV, GL_RGB, GL_VARIABLE_B_NV, GL_PRIMARY_COLOR_NV,
-                    GL_EXPAND_NORMAL_NV, GL_RGB);
-    e.combinerOutput(GL_COMBINER0_NV, GL_RGB, GL_SPARE0_NV, GL_DISCARD_NV, GL_DISCARD_NV, GL_NONE,
-                     GL_NONE, GL_TRUE, GL_FALSE, GL_FALSE);
+    e.combinerInput(GL_COMBINER0_NV, GL_RGB, GL_VARIABLE_A_NV, GL_TEXTURE0_ARB, GL_EXPAND_NORMAL_NV, GL_RGB);
+    e.combinerInput(GL_COMBINER0_NV, GL_RGB, GL_VARIABLE_B_NV, GL_PRIMARY_COLOR_NV, GL_EXPAND_NORMAL_NV,
+                    GL_RGB);
+    e.combinerOutput(GL_COMBINER0_NV, GL_RGB, GL_SPARE0_NV, GL_DISCARD_NV, GL_DISCARD_NV, GL_NONE, GL_NONE,
+                     GL_TRUE, GL_FALSE, GL_FALSE);
     if (mode >= 1 && mode <= 3) {
-        e.combinerInput(GL_COMBINER1_NV, GL_RGB, GL_VARIABLE_A_NV, GL_SPARE0_NV,
-                        GL_UNSIGNED_IDENTITY_NV, GL_RGB);
-        e.combinerInput(GL_COMBINER1_NV, GL_RGB, GL_VARIABLE_B_NV, GL_SPARE0_NV,
-                        GL_UNSIGNED_IDENTITY_NV, GL_RGB);
-        e.combinerOutput(GL_COMBINER1_NV, GL_RGB, GL_SPARE1_NV, GL_DISCARD_NV, GL_DISCARD_NV,
-                         GL_NONE, mode == 3 ? GL_BIAS_BY_NEGATIVE_ONE_HALF_NV : GL_NONE,
+        e.combinerInput(GL_COMBINER1_NV, GL_RGB, GL_VARIABLE_A_NV, GL_SPARE0_NV, GL_UNSIGNED_IDENTITY_NV,
+                        GL_RGB);
+        e.combinerInput(GL_COMBINER1_NV, GL_RGB, GL_VARIABLE_B_NV, GL_SPARE0_NV, GL_UNSIGNED_IDENTITY_NV,
+                        GL_RGB);
+        e.combinerOutput(GL_COMBINER1_NV, GL_RGB, GL_SPARE1_NV, GL_DISCARD_NV, GL_DISCARD_NV, GL_NONE,
+                         mode == 3 ? GL_BIAS_BY_NEGATIVE_ONE_HALF_NV : GL_NONE,
                          mode == 1 ? GL_FALSE : GL_TRUE, GL_FALSE, GL_FALSE);
     }
     e.combinerParameteri(GL_NUM_GENERAL_COMBINERS_NV, mode == 0 ? 1 : 2);

@@ -41,7 +41,9 @@ float FarPlaneDistance(const float eye[3], const float target[3], float factor) 
     return factor * std::sqrt(sum);
 }
 
-bool AspectAccepted(float aspect) { return aspect > 0.1f && aspect < 24.0f; }
+bool AspectAccepted(float aspect) {
+    return aspect > 0.1f && aspect < 24.0f;
+}
 
 GlowLimitValues ComputeGlowLimits(float upper1, float lower1, float upper2, float lower2) {
     GlowLimitValues v;
@@ -58,8 +60,7 @@ GlowLimitValues ComputeGlowLimits(float upper1, float lower1, float upper2, floa
     return v;
 }
 
-void StepPulsation(float* size, bool* rising, float upper, float lower, float upStep,
-                   float downStep) {
+void StepPulsation(float* size, bool* rising, float upper, float lower, float upStep, float downStep) {
     *size += *rising ? upStep : -downStep;
     if (*size > upper) *rising = false;
     if (*size < lower) *rising = true;
@@ -81,10 +82,10 @@ void UnitDirection(const float from[3], const float to[3], float out[3]) {
 
 // ---- GL appliers over the scene model ----
 
+#include <GL/glu.h>
+
 #include "platform/kgl_glext.h"
 #include "scene/kgl_scene3d.h"
-
-#include <GL/glu.h>
 
 namespace kgl {
 namespace {
@@ -96,7 +97,9 @@ void colorArray(const ColorRGBA& c, float alpha, GLfloat out[4]) {
     out[3] = alpha;
 }
 
-GLenum lightName(const SceneLight& l) { return static_cast<GLenum>(l.glLight); }
+GLenum lightName(const SceneLight& l) {
+    return static_cast<GLenum>(l.glLight);
+}
 
 bool lightNameValid(const SceneLight& l) {
     return l.glLight >= GL_LIGHT0 && l.glLight < GL_LIGHT0 + kMaxLights;
@@ -217,8 +220,10 @@ void Scene3D::PrepareGL() {
             l.DisableGL();
         }
     }
-    if (fogOn) EnableFog();
-    else glDisable(GL_FOG);
+    if (fogOn)
+        EnableFog();
+    else
+        glDisable(GL_FOG);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
@@ -231,8 +236,8 @@ void Scene3D::PrepareGL() {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
-void Scene3D::SetAtmosphere(float glowR, float spotExponent, float spotCutoff, float fogStartV,
-                            float fogEndV, float fogDensityV, float fogR, float fogG, float fogB) {
+void Scene3D::SetAtmosphere(float glowR, float spotExponent, float spotCutoff, float fogStartV, float fogEndV,
+                            float fogDensityV, float fogR, float fogG, float fogB) {
     glowRadius = glowR;
     defaultSpotExponent = spotExponent;
     defaultSpotCutoff = spotCutoff;

@@ -47,8 +47,8 @@ struct GlowLimitValues {
     float lower1 = 0.0f;
     int upper2 = 0;
     float lower2 = 0.0f;
-    int size1 = 0;       // starting first (glow) size
-    int size2 = 0;       // starting second (ring) size
+    int size1 = 0;  // starting first (glow) size
+    int size2 = 0;  // starting second (ring) size
     int upStep = 0;
     int downStep = 0;
     float shrinkStep = 0.0f;
@@ -56,8 +56,7 @@ struct GlowLimitValues {
 GlowLimitValues ComputeGlowLimits(float upper1, float lower1, float upper2, float lower2);
 
 // One pulsation step of a glow size between its bounds (rising flag flips at the bounds).
-void StepPulsation(float* size, bool* rising, float upper, float lower, float upStep,
-                   float downStep);
+void StepPulsation(float* size, bool* rising, float upper, float lower, float upStep, float downStep);
 
 // Unit vector from `from` to `to`; a zero-length vector gives (0, 0, -1) rather than NaNs.
 void UnitDirection(const float from[3], const float to[3], float out[3]);

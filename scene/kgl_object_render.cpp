@@ -3,15 +3,15 @@
 // outline. Also the per-object extension probe. Rendering thread only; nothing allocates.
 #include "scene/kgl_object_render.h"
 
-#include "platform/kgl_msgbox.h"
-#include "scene/kgl_glext_state.h"
-#include "scene/kgl_materials.h"
-#include "scene/kgl_scene3d.h"
-
 #include <GL/glext.h>
 
 #include <cmath>
 #include <cstdlib>
+
+#include "platform/kgl_msgbox.h"
+#include "scene/kgl_glext_state.h"
+#include "scene/kgl_materials.h"
+#include "scene/kgl_scene3d.h"
 
 namespace kgl {
 namespace {
@@ -23,13 +23,27 @@ constexpr float kMaskAlpha = 0.4f;
 // What the face loop needs to know while it emits one primitive.
 struct FaceEmitter {
     SceneObject& o;
-    int currentId = 0;       // sub-material whose texture is bound
+    int currentId = 0;  // sub-material whose texture is bound
     float bumpColor[3] = {0, 0, 0};
 };
 
-enum class Path { None, TSmooth, TFlat, S30Smooth, S30Flat, F20Smooth, F20Flat, Multipass, TwoPass, Bump, E40 };
+enum class Path {
+    None,
+    TSmooth,
+    TFlat,
+    S30Smooth,
+    S30Flat,
+    F20Smooth,
+    F20Flat,
+    Multipass,
+    TwoPass,
+    Bump,
+    E40
+};
 
-bool isTransparent(const SceneObject& o) { return o.transparency == kTranspTransparent; }
+bool isTransparent(const SceneObject& o) {
+    return o.transparency == kTranspTransparent;
+}
 
 bool faceValid(const SceneObject& o, const ObjectFace& f) {
     const size_t n = o.vertices.size();
@@ -54,7 +68,9 @@ void texCoord(const SceneObject& o, int fi, int k, float* u, float* v, float* w)
     }
 }
 
-void bindSlot(const SceneObject& o, int slot) { glBindTexture(GL_TEXTURE_2D, ObjectSlotTexture(o, slot)); }
+void bindSlot(const SceneObject& o, int slot) {
+    glBindTexture(GL_TEXTURE_2D, ObjectSlotTexture(o, slot));
+}
 
 // Texture switching: a face of another sub-material ends the primitive, binds that slot's texture
 // and begins triangles again.
@@ -70,10 +86,16 @@ void switchTexture(FaceEmitter& e, const ObjectFace& f, bool selectUnit0) {
 ColorRGBA materialAmbient(const SceneObject& o) {
     return o.material ? o.material->ambient : ColorRGBA{1.0f, 1.0f, 1.0f, 1.0f};
 }
-float materialOpacity(const SceneObject& o) { return o.material ? o.material->opacity : 1.0f; }
+float materialOpacity(const SceneObject& o) {
+    return o.material ? o.material->opacity : 1.0f;
+}
 
-void normal3(const Vec3& n) { glNormal3f(n.x, n.y, n.z); }
-void vertex3(const Vec3& p) { glVertex3f(p.x, p.y, p.z); }
+void normal3(const Vec3& n) {
+    glNormal3f(n.x, n.y, n.z);
+}
+void vertex3(const Vec3& p) {
+    glVertex3f(p.x, p.y, p.z);
+}
 
 // One corner of one face in the given path.
 void emitCorner(FaceEmitter& e, Path path, int fi, int k, float alpha) {
@@ -86,56 +108,56 @@ void emitCorner(FaceEmitter& e, Path path, int fi, int k, float alpha) {
     float u, v, w;
     texCoord(o, fi, k, &u, &v, &w);
     switch (path) {
-    case Path::TSmooth: {
-        const ColorRGBA a = materialAmbient(o);
-        glColor4f(a.r, a.g, a.b, materialOpacity(o));
-        normal3(f.normal);
-        glTexCoord2f(u, v);
-        break;
-    }
-    case Path::TFlat:
-        glColor4f(vx.color.r, vx.color.g, vx.color.b, vx.color.a);
-        normal3(f.normal);
-        glTexCoord2f(u, v);
-        break;
-    case Path::S30Smooth:
-        normal3(vx.normal);
-        break;
-    case Path::S30Flat:
-        glColor3f(va.color.r, va.color.g, va.color.b);
-        normal3(vx.normal);
-        break;
-    case Path::F20Smooth:
-        glColor3f(va.color.r, va.color.g, va.color.b);
-        normal3(vx.normal);
-        glTexCoord2f(u, v);
-        break;
-    case Path::F20Flat:
-        glColor3f(va.color.r, va.color.g, va.color.b);
-        normal3(f.normal);
-        glTexCoord3f(u, v, w);
-        break;
-    case Path::E40: {
-        const ColorRGBA a = materialAmbient(o);
-        glColor4f(std::trunc(a.r), std::trunc(a.g), std::trunc(a.b), materialOpacity(o));
-        normal3(vx.normal);
-        break;
-    }
-    case Path::Bump:
-        glColor3f(e.bumpColor[0], e.bumpColor[1], e.bumpColor[2]);
-        normal3(vx.normal);
-        MultiTexCoord(0, u, v);
-        MultiTexCoord(1, u, v);
-        break;
-    case Path::Multipass:  // colour and alpha < 0 mean "no colour" (single-texture first pass)
-    case Path::TwoPass:
-        if (alpha >= -1.5f) glColor4f(vx.color.r, vx.color.g, vx.color.b, alpha);
-        normal3(vx.normal);
-        MultiTexCoord(0, u, v);
-        if (o.multitexture) MultiTexCoord(1, u, v);
-        break;
-    case Path::None:
-        return;
+        case Path::TSmooth: {
+            const ColorRGBA a = materialAmbient(o);
+            glColor4f(a.r, a.g, a.b, materialOpacity(o));
+            normal3(f.normal);
+            glTexCoord2f(u, v);
+            break;
+        }
+        case Path::TFlat:
+            glColor4f(vx.color.r, vx.color.g, vx.color.b, vx.color.a);
+            normal3(f.normal);
+            glTexCoord2f(u, v);
+            break;
+        case Path::S30Smooth:
+            normal3(vx.normal);
+            break;
+        case Path::S30Flat:
+            glColor3f(va.color.r, va.color.g, va.color.b);
+            normal3(vx.normal);
+            break;
+        case Path::F20Smooth:
+            glColor3f(va.color.r, va.color.g, va.color.b);
+            normal3(vx.normal);
+            glTexCoord2f(u, v);
+            break;
+        case Path::F20Flat:
+            glColor3f(va.color.r, va.color.g, va.color.b);
+            normal3(f.normal);
+            glTexCoord3f(u, v, w);
+            break;
+        case Path::E40: {
+            const ColorRGBA a = materialAmbient(o);
+            glColor4f(std::trunc(a.r), std::trunc(a.g), std::trunc(a.b), materialOpacity(o));
+            normal3(vx.normal);
+            break;
+        }
+        case Path::Bump:
+            glColor3f(e.bumpColor[0], e.bumpColor[1], e.bumpColor[2]);
+            normal3(vx.normal);
+            MultiTexCoord(0, u, v);
+            MultiTexCoord(1, u, v);
+            break;
+        case Path::Multipass:  // colour and alpha < 0 mean "no colour" (single-texture first pass)
+        case Path::TwoPass:
+            if (alpha >= -1.5f) glColor4f(vx.color.r, vx.color.g, vx.color.b, alpha);
+            normal3(vx.normal);
+            MultiTexCoord(0, u, v);
+            if (o.multitexture) MultiTexCoord(1, u, v);
+            break;
+        case Path::None:
+            return;
     }
     vertex3(vx.pos);
 }
@@ -221,46 +243,69 @@ void emitBump(FaceEmitter& e) {
 Path choosePath(const SceneObject& o) {
     if (isTransparent(o)) return o.smoothNormals ? Path::TSmooth : Path::TFlat;
     switch (o.fillerType) {
-    case kFillerSphereMap: return o.smoothNormals ? Path::S30Smooth : Path::S30Flat;
-    case kFillerTextured: return o.smoothNormals ? Path::F20Smooth : Path::F20Flat;
-    case kFillerMultipass: return Path::Multipass;
-    case kFillerTwoPass: return Path::TwoPass;
-    case kFillerBump: return bumpUsable(o) ? Path::Bump : Path::F20Smooth;
-    case kFillerSphereAdd: return o.smoothNormals ? Path::E40 : Path::None;
-    default: return Path::None;
+        case kFillerSphereMap:
+            return o.smoothNormals ? Path::S30Smooth : Path::S30Flat;
+        case kFillerTextured:
+            return o.smoothNormals ? Path::F20Smooth : Path::F20Flat;
+        case kFillerMultipass:
+            return Path::Multipass;
+        case kFillerTwoPass:
+            return Path::TwoPass;
+        case kFillerBump:
+            return bumpUsable(o) ? Path::Bump : Path::F20Smooth;
+        case kFillerSphereAdd:
+            return o.smoothNormals ? Path::E40 : Path::None;
+        default:
+            return Path::None;
     }
 }
 
 void emitPath(FaceEmitter& e, Path path) {
     switch (path) {
-    case Path::None: return;
-    case Path::Multipass: emitMultipass(e); return;
-    case Path::TwoPass: emitTwoPass(e); return;
-    case Path::Bump: emitBump(e); return;
-    case Path::F20Smooth:
-    case Path::F20Flat: emitFaces(e, path, true, false, 0.0f); return;
-    default: emitFaces(e, path, false, false, 0.0f); return;
+        case Path::None:
+            return;
+        case Path::Multipass:
+            emitMultipass(e);
+            return;
+        case Path::TwoPass:
+            emitTwoPass(e);
+            return;
+        case Path::Bump:
+            emitBump(e);
+            return;
+        case Path::F20Smooth:
+        case Path::F20Flat:
+            emitFaces(e, path, true, false, 0.0f);
+            return;
+        default:
+            emitFaces(e, path, false, false, 0.0f);
+            return;
     }
 }
 
 // Step 11: the primitive for the render type; false for a type that draws no faces.
 bool beginPrimitive(const SceneObject& o) {
     switch (o.renderType) {
-    case kRenderPoints: glBegin(GL_POINTS); return true;
-    case kRenderWire:
-        glDisable(GL_TEXTURE_2D);
-        glLineWidth(o.material ? o.material->wireWidth : 1.0f);
-        glBegin(GL_LINE_LOOP);
-        return true;
-    case kRenderFilled:
-    case kRenderOutlined:
-    case 30:
-    case 40: glBegin(GL_TRIANGLES); return true;
-    case kRenderUntextured:
-        glDisable(GL_TEXTURE_2D);
-        glBegin(GL_TRIANGLES);
-        return true;
-    default: return false;
+        case kRenderPoints:
+            glBegin(GL_POINTS);
+            return true;
+        case kRenderWire:
+            glDisable(GL_TEXTURE_2D);
+            glLineWidth(o.material ? o.material->wireWidth : 1.0f);
+            glBegin(GL_LINE_LOOP);
+            return true;
+        case kRenderFilled:
+        case kRenderOutlined:
+        case 30:
+        case 40:
+            glBegin(GL_TRIANGLES);
+            return true;
+        case kRenderUntextured:
+            glDisable(GL_TEXTURE_2D);
+            glBegin(GL_TRIANGLES);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -308,10 +353,18 @@ void setupUnit1(SceneObject& o) {
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
     switch (o.combineRba0) {
-    case 1: glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_ADD); break;
-    case 2: glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_INTERPOLATE_ARB); break;
-    case 3: glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_SUBTRACT_ARB); break;
-    default: glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE); break;
+        case 1:
+            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_ADD);
+            break;
+        case 2:
+            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_INTERPOLATE_ARB);
+            break;
+        case 3:
+            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_SUBTRACT_ARB);
+            break;
+        default:
+            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
+            break;
     }
     if (o.alphaFunctionArb1 >= 0) {
         glEnable(GL_BLEND);
@@ -543,9 +596,10 @@ void SceneObject::ProbeGLExtensions() {
     const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     const ProbeResult r = ProbeGLExtensionList(list);
     if (r == ProbeResult::NoExtensionString) {
-        messageBox("kGL engine: Fatal Error, glGetstring(GL_EXTENSIONS) failed, could not "
-                   "determine GL extensions",
-                   "K3D Loading ERROR", MsgBoxKind::Info);
+        messageBox(
+            "kGL engine: Fatal Error, glGetstring(GL_EXTENSIONS) failed, could not "
+            "determine GL extensions",
+            "K3D Loading ERROR", MsgBoxKind::Info);
         std::exit(-2);
     }
     multitexture = r == ProbeResult::Multitexture ? 1 : 0;
@@ -594,8 +648,8 @@ void SceneObject::RenderObject() {
     afterPrimitive(*this, path);
     if (renderType == kRenderOutlined) drawOutline(*this);
     endPlain(*this);
-    if (isTransparent(*this) || fillerType == kFillerSphereAdd ||
-        fillerType == kFillerMultipass || fillerType == kFillerTwoPass) {
+    if (isTransparent(*this) || fillerType == kFillerSphereAdd || fillerType == kFillerMultipass ||
+        fillerType == kFillerTwoPass) {
         glDisable(GL_BLEND);
         if (fillerType == kFillerSphereAdd) SetSphereMap(false);
     }

@@ -29,8 +29,10 @@ float RewindFrameCounter(float frame, float frames, int first, int /*last*/) {
 int StepOwnClock(int current, int first, int last, bool loop) {
     ++current;
     if (loop) {
-        if (current > last) current = first;
-        else if (current < first) current = last;
+        if (current > last)
+            current = first;
+        else if (current < first)
+            current = last;
     } else {
         if (current > last) current = last;
         if (current < first) current = first;

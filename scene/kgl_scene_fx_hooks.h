@@ -15,8 +15,7 @@ struct SceneFxHooks {
     // Render step 9 (blending already GL_SRC_ALPHA, GL_ONE): every particle system in use.
     void (*drawParticles)(Scene3D& scene) = nullptr;
     // Glow pass: the light's lens flare, when its lens flare is on.
-    void (*drawLensFlare)(Scene3D& scene, SceneLight& light, const Vec3& eye,
-                          const Vec3& target) = nullptr;
+    void (*drawLensFlare)(Scene3D& scene, SceneLight& light, const Vec3& eye, const Vec3& target) = nullptr;
     // True while the light's lens flare freezes its glow pulsation.
     bool (*glowFrozen)(const SceneLight& light) = nullptr;
 };

@@ -1,14 +1,13 @@
 // Scene3D::Render: projection and camera, lights, every object in draw order, then the light
 // glows, lens flares and particles (through the effects hooks) and the world-space line trails.
 // Draws into the current context on the rendering thread; nothing allocates.
-#include "scene/kgl_scene3d.h"
+#include <GL/gl.h>
+#include <GL/glu.h>
 
 #include "scene/kgl_materials.h"
 #include "scene/kgl_object_render.h"
+#include "scene/kgl_scene3d.h"
 #include "scene/kgl_scene_fx_hooks.h"
-
-#include <GL/gl.h>
-#include <GL/glu.h>
 
 namespace kgl {
 namespace {
@@ -33,8 +32,7 @@ void applyCamera(const Scene3D& s, const SceneCamera& c) {
     glRotatef(c.roll, 0.0f, 0.0f, 1.0f);
     glRotatef(c.angleY, 0.0f, 1.0f, 0.0f);
     glRotatef(c.angleX, 1.0f, 0.0f, 0.0f);
-    gluLookAt(c.eye.x, c.eye.y, c.eye.z, c.target.x, c.target.y, c.target.z, s.up.x, s.up.y,
-              s.up.z);
+    gluLookAt(c.eye.x, c.eye.y, c.eye.z, c.target.x, c.target.y, c.target.z, s.up.x, s.up.y, s.up.z);
 }
 
 void drawObjects(Scene3D& s) {
@@ -50,8 +48,10 @@ void drawObjects(Scene3D& s) {
         const bool sphere = o.fillerType == kFillerSphereMap || o.fillerType == kFillerSphereAdd;
         if (sphere) SetSphereMap(true);
         if (o.fillerType == kFillerSphereAdd) glEnable(GL_BLEND);
-        if (o.cullOff == 1) glDisable(GL_CULL_FACE);
-        else glEnable(GL_CULL_FACE);
+        if (o.cullOff == 1)
+            glDisable(GL_CULL_FACE);
+        else
+            glEnable(GL_CULL_FACE);
         o.RenderObject();
         if (sphere) SetSphereMap(false);
     }

@@ -1,14 +1,13 @@
 // Scene3D::Update and the director's scene-level operations: the frame counter, cameras, lights
 // with their glow pulsation, objects in their fixed order, particles (through the effects hook)
 // and line trails. Runs once per frame on the rendering thread; nothing here allocates per frame.
-#include "scene/kgl_scene3d.h"
-
-#include "scene/kgl_materials.h"
-#include "scene/kgl_scene_anim.h"
-#include "scene/kgl_scene_fx_hooks.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "scene/kgl_materials.h"
+#include "scene/kgl_scene3d.h"
+#include "scene/kgl_scene_anim.h"
+#include "scene/kgl_scene_fx_hooks.h"
 
 namespace kgl {
 namespace {
@@ -65,8 +64,12 @@ void updateLineTrail(LineTrail& t) {
 
 }  // namespace
 
-void SetSceneFxHooks(const SceneFxHooks& hooks) { gHooks = hooks; }
-const SceneFxHooks& sceneFxHooks() { return gHooks; }
+void SetSceneFxHooks(const SceneFxHooks& hooks) {
+    gHooks = hooks;
+}
+const SceneFxHooks& sceneFxHooks() {
+    return gHooks;
+}
 
 void SceneCamera::UpdateAnimation(int f) {
     if (positionFlag) {
@@ -225,8 +228,7 @@ void Scene3D::SetLineTrail(const char* objectName, int vertexIndex, int slot, in
         // An object-space trail is drawn by its object (inside its transform), so attach it once.
         bool attached = false;
         for (int i = 0; i < o.trailCount; ++i) attached = attached || o.trails[i] == &t;
-        if (t.objectSpace && !attached && o.trailCount < kMaxTrailsPerObject)
-            o.trails[o.trailCount++] = &t;
+        if (t.objectSpace && !attached && o.trailCount < kMaxTrailsPerObject) o.trails[o.trailCount++] = &t;
     }
 }
 

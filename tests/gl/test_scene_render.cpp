@@ -32,9 +32,8 @@ Pixel readPixel(int x, int y) {
 ::testing::AssertionResult near(Pixel p, int r, int g, int b, int tol = 6) {
     if (std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "pixel (" << p.r << ", " << p.g << ", " << p.b << ") expected (" << r << ", " << g
-           << ", " << b << ")";
+    return ::testing::AssertionFailure() << "pixel (" << p.r << ", " << p.g << ", " << p.b << ") expected ("
+                                         << r << ", " << g << ", " << b << ")";
 }
 
 GLuint makeTexture(unsigned char r, unsigned char g, unsigned char b) {
@@ -162,7 +161,7 @@ TEST_F(SceneRender, TransparentObjectBlendsOverTheOpaqueOne) {
     hiddenBehind.transparency = kTranspTransparent;
     hiddenBehind.smoothNormals = 0;
     render();
-    EXPECT_TRUE(near(readPixel(32, 32), 255, 128, 0));   // red + half green, blue behind is rejected
+    EXPECT_TRUE(near(readPixel(32, 32), 255, 128, 0));     // red + half green, blue behind is rejected
     EXPECT_TRUE(near(readPixel(32, 32 + 12), 255, 0, 0));  // outside the glass
     expectCleanState();
 }
@@ -219,7 +218,7 @@ TEST_F(SceneRender, StencilOutlineDrawsOutsideTheFilledFaces) {
     const int edge = 32 - static_cast<int>(2.0 / (10.0 * std::tan(M_PI / 8)) * 32);  // bottom edge row
     EXPECT_TRUE(near(readPixel(32, 32), 255, 0, 0));
     EXPECT_TRUE(near(readPixel(32, edge - 3), 153, 153, 153, 8));  // white at alpha 0.6, over black
-    EXPECT_TRUE(near(readPixel(32, edge + 3), 255, 0, 0));          // the stencil keeps the fill
+    EXPECT_TRUE(near(readPixel(32, edge + 3), 255, 0, 0));         // the stencil keeps the fill
     expectCleanState();
 }
 
@@ -398,7 +397,7 @@ TEST_F(SceneRender, GlowAndRingSpritesOfALightWithItsFlareFlag) {
     glEnable(GL_TEXTURE_2D);  // as the scene's GL preparation leaves it
     render();
     const int dx = static_cast<int>(2.0 / (10.0 * std::tan(M_PI / 8)) * 32);
-    EXPECT_TRUE(near(readPixel(32 - dx, 32), 0, 255, 128));  // glow (white texture, light colour)
+    EXPECT_TRUE(near(readPixel(32 - dx, 32), 0, 255, 128));   // glow (white texture, light colour)
     EXPECT_TRUE(near(readPixel(32 - dx + 10, 32), 0, 0, 0));  // inside the ring only: black ring
     EXPECT_TRUE(near(readPixel(32 + dx, 32), 0, 0, 0));
     expectCleanState();
@@ -420,4 +419,21 @@ TEST_F(SceneRender, AttachedTrailLeavesTheObjectWhereItIsAndLit) {
     EXPECT_TRUE(near(readPixel(32, 32), 255, 0, 0));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
     expectCleanState();
+}
+
+TEST_F(SceneRender, ExtensionProbeDecidesFromTheStringOnly) {
+    EXPECT_EQ(ProbeGLExtensionList(nullptr), ProbeResult::NoExtensionString);
+    EXPECT_EQ(ProbeGLExtensionList("GL_ARB_texture_env_dot3 GL_ARB_multitexturex"),
+              ProbeResult::NoMultitexture);
+    EXPECT_FALSE(glExtensions().multitexture);
+    EXPECT_EQ(ProbeGLExtensionList("GL_NV_texgen_emboss GL_ARB_multitexture"), ProbeResult::Multitexture);
+    EXPECT_TRUE(glExtensions().texgenEmboss);
+    EXPECT_FALSE(glExtensions().registerCombiners);
+    // The real context: multitexture, combine and dot3, no register combiners, no emboss.
+    SceneObject& o = addSquare(0, 0, 0, 1, kRed);
+    EXPECT_EQ(o.multitexture, 1);
+    EXPECT_TRUE(glExtensions().envCombine);
+    EXPECT_FALSE(glExtensions().registerCombiners);
+    EXPECT_FALSE(glExtensions().texgenEmboss);
+    EXPECT_GE(glExtensions().textureUnits, 2);
 }

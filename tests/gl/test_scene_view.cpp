@@ -2,7 +2,6 @@
 // and drawn on a headless context: lit, textured, where the camera looks.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -26,8 +25,12 @@ void* operator new(size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -36,7 +39,9 @@ constexpr int kH = 60;
 constexpr uint16_t kLast = 20;
 
 // File coordinates are Z-up: model (x, y, z) is file (x, -z, y).
-void fileVec(SceneFileWriter& w, float mx, float my, float mz) { w.vec3(mx, -mz, my); }
+void fileVec(SceneFileWriter& w, float mx, float my, float mz) {
+    w.vec3(mx, -mz, my);
+}
 
 // A red square of half-size 2 in the model plane z = 0 that slides along x with its position
 // track (pivot (t, 0, 0) at frame t / 4).

@@ -1,6 +1,5 @@
 // Deformers without GL: morph-to steps and flights, face sorting, the wave and harmonic programs.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,7 +13,9 @@ using namespace kgl;
 
 namespace {
 
-void nameObject(SceneObject& o, const char* name) { std::strncpy(o.name, name, kObjectNameSize - 1); }
+void nameObject(SceneObject& o, const char* name) {
+    std::strncpy(o.name, name, kObjectNameSize - 1);
+}
 
 void setVertices(SceneObject& o, std::initializer_list<Vec3> ps) {
     o.vertexCount = static_cast<int>(ps.size());
@@ -63,10 +64,12 @@ struct InTempDir {
         std::string dir = testing::TempDir() + "kgl_deform_XXXXXX";
         std::vector<char> tmpl(dir.begin(), dir.end());
         tmpl.push_back('\0');
-        if (mkdtemp(tmpl.data()) && chdir(tmpl.data()) == 0) {}
+        if (mkdtemp(tmpl.data()) && chdir(tmpl.data()) == 0) {
+        }
     }
     ~InTempDir() {
-        if (chdir(old.c_str()) != 0) {}
+        if (chdir(old.c_str()) != 0) {
+        }
     }
 };
 
@@ -208,10 +211,15 @@ TEST(DeformProgram, SecondCallStopsItAndTheFacesStaySorted) {
     const float zs[] = {7, 6, 5, 4, 3, 2, 1, 0};
     makeFaces(o, 8, xs, zs);
     float p[19] = {};
-    p[0] = 1; p[1] = 1; p[2] = 4; p[3] = 1; p[4] = 1; p[5] = 4;
-    p[12] = 1;   // step
-    p[16] = 2;   // amplitude
-    p[18] = 0;   // wave mode
+    p[0] = 1;
+    p[1] = 1;
+    p[2] = 4;
+    p[3] = 1;
+    p[4] = 1;
+    p[5] = 4;
+    p[12] = 1;  // step
+    p[16] = 2;  // amplitude
+    p[18] = 0;  // wave mode
     s.RunVertexProgram("w", "R3_DEFORM_PRG", p, 19);
     ASSERT_EQ(o.deformProgramOn, 1);
     EXPECT_EQ(o.faces[0].materialId, 7);

@@ -1,7 +1,6 @@
 // Scene update maths without GL: frame counter wrap, director moves, tracks with their modulo and
 // reset rules, own clocks, cameras, lights and glow limits.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cmath>
