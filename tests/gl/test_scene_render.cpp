@@ -437,3 +437,42 @@ TEST_F(SceneRender, ExtensionProbeDecidesFromTheStringOnly) {
     EXPECT_FALSE(glExtensions().texgenEmboss);
     EXPECT_GE(glExtensions().textureUnits, 2);
 }
+
+TEST_F(SceneRender, MultipassCombinesTheSecondMapOnUnitOne) {
+    scene.materials[0].hasSubMaterials = 1;
+    scene.materials[0].subMaterialCount = 2;
+    scene.materials[0].slots[1].tableIndex = 1;
+    scene.textureTable[0] = makeTexture(255, 0, 0);
+    scene.textureTable[1] = makeTexture(0, 255, 0);
+    SceneObject& o = addSquare(0, 0, 0, 2, ColorRGBA{1, 1, 1, 1});
+    o.fillerType = kFillerMultipass;
+    o.alphaFunction = -1;
+    o.alphaFunctionArb1 = -1;
+    o.alphaArb0 = 1.0f;
+    o.combineRba0 = 1;  // GL_ADD: red base + green second map
+    glEnable(GL_TEXTURE_2D);
+    render();
+    EXPECT_TRUE(near(readPixel(32, 32), 255, 255, 0));
+    o.combineRba0 = 3;  // GL_SUBTRACT: second map minus base
+    render();
+    EXPECT_TRUE(near(readPixel(32, 32), 0, 255, 0));
+    expectCleanState();
+}
+
+TEST_F(SceneRender, TwoPassBlendsTheSecondMapWithItsOwnBlendFunction) {
+    scene.materials[0].hasSubMaterials = 1;
+    scene.materials[0].subMaterialCount = 2;
+    scene.materials[0].slots[1].tableIndex = 1;
+    scene.textureTable[0] = makeTexture(255, 0, 0);
+    scene.textureTable[1] = makeTexture(0, 0, 255);
+    SceneObject& o = addSquare(0, 0, 0, 2, ColorRGBA{1, 1, 1, 1});
+    o.fillerType = kFillerTwoPass;
+    o.alphaArb0 = 1.0f;
+    o.alphaArb1 = 1.0f;
+    o.alphaFunctionArb1 = 6;  // GL_ONE, GL_ONE
+    glEnable(GL_TEXTURE_2D);
+    render();
+    EXPECT_TRUE(near(readPixel(32, 32), 255, 0, 255));
+    expectCleanState();
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
