@@ -132,6 +132,7 @@ public:
 // A set of line strips whose heads follow a FastTrigo; attached to objects by reference.
 class LineTrail {
 public:
+    LineTrail() : points(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity) {}
     virtual ~LineTrail() = default;
 
     uint8_t inUse = 0;
@@ -140,7 +141,7 @@ public:
     int32_t pointsPerStrip = 0;
     Vec3 offset;
     Vec3 drift[kTrailStrips];
-    std::vector<Vec3> points;  // kTrailStrips * kTrailPointCapacity, allocated at load
+    std::vector<Vec3> points;  // kTrailStrips * kTrailPointCapacity, allocated with the scene
     FastTrigo trigo;
 
     Vec3* strip(int s) { return points.data() + static_cast<size_t>(s) * kTrailPointCapacity; }
@@ -476,6 +477,7 @@ private:
     bool ReserveTrackBytes(SceneFileReader& in, size_t bytes);
 
     size_t trackBytes_ = 0;        // key storage allocated by the current load
+    size_t trackBudget_ = 0;       // and the most it may allocate
     int textureSlotsRead_ = 0;     // material textures met by the current load
 };
 

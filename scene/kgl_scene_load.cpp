@@ -29,8 +29,11 @@ constexpr int kMaxSceneObjects = 1024;
 constexpr int kMaxSceneMaterials = 256;
 constexpr int kMaxSceneCameras = 64;
 constexpr int kMaxSceneShapes = 256;
-// Track key storage of a whole scene, beyond which a header's frame count is not trusted.
-constexpr size_t kMaxTrackBytes = size_t(256) << 20;
+// Track tables are sized from the header's last frame, not from the data, so their total is
+// bounded: a fixed allowance plus a multiple of the file size (a real track holds about one key
+// per frame, so a sound file never comes near it).
+constexpr size_t kTrackAllowanceBytes = size_t(16) << 20;
+constexpr size_t kTrackBytesPerFileByte = 16;
 
 // The C library's classic generator (seed 1), so the glow bounds are the same on every run.
 uint32_t gRandomState = 1;
@@ -71,9 +74,6 @@ void Scene3D::ResetForLoad() {
     firstFrame = 0;
     currentFrame = 0.0f;
     activeCamera = 0;
-    // Trail points are allocated once here, so setting a trail up later allocates nothing.
-    for (LineTrail& t : lineTrails)
-        if (t.points.empty()) t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3());
 }
 
 void Scene3D::SetAmbience(const ColorRGBA& ambient, const ColorRGBA& diffuse, const ColorRGBA& specular,
@@ -133,6 +133,7 @@ bool Scene3D::LoadFromBytes(const std::vector<uint8_t>& bytes, const std::string
 
 bool Scene3D::LoadSections(SceneFileReader& in, const SceneLoadOptions& options) {
     trackBytes_ = 0;
+    trackBudget_ = kTrackAllowanceBytes + kTrackBytesPerFileByte * in.size();
     if (!LoadObjects(in, options) || !LoadMaterials(in, options)) return false;
     // The camera section is found by the first camera's name; a file without the word carries
     // on from where the materials ended, which is where the cameras start in a sound file.
@@ -241,7 +242,7 @@ bool Scene3D::LoadObjectGeometry(SceneFileReader& in, SceneObject& o, FILE* log)
 }
 
 bool Scene3D::ReserveTrackBytes(SceneFileReader& in, size_t bytes) {
-    if (bytes > kMaxTrackBytes - trackBytes_) {
+    if (bytes > trackBudget_ - trackBytes_) {
         in.fail("animation for %d frames is more than a scene can hold", lastFrame);
         return false;
     }

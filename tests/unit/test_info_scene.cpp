@@ -83,3 +83,25 @@ TEST(InfoScene, SummaryOfAK2DFileDecidedByContent) {
     EXPECT_EQ(infoK2D("other.txt", stdout), kNotMyKind);
     EXPECT_EQ(infoScene("pictures.bin", false, stdout), kNotMyKind);
 }
+
+TEST(InfoScene, DamagedSceneThroughTheDispatcherPrintsWhatWasReadAndFails) {
+    TempCwd cwd;
+    TestScene s;
+    s.objects.resize(2);
+    s.materials.resize(1);
+    s.packed = true;
+    s.materials[0].packed = SolidJpeg(2, 2, 1, 1, 1);
+    std::vector<uint8_t> bytes = WriteScene(s);
+    bytes.resize(bytes.size() - 10);  // cut inside the packed texture
+    ASSERT_TRUE(writeFile("cut.k3d", bytes));
+    char a0[] = "--packed", a1[] = "cut.k3d";
+    char* argv[] = {a0, a1};
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runInfo(2, argv), 1);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(out.find("objects 2\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("materials 0\n"), std::string::npos) << out;
+    EXPECT_NE(err.find("SCENE: [cut.k3d] packed texture \"tex.jpg\""), std::string::npos) << err;
+}

@@ -520,3 +520,17 @@ TEST(BezierShapes, CoefficientsAndTheLastShapeTrace) {
     EXPECT_EQ(ReadText("BEZIER1.LOG"), "\n\nBezier Pivot 0.000000 0.000000 0.000000");
     EXPECT_EQ(scene.lineTrails[7].points.size(), static_cast<size_t>(kTrailStrips * kTrailPointCapacity));
 }
+
+TEST(SceneLoadMalformed, TrackTablesSizedByTheHeaderAreBoundedByTheFileSize) {
+    TestScene s;
+    s.lastFrame = 65535;  // every track table gets 65538 keys
+    TestObject o;
+    o.position = true;    // with no keys in the file
+    s.objects.assign(60, o);
+    Scene3D scene;
+    std::string err;
+    EXPECT_FALSE(LoadBytes(scene, WriteScene(s), &err));
+    EXPECT_NE(err.find("more than a scene can hold"), std::string::npos) << err;
+    EXPECT_LT(scene.objects.size(), 30u);
+    EXPECT_GT(scene.objects.size(), 10u);  // a sound allowance still loads
+}
