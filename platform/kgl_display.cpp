@@ -19,7 +19,6 @@ bool gModeChanged = false;
 const char* const kErrorCaption = "ERROR";
 const char* const kMsgRegisterClass = "Failed To Register The Window Class.";
 const char* const kMsgWindowCreation = "Window Creation Error.";
-const char* const kMsgPixelFormat = "Can't Set The PixelFormat.";
 const char* const kMsgCreateContext = "Can't Create A GL Rendering Context.";
 const char* const kMsgActivateContext = "Can't Activate The GL Rendering Context.";
 const char* const kMsgFullscreenQuestion =
@@ -191,7 +190,7 @@ bool initDisplaySystem(bool allowOffscreen) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     if (!allowOffscreen) return false;
     std::fprintf(stderr, "DISPLAY: [video] no display (%s); using the offscreen driver\n", SDL_GetError());
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
