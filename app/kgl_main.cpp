@@ -6,10 +6,12 @@
 #include "app/kgl_convert.h"
 #include "app/kgl_info.h"
 #include "app/kgl_show.h"
+#include "app/kgl_view.h"
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "convert") == 0) return kgl::runConvert(argc - 2, argv + 2);
     if (argc > 1 && std::strcmp(argv[1], "info") == 0) return kgl::runInfo(argc - 2, argv + 2);
+    if (argc > 1 && std::strcmp(argv[1], "view") == 0) return kgl::runView(argc - 2, argv + 2);
     kgl::CommandLine options;
     char error[512] = {};
     switch (kgl::parseCommandLine(argc, argv, options, error, sizeof error)) {
