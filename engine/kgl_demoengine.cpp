@@ -6,11 +6,36 @@ DemoEngine::DemoEngine() = default;
 DemoEngine::~DemoEngine() = default;
 
 void DemoEngine::setup(float, float, int) {}
-void DemoEngine::setShowLoop(uint8_t) {}
+void DemoEngine::setShowLoop(uint8_t flag) { sound.loop = flag; }
 void DemoEngine::warmUp() {}
-void DemoEngine::StartMusic() {}
-void DemoEngine::StopMusic() {}
-void DemoEngine::StartEventTrack(const char*) {}
+// With music off the sound system still runs a clock from this moment, so a cue track plays in
+// time without music (and the show does not end by itself).
+void DemoEngine::StartMusic() {
+    if (!useMp3) {
+        sound.StartSilent();
+        return;
+    }
+    sound.StartStream(mp3FileName);
+}
+
+void DemoEngine::StopMusic() {
+    if (useMp3) sound.Stop();
+}
+
+// The track is moved with the configured start before the sound system limits it.
+void DemoEngine::StartEventTrack(const char* path) {
+    if (!loadActions) return;
+    events.Clear();
+    events.Load(path);
+    if (mp3StartOffset > 0) {
+        events.Seek(mp3StartOffset);
+        sound.SetPositionBytes(mp3StartOffset);
+    } else if (mp3StartSeconds > 0.0f) {
+        const uint32_t bytes = sound.SecondsToBytes(mp3StartSeconds);
+        events.Seek(bytes);
+        sound.SetPositionSeconds(mp3StartSeconds);
+    }
+}
 void DemoEngine::direct() {}
 void DemoEngine::update() {}
 void DemoEngine::render() {}

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "sync/kgl_events.h"
+#include "sync/kgl_soundsys.h"
+
 namespace kgl {
 
 class DemoEngine {
@@ -46,6 +49,9 @@ public:
     int32_t currentScene = -1;
     int32_t currentCamera = 0;
     int32_t overlayCamera = 0;
+
+    SoundSystem sound;  // the music: its byte position is the show's clock
+    EventTrack events;  // the recorded cue track
 };
 
 }  // namespace kgl

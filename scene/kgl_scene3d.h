@@ -378,6 +378,7 @@ public:
     std::vector<SceneObject> objects;
     std::vector<SceneCamera> cameras;
     std::vector<SceneMaterial> materials;
+    SceneMaterial fallbackMaterial;  // given to objects whose material index is out of range
     std::vector<SceneLight> lights;
     std::vector<BezierShape> shapes;
     std::vector<int32_t> drawOrder;
@@ -428,6 +429,10 @@ private:
     bool LoadObjectGeometry(SceneFileReader& in, SceneObject& o, FILE* log);
     bool LoadObjectTracks(SceneFileReader& in, SceneObject& o, FILE* log);
     void InitLightGlow(SceneLight& l);
+    bool ReserveTrackBytes(SceneFileReader& in, size_t bytes);
+
+    size_t trackBytes_ = 0;        // key storage allocated by the current load
+    int textureSlotsRead_ = 0;     // material textures met by the current load
 };
 
 }  // namespace kgl

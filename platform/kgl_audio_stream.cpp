@@ -1,0 +1,302 @@
+#include "platform/kgl_audio_stream.h"
+
+#include <SDL.h>
+#include <mpg123.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "common/kgl_log.h"
+#include "platform/kgl_ticks.h"
+
+namespace kgl {
+
+namespace {
+
+int64_t steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// "Playing silently" is said once per process, however often the show restarts the music.
+bool gSaidSilent = false;
+
+class Mpg123Handle {
+public:
+    Mpg123Handle() {
+        static const bool initialised = (mpg123_init() == MPG123_OK);
+        (void)initialised;
+        int err = MPG123_OK;
+        handle = mpg123_new(nullptr, &err);
+    }
+    ~Mpg123Handle() {
+        if (!handle) return;
+        mpg123_close(handle);
+        mpg123_delete(handle);
+    }
+    mpg123_handle* handle = nullptr;
+};
+
+// Every rate the decoder knows, mono or stereo, always signed 16-bit.
+void acceptSigned16(mpg123_handle* mh) {
+    mpg123_format_none(mh);
+    const long* rates = nullptr;
+    size_t count = 0;
+    mpg123_rates(&rates, &count);
+    for (size_t i = 0; i < count; ++i) {
+        mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    }
+}
+
+}  // namespace
+
+bool AudioStream::decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_t& rate,
+                            uint32_t& channels, std::string& reason) {
+    pcm.clear();
+    Mpg123Handle dec;
+    mpg123_handle* mh = dec.handle;
+    if (!mh) {
+        reason = "cannot create an MP3 decoder";
+        return false;
+    }
+    // Gapless decoding uses the LAME/Xing header to drop the encoder delay and padding, so the
+    // length is that of the audio that was encoded.
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
+    acceptSigned16(mh);
+    long r = 0;
+    int ch = 0;
+    int enc = 0;
+    if (mpg123_open(mh, path) != MPG123_OK || mpg123_getformat(mh, &r, &ch, &enc) != MPG123_OK) {
+        reason = mpg123_strerror(mh);
+        return false;
+    }
+    const off_t frames = mpg123_length(mh);
+    if (frames > 0 && static_cast<uint64_t>(frames) * ch * 2 <= kMaxMusicBytes) {
+        pcm.reserve(static_cast<size_t>(frames) * ch * 2);
+    }
+    unsigned char buf[65536];
+    for (;;) {
+        size_t done = 0;
+        const int rc = mpg123_read(mh, buf, sizeof buf, &done);
+        if (done > kMaxMusicBytes - pcm.size()) {
+            reason = "longer than the 1 GiB of decoded audio a show may have";
+            pcm.clear();
+            return false;
+        }
+        pcm.insert(pcm.end(), buf, buf + done);
+        if (rc == MPG123_DONE) break;
+        if (rc == MPG123_NEW_FORMAT) {
+            long r2 = 0;
+            int ch2 = 0;
+            int enc2 = 0;
+            mpg123_getformat(mh, &r2, &ch2, &enc2);
+            if (r2 == r && ch2 == ch) continue;
+            reason = "the sample rate or channel count changes inside the file";
+        } else if (rc == MPG123_OK) {
+            continue;
+        } else {
+            reason = mpg123_strerror(mh);
+        }
+        pcm.clear();
+        return false;
+    }
+    if (pcm.empty()) {
+        reason = "no audio in the file";
+        return false;
+    }
+    rate = static_cast<uint32_t>(r);
+    channels = static_cast<uint32_t>(ch);
+    return true;
+}
+
+AudioStream::~AudioStream() { close(); }
+
+bool AudioStream::open(const char* path) {
+    close();
+    std::string reason;
+    uint32_t rate = 0;
+    uint32_t ch = 0;
+    if (!path || !decodeMp3(path, pcm_, rate, ch, reason)) {
+        logLine("AUDIO", path ? path : "", "cannot play the music (%s): the show runs without it "
+                "and does not end by itself", reason.c_str());
+        openSilent();
+        return false;
+    }
+    rate_ = rate;
+    channels_ = ch;
+    lengthKnown_ = true;
+    chooseClock(true);
+    return true;
+}
+
+void AudioStream::openSilent() {
+    close();
+    rate_ = kSilentRate;
+    channels_ = kSilentChannels;
+    lengthKnown_ = false;
+    chooseClock(false);
+}
+
+void AudioStream::chooseClock(bool withSound) {
+    if (fixedTickMode()) {
+        clock_ = Clock::kManual;
+    } else if (withSound && openDevice()) {
+        clock_ = Clock::kDevice;
+    } else {
+        clock_ = Clock::kSilent;
+        if (withSound && !gSaidSilent) {
+            gSaidSilent = true;
+            logLine("AUDIO", SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "none",
+                    "no audio device (%s): playing silently, in time", SDL_GetError());
+        }
+    }
+    restartClockAt(0);
+}
+
+bool AudioStream::openDevice() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    sdlAudioInit_ = true;
+    SDL_AudioSpec want;
+    SDL_zero(want);
+    want.freq = static_cast<int>(rate_);
+    want.format = AUDIO_S16SYS;
+    want.channels = static_cast<Uint8>(channels_);
+    want.samples = kDeviceBufferFrames;
+    want.callback = &AudioStream::feedDevice;
+    want.userdata = this;
+    SDL_AudioSpec have;
+    SDL_zero(have);
+    // No allowed changes: SDL converts to whatever the device wants, so one buffer of ours is
+    // exactly kDeviceBufferFrames frames of the music.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdlAudioInit_ = false;
+        return false;
+    }
+    bufferBytes_ = static_cast<uint32_t>(have.samples) * channels_ * 2;
+    return true;
+}
+
+void AudioStream::feedDevice(void* self, uint8_t* out, int len) {
+    static_cast<AudioStream*>(self)->fill(out, len);
+}
+
+// Audio thread, device lock held. Past the end the device gets silence, and the silence still
+// counts as handed over, so the position runs on to exactly the length and stops there.
+void AudioStream::fill(uint8_t* out, int len) {
+    const size_t want = len > 0 ? static_cast<size_t>(len) : 0;
+    const size_t avail = handed_ < pcm_.size() ? pcm_.size() - static_cast<size_t>(handed_) : 0;
+    const size_t n = std::min(want, avail);
+    if (n > 0) std::memcpy(out, pcm_.data() + handed_, n);
+    if (want > n) std::memset(out + n, 0, want - n);
+    handed_ += want;
+    lastFeedNs_ = steadyNs();
+}
+
+void AudioStream::close() {
+    if (device_ != 0) {
+        SDL_CloseAudioDevice(device_);
+        device_ = 0;
+    }
+    if (sdlAudioInit_) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdlAudioInit_ = false;
+    }
+    pcm_.clear();
+    lengthKnown_ = false;
+    playing_ = false;
+    clock_ = Clock::kNone;
+    base_ = 0;
+    handed_ = 0;
+    floor_ = 0;
+}
+
+void AudioStream::play() {
+    if (clock_ == Clock::kNone) return;
+    if (playing_) {
+        if (lengthKnown_ && position() == lengthBytes()) restartClockAt(0);
+        return;
+    }
+    playing_ = true;
+    restartClockAt(base_);
+    if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
+}
+
+uint64_t AudioStream::bytesForNanoseconds(int64_t ns) const {
+    if (ns <= 0) return 0;
+    const uint64_t frames = static_cast<uint64_t>(static_cast<__int128>(ns) * rate_ / 1000000000);
+    return frames * channels_ * 2;
+}
+
+uint32_t AudioStream::limit(uint64_t bytes) const {
+    if (lengthKnown_ && bytes > pcm_.size()) return static_cast<uint32_t>(pcm_.size());
+    return bytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(bytes);
+}
+
+uint32_t AudioStream::frameAligned(uint32_t bytes) const {
+    const uint32_t frameBytes = channels_ * 2;
+    return bytes - bytes % frameBytes;
+}
+
+void AudioStream::restartClockAt(uint32_t bytes) {
+    bytes = frameAligned(limit(bytes));
+    base_ = bytes;
+    baseNs_ = steadyNs();
+    baseMs_ = tickTimeMs();
+    if (device_ != 0) SDL_LockAudioDevice(device_);
+    handed_ = bytes;
+    floor_ = bytes;
+    lastFeedNs_ = baseNs_;
+    if (device_ != 0) SDL_UnlockAudioDevice(device_);
+}
+
+uint64_t AudioStream::clockBytes() {
+    switch (clock_) {
+    case Clock::kManual: {
+        // Whole frames of the fixed time elapsed since the clock (re)started; the tiny bias keeps
+        // steps such as 1000/60 ms from losing a frame to rounding.
+        const double ms = tickTimeMs() - baseMs_;
+        if (ms <= 0.0) return base_;
+        const auto frames = static_cast<uint64_t>(ms * rate_ / 1000.0 + 1e-6);
+        return base_ + frames * channels_ * 2;
+    }
+    case Clock::kSilent:
+        return base_ + bytesForNanoseconds(steadyNs() - baseNs_);
+    case Clock::kDevice: {
+        SDL_LockAudioDevice(device_);
+        const uint64_t since = std::min<uint64_t>(bytesForNanoseconds(steadyNs() - lastFeedNs_),
+                                                  bufferBytes_);
+        const uint64_t heard = handed_ + since > bufferBytes_ ? handed_ + since - bufferBytes_ : 0;
+        const uint32_t pos = std::max(limit(heard), floor_);
+        floor_ = pos;
+        SDL_UnlockAudioDevice(device_);
+        return pos;
+    }
+    case Clock::kNone:
+        break;
+    }
+    return base_;
+}
+
+uint32_t AudioStream::position() {
+    if (!playing_) return base_;
+    return limit(clockBytes());
+}
+
+void AudioStream::setPosition(uint32_t bytes) {
+    if (clock_ == Clock::kNone) return;
+    if (!playing_) {
+        base_ = frameAligned(limit(bytes));
+        if (device_ != 0) SDL_LockAudioDevice(device_);
+        handed_ = base_;
+        floor_ = base_;
+        if (device_ != 0) SDL_UnlockAudioDevice(device_);
+        return;
+    }
+    restartClockAt(bytes);
+}
+
+}  // namespace kgl
