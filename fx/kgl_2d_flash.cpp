@@ -1,8 +1,87 @@
 #include "fx/kgl_2d_flash.h"
 
+#include "common/kgl_log.h"
+#include "fx/kgl_fx_k2d_walk.h"
+#include "image/kgl_jpeg.h"
+#include "platform/kgl_msgbox.h"
+
 namespace kgl {
+namespace {
+
+// Decodes one K2D entry into a buffer of the picture's own size.
+bool decodeEntry(JpegReader& reader, const K2DEntryView& entry, std::vector<uint8_t>& pixels, int32_t& w,
+                 int32_t& h) {
+    if (!reader.ProbeMemory(entry.jpeg, entry.size)) return false;
+    const long pixelsCount = static_cast<long>(reader.Width()) * reader.Height();
+    if (reader.Width() <= 0 || reader.Height() <= 0 || pixelsCount > kMaxImagePixels) return false;
+    pixels.assign(reader.ByteSize(), 0);
+    if (!reader.DecodeMemory(entry.jpeg, entry.size, pixels.data(), pixels.size())) return false;
+    w = reader.Width();
+    h = reader.Height();
+    return true;
+}
+
+}  // namespace
 
 ScreenFlash::~ScreenFlash() = default;
+
+bool ScreenFlash::loadImage(const std::string& path) {
+    if (!loadPictures(path, 1)) return false;
+    textured = 1;
+    masked = 0;
+    return true;
+}
+
+bool ScreenFlash::loadMaskedImage(const std::string& path) {
+    if (!loadPictures(path, 2)) return false;
+    textured = 0;
+    masked = 1;
+    return true;
+}
+
+// Reads the first `wanted` entries: the colour picture, then (for a masked overlay) its mask.
+bool ScreenFlash::loadPictures(const std::string& path, int wanted) {
+    K2DEntryWalk walk;
+    if (!walk.open(path)) {
+        messageBox("K2D Scene File Not Founde.", "K2D Loading ERROR", MsgBoxKind::Info);
+        return false;
+    }
+    JpegReader reader;
+    reader.SetName(path);
+    K2DEntryView entry;
+    std::vector<uint8_t>* buffers[2] = {&colourPixels, &maskPixels};
+    int32_t* widths[2] = {&colourWidth, &maskWidth};
+    int32_t* heights[2] = {&colourHeight, &maskHeight};
+    for (int i = 0; i < wanted; ++i) {
+        if (!walk.next(entry) || !decodeEntry(reader, entry, *buffers[i], *widths[i], *heights[i])) {
+            logLine("FLASH", path.c_str(), "picture %d of %d could not be read; the overlay stays untextured", i + 1,
+                    wanted);
+            return false;
+        }
+    }
+    if (colourTexture == 0) {
+        GLuint names[2] = {};
+        glGenTextures(2, names);
+        colourTexture = names[0];
+        maskTexture = names[1];
+    }
+    const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
+    uploadPicture(colourTexture, colourPixels, colourWidth, colourHeight, filter);
+    if (wanted > 1) uploadPicture(maskTexture, maskPixels, maskWidth, maskHeight, filter);
+    return true;
+}
+
+void ScreenFlash::uploadPicture(GLuint name, const std::vector<uint8_t>& pixels, int32_t w, int32_t h,
+                                GLint filter) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+}
 
 void ScreenFlash::setup(float w, float h) {
     orthoWidth = width = w;
