@@ -87,8 +87,8 @@ bool LensFlare::Load(SceneLight& light, const std::string& path) {
 // 128 x 128 picture: a smaller one fills the first rows and columns, a larger one is refused.
 void LensFlare::loadImage(JpegReader& reader, const K2DEntryView& entry, const std::string& path) {
     if (entry.slot >= kTextureNames) {
-        logLine("LENSFLARE", path.c_str(), "image %d names texture %d of %d; skipped", entry.index, entry.slot,
-                kTextureNames);
+        logLine("LENSFLARE", path.c_str(), "image %d names texture %d, outside 0..%d; skipped", entry.index, entry.slot,
+                kTextureNames - 1);
         return;
     }
     if (!reader.ProbeMemory(entry.jpeg, entry.size)) return;
