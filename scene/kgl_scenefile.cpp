@@ -134,7 +134,7 @@ bool SceneFileReader::fits(size_t count, size_t minRecordBytes, const char* what
     if (failed_) return false;
     const size_t left = in_.remaining();
     if (minRecordBytes != 0 && count > left / minRecordBytes) {
-        fail("%zu %s need at least %zu bytes, only %zu remain", count, what, count * minRecordBytes, left);
+        fail("%s: %zu entries need at least %zu bytes, only %zu remain", what, count, count * minRecordBytes, left);
         return false;
     }
     return true;
