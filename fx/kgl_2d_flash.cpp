@@ -1,21 +1,20 @@
 #include "fx/kgl_2d_flash.h"
 
 #include "common/kgl_log.h"
-#include "fx/kgl_fx_k2d_walk.h"
 #include "image/kgl_jpeg.h"
-#include "platform/kgl_msgbox.h"
+#include "image/kgl_k2d.h"
 
 namespace kgl {
 namespace {
 
 // Decodes one K2D entry into a buffer of the picture's own size.
-bool decodeEntry(JpegReader& reader, const K2DEntryView& entry, std::vector<uint8_t>& pixels, int32_t& w,
+bool decodeEntry(JpegReader& reader, const K2DEntry& entry, std::vector<uint8_t>& pixels, int32_t& w,
                  int32_t& h) {
-    if (!reader.ProbeMemory(entry.jpeg, entry.size)) return false;
+    if (!reader.ProbeMemory(entry.data, entry.size)) return false;
     const long pixelsCount = static_cast<long>(reader.Width()) * reader.Height();
     if (reader.Width() <= 0 || reader.Height() <= 0 || pixelsCount > kMaxImagePixels) return false;
     pixels.assign(reader.ByteSize(), 0);
-    if (!reader.DecodeMemory(entry.jpeg, entry.size, pixels.data(), pixels.size())) return false;
+    if (!reader.DecodeMemory(entry.data, entry.size, pixels.data(), pixels.size())) return false;
     w = reader.Width();
     h = reader.Height();
     return true;
@@ -41,23 +40,23 @@ bool ScreenFlash::loadMaskedImage(const std::string& path) {
 
 // Reads the first `wanted` entries: the colour picture, then (for a masked overlay) its mask.
 bool ScreenFlash::loadPictures(const std::string& path, int wanted) {
-    K2DEntryWalk walk;
-    if (!walk.open(path)) {
-        messageBox("K2D Scene File Not Founde.", "K2D Loading ERROR", MsgBoxKind::Info);
-        return false;
-    }
+    std::vector<uint8_t> bytes;
+    if (!ReadK2DFile(path.c_str(), bytes, kK2DMissingText)) return false;
     JpegReader reader;
     reader.SetName(path);
-    K2DEntryView entry;
     std::vector<uint8_t>* buffers[2] = {&colourPixels, &maskPixels};
     int32_t* widths[2] = {&colourWidth, &maskWidth};
     int32_t* heights[2] = {&colourHeight, &maskHeight};
-    for (int i = 0; i < wanted; ++i) {
-        if (!walk.next(entry) || !decodeEntry(reader, entry, *buffers[i], *widths[i], *heights[i])) {
-            logLine("FLASH", path.c_str(), "picture %d of %d could not be read; the overlay stays untextured", i + 1,
-                    wanted);
-            return false;
-        }
+    int decoded = 0;
+    WalkK2D(bytes, path.c_str(), [&](const K2DEntry& entry) {
+        if (!decodeEntry(reader, entry, *buffers[decoded], *widths[decoded], *heights[decoded])) return false;
+        ++decoded;
+        return decoded < wanted;
+    });
+    if (decoded < wanted) {
+        logLine("FLASH", path.c_str(), "picture %d of %d could not be read; the overlay stays untextured",
+                decoded + 1, wanted);
+        return false;
     }
     if (colourTexture == 0) {
         GLuint names[2] = {};

@@ -6,9 +6,8 @@
 #include <cstring>
 
 #include "common/kgl_log.h"
-#include "fx/kgl_fx_k2d_walk.h"
 #include "image/kgl_jpeg.h"
-#include "platform/kgl_msgbox.h"
+#include "image/kgl_k2d.h"
 #include "scene/kgl_scene3d.h"
 
 namespace kgl {
@@ -22,16 +21,24 @@ struct ElementDefault {
 };
 
 constexpr ElementDefault kElementDefaults[LensFlare::kElements] = {
-    {2, 0.04f, 0.9f, 0.79f, 0.81f, 0.78f},  {3, 0.1f, 0.8f, 0.85f, 0.84f, 0.89f},
-    {1, 0.2f, 0.5f, 0.89f, 0.86f, 0.86f},   {3, 0.05f, 0.2f, 0.95f, 0.93f, 0.93f},
-    {0, 0.04f, 0.0f, 1.0f, 1.0f, 1.0f},     {4, 0.07f, -0.25f, 1.0f, 1.0f, 1.0f},
-    {4, 0.02f, -0.4f, 0.83f, 0.87f, 0.9f},  {4, 0.03f, -1.0f, 0.76f, 0.98f, 0.78f},
+    {2, 0.04f, 0.9f, 0.79f, 0.81f, 0.78f}, {3, 0.1f, 0.8f, 0.85f, 0.84f, 0.89f},
+    {1, 0.2f, 0.5f, 0.89f, 0.86f, 0.86f},  {3, 0.05f, 0.2f, 0.95f, 0.93f, 0.93f},
+    {0, 0.04f, 0.0f, 1.0f, 1.0f, 1.0f},    {4, 0.07f, -0.25f, 1.0f, 1.0f, 1.0f},
+    {4, 0.02f, -0.4f, 0.83f, 0.87f, 0.9f}, {4, 0.03f, -1.0f, 0.76f, 0.98f, 0.78f},
 };
 
-Vec3 add(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 scale(const Vec3& a, float k) { return {a.x * k, a.y * k, a.z * k}; }
-float dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 add(const Vec3& a, const Vec3& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec3 sub(const Vec3& a, const Vec3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec3 scale(const Vec3& a, float k) {
+    return {a.x * k, a.y * k, a.z * k};
+}
+float dot(const Vec3& a, const Vec3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 Vec3 cross(const Vec3& a, const Vec3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
@@ -59,11 +66,8 @@ void spreadRows(uint8_t* pixels, int w, int h) {
 LensFlare::~LensFlare() = default;
 
 bool LensFlare::Load(SceneLight& light, const std::string& path) {
-    K2DEntryWalk walk;
-    if (!walk.open(path)) {
-        messageBox("K2D LensFlare File Not Founde.", "K2D Loading ERROR", MsgBoxKind::Info);
-        return false;
-    }
+    std::vector<uint8_t> bytes;
+    if (!ReadK2DFile(path.c_str(), bytes, "K2D LensFlare File Not Founde.")) return false;
     light.lensFlareOn = 1;
     if (!imagesLoaded) glGenTextures(kTextureNames, textures);
     imagesLoaded = 1;
@@ -71,37 +75,37 @@ bool LensFlare::Load(SceneLight& light, const std::string& path) {
     imageCount = 0;
     JpegReader reader;
     reader.SetName(path);
-    K2DEntryView entry;
-    while (walk.next(entry)) {
-        if (entry.index >= kMaxImages) {
+    WalkK2D(bytes, path.c_str(), [&](const K2DEntry& entry) {
+        if (entry.number >= kMaxImages) {
             logLine("LENSFLARE", path.c_str(), "more than %d images; the rest are skipped", kMaxImages);
-            break;
+            return false;
         }
         loadImage(reader, entry, path);
-    }
+        return true;
+    });
     SetDefaults(light);
     return true;
 }
 
 // Entry k goes into image buffer k and into the texture name its slot byte selects, always as a
 // 128 x 128 picture: a smaller one fills the first rows and columns, a larger one is refused.
-void LensFlare::loadImage(JpegReader& reader, const K2DEntryView& entry, const std::string& path) {
+void LensFlare::loadImage(JpegReader& reader, const K2DEntry& entry, const std::string& path) {
     if (entry.slot >= kTextureNames) {
-        logLine("LENSFLARE", path.c_str(), "image %d names texture %d, outside 0..%d; skipped", entry.index, entry.slot,
-                kTextureNames - 1);
+        logLine("LENSFLARE", path.c_str(), "image %d names texture %d, outside 0..%d; skipped", entry.number,
+                entry.slot, kTextureNames - 1);
         return;
     }
-    if (!reader.ProbeMemory(entry.jpeg, entry.size)) return;
+    if (!reader.ProbeMemory(entry.data, entry.size)) return;
     const int w = reader.Width();
     const int h = reader.Height();
     if (w <= 0 || h <= 0 || w > kImageSide || h > kImageSide) {
-        logLine("LENSFLARE", path.c_str(), "image %d is %d x %d, larger than %d x %d; skipped", entry.index, w, h,
-                kImageSide, kImageSide);
+        logLine("LENSFLARE", path.c_str(), "image %d is %d x %d, larger than %d x %d; skipped", entry.number,
+                w, h, kImageSide, kImageSide);
         return;
     }
-    uint8_t* pixels = images.data() + static_cast<size_t>(entry.index) * kImageBytes;
-    if (!reader.DecodeMemory(entry.jpeg, entry.size, pixels, kImageBytes)) return;
-    imageCount = entry.index + 1;
+    uint8_t* pixels = images.data() + static_cast<size_t>(entry.number) * kImageBytes;
+    if (!reader.DecodeMemory(entry.data, entry.size, pixels, kImageBytes)) return;
+    imageCount = entry.number + 1;
     spreadRows(pixels, w, h);
     glBindTexture(GL_TEXTURE_2D, textures[entry.slot]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
@@ -176,7 +180,8 @@ void LensFlare::Draw(SceneLight& light, const Vec3& eye, const Vec3& target) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     const Vec3 lightPos{light.position.x, light.position.y, light.position.z};
     GLdouble wx = 0.0, wy = 0.0, wz = 0.0;
-    if (gluProject(lightPos.x, lightPos.y, lightPos.z, model, proj, viewport, &wx, &wy, &wz) != GL_TRUE) return;
+    if (gluProject(lightPos.x, lightPos.y, lightPos.z, model, proj, viewport, &wx, &wy, &wz) != GL_TRUE)
+        return;
     // Off the picture (the right and top edges included): nothing drawn, nothing fades.
     if (!(wx >= viewport[0] && wx < viewport[0] + viewport[2])) return;
     if (!(wy >= viewport[1] && wy < viewport[1] + viewport[3])) return;

@@ -16,7 +16,7 @@ namespace kgl {
 
 class SceneLight;
 class JpegReader;
-struct K2DEntryView;
+struct K2DEntry;
 
 class LensFlare {
 public:
@@ -31,9 +31,9 @@ public:
     static constexpr float kGlowShrink = 0.8f;  // of the light's first upper glow bound
 
     struct Element {
-        int32_t texture = 0;   // index into textures
-        float size = 0.0f;     // half-extent in scene units, before kSizeFactor
-        float position = 0.0f; // along the flare line: 0 at the view centre, 1 at the light
+        int32_t texture = 0;    // index into textures
+        float size = 0.0f;      // half-extent in scene units, before kSizeFactor
+        float position = 0.0f;  // along the flare line: 0 at the view centre, 1 at the light
         float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;
     };
 
@@ -78,7 +78,7 @@ public:
     std::vector<uint8_t> images;  // kMaxImages pictures of kImageBytes, allocated by Load
 
 private:
-    void loadImage(JpegReader& reader, const K2DEntryView& entry, const std::string& path);
+    void loadImage(JpegReader& reader, const K2DEntry& entry, const std::string& path);
     void drawElements(const Geometry& g) const;
 };
 

@@ -67,14 +67,17 @@ void MotionBlur::create(int width, int height, int x, int y, int outW, int outH,
     endCapture();
 }
 
-void MotionBlur::release() { target_.destroy(); }
+void MotionBlur::release() {
+    target_.destroy();
+}
 
 void MotionBlur::setupTextures() {
     glGenTextures(textureCount, textures);
     glBindTexture(GL_TEXTURE_2D, textures[0]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    if (hasGLExtension("GL_EXT_texture_filter_anisotropic") || hasGLExtension("GL_ARB_texture_filter_anisotropic")) {
+    if (hasGLExtension("GL_EXT_texture_filter_anisotropic") ||
+        hasGLExtension("GL_ARB_texture_filter_anisotropic")) {
         GLfloat maxAnisotropy = 1.0f;
         glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maxAnisotropy);
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, maxAnisotropy);
@@ -99,7 +102,9 @@ void MotionBlur::beginCapture() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void MotionBlur::endCapture() { target_.makeWindowCurrent(); }
+void MotionBlur::endCapture() {
+    target_.makeWindowCurrent();
+}
 
 void MotionBlur::capture() {
     glEnable(GL_TEXTURE_2D);
@@ -246,7 +251,9 @@ void MotionBlur::setDriftOffset(float x, float y) {
     driftY = y;
 }
 
-void MotionBlur::setDriftOn(uint8_t flag) { driftOn = flag; }
+void MotionBlur::setDriftOn(uint8_t flag) {
+    driftOn = flag;
+}
 
 void MotionBlur::setLayers(float start, float end, int count) {
     if (count <= 0) {  // no layers: nothing to step between, and no division by zero

@@ -59,12 +59,19 @@ public:
     GLuint texture(int i) const { return (i >= 0 && i < textureCount) ? textures[i] : 0; }
     DemoTimer& timer() { return timer_; }
 
-    static constexpr GLenum srcFactors[kSrcFactorCount] = {
-        GL_ZERO, GL_ONE, GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
-        GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA, GL_SRC_ALPHA_SATURATE};
-    static constexpr GLenum dstFactors[kDstFactorCount] = {
-        GL_ZERO, GL_ONE, GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
-        GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA};
+    static constexpr GLenum srcFactors[kSrcFactorCount] = {GL_ZERO,
+                                                           GL_ONE,
+                                                           GL_DST_COLOR,
+                                                           GL_ONE_MINUS_DST_COLOR,
+                                                           GL_SRC_ALPHA,
+                                                           GL_ONE_MINUS_SRC_ALPHA,
+                                                           GL_DST_ALPHA,
+                                                           GL_ONE_MINUS_DST_ALPHA,
+                                                           GL_SRC_ALPHA_SATURATE};
+    static constexpr GLenum dstFactors[kDstFactorCount] = {GL_ZERO,      GL_ONE,
+                                                           GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR,
+                                                           GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA,
+                                                           GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA};
 
     // Selectors into the factor tables.
     int32_t darkDstSel = 4;

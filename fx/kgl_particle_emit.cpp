@@ -3,8 +3,7 @@
 #include <cstdlib>
 
 #include "common/kgl_log.h"
-#include "fx/kgl_fx_k2d_walk.h"
-#include "platform/kgl_msgbox.h"
+#include "image/kgl_k2d.h"
 #include "scene/kgl_scene3d.h"
 
 namespace kgl {
@@ -14,7 +13,9 @@ constexpr float kStartLife = -0.4f;  // every particle gets its first real birth
 constexpr float kFadeInStep = 0.01f;
 
 // A fresh fade in 0.003 .. 0.102.
-float randomFade() { return static_cast<float>(std::rand() % 100) / 1000.0f + 0.003f; }
+float randomFade() {
+    return static_cast<float>(std::rand() % 100) / 1000.0f + 0.003f;
+}
 
 }  // namespace
 
@@ -34,41 +35,43 @@ bool ParticleSystem::Load(const std::string& file, int count, SceneLight* source
 
 // Every entry goes into the same texture name, so the last good entry is the sprite.
 bool ParticleSystem::loadSprites(const std::string& file) {
-    K2DEntryWalk walk;
-    if (!walk.open(file)) {
-        messageBox("K2D Particle_Sys File Not Founde.", "K2D Loading ERROR", MsgBoxKind::Info);
-        return false;
-    }
+    std::vector<uint8_t> bytes;
+    if (!ReadK2DFile(file.c_str(), bytes, "K2D Particle_Sys File Not Founde.")) return false;
     if (textures[0] == 0) glGenTextures(kTextureNames, textures);
     images.assign(static_cast<size_t>(kMaxSpriteEntries) * kSpriteBytes, 0);
     imageCount = 0;
     reader.SetName(file);
-    K2DEntryView entry;
-    while (walk.next(entry)) {
-        if (entry.index >= kMaxSpriteEntries) {
-            logLine("PARTICLES", file.c_str(), "more than %d sprite entries; the rest are skipped", kMaxSpriteEntries);
-            break;
+    WalkK2D(bytes, file.c_str(), [&](const K2DEntry& entry) {
+        if (entry.number >= kMaxSpriteEntries) {
+            logLine("PARTICLES", file.c_str(), "more than %d sprite entries; the rest are skipped",
+                    kMaxSpriteEntries);
+            return false;
         }
-        imageCount = entry.index + 1;
-        if (!reader.ProbeMemory(entry.jpeg, entry.size)) continue;
-        const int w = reader.Width();
-        const int h = reader.Height();
-        if (w <= 0 || h <= 0 || w > kMaxSpriteSide || h > kMaxSpriteSide) {
-            logLine("PARTICLES", file.c_str(), "sprite %d is %d x %d, larger than %d x %d; skipped", entry.index, w,
-                    h, kMaxSpriteSide, kMaxSpriteSide);
-            continue;
-        }
-        uint8_t* pixels = images.data() + static_cast<size_t>(entry.index) * kSpriteBytes;
-        if (!reader.DecodeMemory(entry.jpeg, entry.size, pixels, kSpriteBytes)) continue;
-        glBindTexture(GL_TEXTURE_2D, textures[0]);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    }
+        imageCount = entry.number + 1;
+        loadSprite(entry, file);
+        return true;
+    });
     return true;
+}
+
+void ParticleSystem::loadSprite(const K2DEntry& entry, const std::string& file) {
+    if (!reader.ProbeMemory(entry.data, entry.size)) return;
+    const int w = reader.Width();
+    const int h = reader.Height();
+    if (w <= 0 || h <= 0 || w > kMaxSpriteSide || h > kMaxSpriteSide) {
+        logLine("PARTICLES", file.c_str(), "sprite %d is %d x %d, larger than %d x %d; skipped", entry.number,
+                w, h, kMaxSpriteSide, kMaxSpriteSide);
+        return;
+    }
+    uint8_t* pixels = images.data() + static_cast<size_t>(entry.number) * kSpriteBytes;
+    if (!reader.DecodeMemory(entry.data, entry.size, pixels, kSpriteBytes)) return;
+    glBindTexture(GL_TEXTURE_2D, textures[0]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
 }
 
 void ParticleSystem::CreateParticles(int count, SceneLight* source, int motionMode) {
@@ -82,7 +85,8 @@ void ParticleSystem::CreateParticles(int count, SceneLight* source, int motionMo
         return;
     }
     if (mode < 0 || mode > 2) {
-        logLine("PARTICLES", "system", "motion mode %d is not 0, 1 or 2; the system keeps no particles", mode);
+        logLine("PARTICLES", "system", "motion mode %d is not 0, 1 or 2; the system keeps no particles",
+                mode);
         return;
     }
     if (count > kMaxParticles) {
@@ -152,9 +156,15 @@ void ParticleSystem::Update() {
 
 void ParticleSystem::rebirth(Particle& p) {
     switch (mode) {
-        case 0: rebirthMode0(p); break;
-        case 1: rebirthMode1(p); break;
-        default: rebirthMode2(p); break;
+        case 0:
+            rebirthMode0(p);
+            break;
+        case 1:
+            rebirthMode1(p);
+            break;
+        default:
+            rebirthMode2(p);
+            break;
     }
     takeLightColour(p);
 }

@@ -17,6 +17,7 @@ namespace kgl {
 
 class SceneLight;
 class Scene3D;
+struct K2DEntry;
 
 struct Particle {
     uint8_t active = 0;
@@ -81,6 +82,7 @@ public:
 
 private:
     bool loadSprites(const std::string& path);
+    void loadSprite(const K2DEntry& entry, const std::string& file);
     void rebirth(Particle& p);
     void rebirthMode0(Particle& p);
     void rebirthMode1(Particle& p);

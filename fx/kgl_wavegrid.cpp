@@ -8,7 +8,9 @@
 namespace kgl {
 namespace {
 
-int clampSide(int n) { return n < 2 ? 2 : (n > WaveGrid::kMaxSide ? WaveGrid::kMaxSide : n); }
+int clampSide(int n) {
+    return n < 2 ? 2 : (n > WaveGrid::kMaxSide ? WaveGrid::kMaxSide : n);
+}
 
 }  // namespace
 

@@ -67,7 +67,9 @@ void currentGLHandles(void*& window, void*& context) {
     context = SDL_GL_GetCurrentContext();
 }
 
-OffscreenTarget::~OffscreenTarget() { destroy(); }
+OffscreenTarget::~OffscreenTarget() {
+    destroy();
+}
 
 bool OffscreenTarget::create(void* window, void* windowContext) {
     destroy();

@@ -2,8 +2,8 @@
 // a fresh temporary directory.
 #pragma once
 
-#include <jpeglib.h>
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 #include <stdlib.h>
 
 #include <cstdint>

@@ -69,7 +69,8 @@ TEST_F(FxGL, FlashAtFullAlphaCoversThePictureWithItsColour) {
 
 TEST_F(FxGL, FlashPicturesLoadThroughTheK2DWalk) {
     const std::string one = kgltest::writeK2D(dir, "one.k2d", {{16, 8, 255, 0, 0, 0}});
-    const std::string two = kgltest::writeK2D(dir, "two.k2d", {{16, 16, 0, 255, 0, 0}, {16, 16, 255, 255, 255, 1}});
+    const std::string two =
+        kgltest::writeK2D(dir, "two.k2d", {{16, 16, 0, 255, 0, 0}, {16, 16, 255, 255, 255, 1}});
     kgl::ScreenFlash image;
     image.setup(kSide, kSide);
     image.setColour(1, 1, 1);
@@ -165,8 +166,8 @@ TEST_F(FxGL, LensFlareLoadsItsImages) {
     EXPECT_FALSE(flare->Load(light, dir + "/absent.k2d"));
     EXPECT_EQ(flare->imagesLoaded, 0);
     EXPECT_EQ(light.lensFlareOn, 0);
-    const std::string lens = kgltest::writeK2D(dir, "lens.k2d",
-                                               {{128, 128, 255, 255, 255, 0}, {64, 32, 255, 0, 0, 3}, {16, 16, 0, 0, 0, 12}});
+    const std::string lens = kgltest::writeK2D(
+        dir, "lens.k2d", {{128, 128, 255, 255, 255, 0}, {64, 32, 255, 0, 0, 3}, {16, 16, 0, 0, 0, 12}});
     ASSERT_TRUE(flare->Load(light, lens));
     EXPECT_EQ(flare->imagesLoaded, 1);
     EXPECT_EQ(light.lensFlareOn, 1);

@@ -6,7 +6,9 @@
 
 namespace {
 
-void readPixel(int x, int y, unsigned char px[4]) { glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px); }
+void readPixel(int x, int y, unsigned char px[4]) {
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+}
 
 }  // namespace
 

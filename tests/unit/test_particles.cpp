@@ -28,7 +28,7 @@ TEST(Particles, ModeOneShowsNothingBeforeTheFirstUpdateAndStartsAtTheLight) {
     ASSERT_EQ(ps.Count(), 100);
     EXPECT_EQ(ps.inUse, 1);
     for (const Particle& p : ps.particles) {
-        EXPECT_LT(p.life, 0.0f);  // drawn with a negative alpha: invisible
+        EXPECT_LT(p.life, 0.0f);     // drawn with a negative alpha: invisible
         EXPECT_FLOAT_EQ(p.r, 0.1f);  // the light's ambient colour until the first birth
         EXPECT_GE(p.fade, 0.003f);
         EXPECT_LE(p.fade, 0.1021f);
