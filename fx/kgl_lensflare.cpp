@@ -61,6 +61,14 @@ void spreadRows(uint8_t* pixels, int w, int h) {
     }
 }
 
+// A unit vector perpendicular to `d`, for a flare line of zero length: the elements then stack
+// on the view centre instead of collapsing to nothing.
+Vec3 anyNormalTo(const Vec3& d) {
+    Vec3 n = normalise(cross(d, Vec3{0.0f, 1.0f, 0.0f}));
+    if (dot(n, n) == 0.0f) n = normalise(cross(d, Vec3{1.0f, 0.0f, 0.0f}));
+    return n;
+}
+
 }  // namespace
 
 LensFlare::~LensFlare() = default;
@@ -163,6 +171,7 @@ bool LensFlare::ComputeGeometry(const Vec3& eye, const Vec3& target, const Vec3&
     const Vec3 l = add(eye, scale(v, 1.0f / c));
     out.flare = sub(l, out.centre);
     out.along = normalise(out.flare);
+    if (dot(out.along, out.along) == 0.0f) out.along = anyNormalTo(d);  // light dead ahead: no line
     out.side = cross(out.along, d);
     return true;
 }

@@ -32,6 +32,16 @@ TEST(LensFlare, ElementFourAtTheViewCentreAndSevenAtTheMirrorPoint) {
     EXPECT_FLOAT_EQ(flare->elements[7].position, -1.0f);
 }
 
+TEST(LensFlare, LightDeadAheadStacksTheElementsOnTheCentre) {
+    LensFlare::Geometry g;
+    ASSERT_TRUE(LensFlare::ComputeGeometry({0, 0, 0}, {0, 0, -10}, {0, 0, -5}, g));
+    const float len = g.along.x * g.along.x + g.along.y * g.along.y + g.along.z * g.along.z;
+    EXPECT_NEAR(len, 1.0f, 1e-6f);  // a real direction, so the quads keep their size
+    const float side = g.side.x * g.side.x + g.side.y * g.side.y + g.side.z * g.side.z;
+    EXPECT_NEAR(side, 1.0f, 1e-6f);
+    EXPECT_FLOAT_EQ(LensFlare::ElementCentre(g, -1.0f).z, -1.0f);
+}
+
 TEST(LensFlare, LightBehindOrBesideTheEyeHasNoFlareLine) {
     LensFlare::Geometry g;
     EXPECT_FALSE(LensFlare::ComputeGeometry({0, 0, 0}, {0, 0, -10}, {1, 0, 5}, g));
