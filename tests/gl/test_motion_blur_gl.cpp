@@ -1,5 +1,11 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "fx/kgl_motion_blur.h"
 #include "platform/kgl_test_context.h"
@@ -113,4 +119,32 @@ TEST_F(MotionBlurGL, BlurWithoutDriftIsSymmetricAboutTheCentre) {
     }
     EXPECT_GT(readPixel(kWinW / 2, kWinH / 2).r, 100);  // the square shows, enlarged by the layers
     EXPECT_LT(readPixel(2, 2).r, 5);
+}
+
+// The drift walks the texture offsets along its curve, one sample per blurred frame.
+TEST_F(MotionBlurGL, DriftSlidesTheLayersAlongItsCurve) {
+    char oldDir[PATH_MAX] = {};
+    ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
+    std::string dir = testing::TempDir() + "kgl_drift_XXXXXX";
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);  // setDrift writes its curve's text dump here
+    blur.setDrift(-0.0045f, 0.008121f, 2);
+    ASSERT_EQ(chdir(oldDir), 0);
+    (void)!std::system(("rm -rf '" + dir + "'").c_str());
+    EXPECT_EQ(blur.driftOn, 1);
+    EXPECT_FLOAT_EQ(blur.driftX, 0.5f);
+    blur.beginCapture();
+    blur.capture();
+    blur.endCapture();
+    float x = 0.5f, y = 0.5f;
+    for (int i = 0; i < 3; ++i) {
+        blur.drawBlurred();
+        x += -0.0045f * std::sin(i * kgl::kTrigoAngleStep);
+        y += 0.008121f * std::cos(i * kgl::kTrigoAngleStep);
+    }
+    EXPECT_NEAR(blur.driftX, x, 1e-5f);
+    EXPECT_NEAR(blur.driftY, y, 1e-5f);
+    blur.setDriftOn(0);
+    blur.drawBlurred();
+    EXPECT_NEAR(blur.driftX, x, 1e-5f);  // switched off: the offsets stay
 }
