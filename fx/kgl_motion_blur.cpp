@@ -72,6 +72,8 @@ void MotionBlur::release() {
 }
 
 void MotionBlur::setupTextures() {
+    glDeleteTextures(kMaxTextures, textures);  // a second create replaces the first one's names
+    for (GLuint& t : textures) t = 0;
     glGenTextures(textureCount, textures);
     glBindTexture(GL_TEXTURE_2D, textures[0]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

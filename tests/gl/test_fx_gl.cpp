@@ -1,7 +1,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <climits>
 #include <cstdio>
 #include <memory>
 
@@ -9,6 +11,7 @@
 #include "fx/kgl_lensflare.h"
 #include "fx/kgl_particle_emit.h"
 #include "fx/kgl_scene_fx.h"
+#include "fx/kgl_wavegrid.h"
 #include "k2d_test_file.h"
 #include "platform/kgl_msgbox.h"
 #include "platform/kgl_test_context.h"
@@ -96,6 +99,15 @@ TEST_F(FxGL, FlashPicturesLoadThroughTheK2DWalk) {
     EXPECT_EQ(masked.masked, 1);
     EXPECT_EQ(masked.maskWidth, 16);
     EXPECT_NE(masked.maskTexture, masked.colourTexture);
+    // White mask keeps the picture below; the green picture adds (1 - alpha) of itself.
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    masked.start();
+    masked.alpha = 0.5f;
+    masked.draw();
+    Rgb m = readPixel(64, 64);
+    EXPECT_NEAR(m.g, 128, 8);
+    EXPECT_EQ(m.b, 255);
 
     kgl::ScreenFlash missing;
     EXPECT_FALSE(missing.loadImage(dir + "/absent.k2d"));
@@ -281,4 +293,32 @@ TEST_F(FxGL, SceneHooksLoadAndDrawTheScenesEffects) {
     kgl::DrawSceneParticles(scene);
     EXPECT_GT(readPixel(64, 64).r, 10);  // five sprites at life 0.1 on the light
     kgl::ResetSceneEffects();
+}
+
+TEST_F(FxGL, WaveGridCoversTheWholePicture) {
+    char oldDir[PATH_MAX] = {};
+    ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);  // setup writes its wave-table dump here
+    auto grid = std::make_unique<kgl::WaveGrid>();
+    grid->setup(0, 0, kSide, kSide, 64, 64);
+    ASSERT_EQ(chdir(oldDir), 0);
+    const unsigned char white[3] = {255, 255, 255};
+    GLuint tex = 0;
+    glGenTextures(1, &tex);
+    glBindTexture(GL_TEXTURE_2D, tex);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, white);
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    grid->update();
+    grid->setAlpha(0.5f);
+    grid->draw();
+    for (int p : {2, 64, 125}) {
+        EXPECT_NEAR(readPixel(p, p).r, 128, 3) << p;  // (source alpha, source alpha) over black
+        EXPECT_NEAR(readPixel(p, kSide - 1 - p).g, 128, 3) << p;
+    }
+    glDeleteTextures(1, &tex);
 }
