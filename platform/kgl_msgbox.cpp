@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/kgl_imgui_box.h"
+
 namespace kgl {
 
 namespace {
@@ -40,7 +42,11 @@ bool messageBox(const char* text, const char* caption, MsgBoxKind kind) {
         box.buttons = ok;
     }
     int pressed = 1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) return true;  // no display: the default answer
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+        // The system box could not be shown (SDL's X11 box needs a helper program that is often
+        // missing): draw one ourselves; with no display at all, the default answer.
+        return imguiMessageBox(text, caption, kind, true);
+    }
     return pressed == 1;
 }
 

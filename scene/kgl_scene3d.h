@@ -245,6 +245,17 @@ public:
     int32_t trailCount = 0;
 
     // ---- rendering operations (object renderer) are added below ----
+    void ProbeGLExtensions();          // sets `multitexture`; fatal without an extension string
+    void RenderObject();               // with the current modelview (camera applied)
+    void UpdateAnimation(int frame);   // programs, own clock, tracks, morph-to step
+    void RestoreMorph();               // "RESTORE_MORPH": working positions = rest positions
+    void StartDeformProgram(const float* params);  // kDeformParams values
+    void StartHarmProgram(const float* params);    // kHarmParamCount values (whole numbers)
+    void RunDeformProgram();           // one frame of "R3_DEFORM_PRG"
+    void RunHarmProgram();             // one frame of "R3_HARM_PRG"
+    void SortFaces();                  // by face centre (z, then x) for both programs
+    void PrepareMorphTo(SceneObject& target, int steps);
+    void MorphToStep();
 };
 
 class SceneCamera {
@@ -270,6 +281,7 @@ public:
     std::vector<Vec3> targetKeys;
 
     // ---- update operations are added below ----
+    void UpdateAnimation(int frame);
 };
 
 class SceneLight {
@@ -321,6 +333,13 @@ public:
     Vec4 extent;
 
     // ---- light operations and lens-flare state are added below ----
+    void SetLightOn(int flag);
+    void SetLightSpot(float exponent, float cutoff);
+    void SetLightRadius(float r) { radius = r; }
+    void SetGlowLimits(float upper1, float lower1, float upper2, float lower2);
+    void EnableGL() const;
+    void DisableGL() const;
+    void UpdateAnimation(int frame);   // position/target tracks and the glow pulsation
 };
 
 // How a scene file is read. The defaults are the show's; `kgl info` and fuzzing read the model
@@ -416,6 +435,31 @@ public:
     float fogStart = 0.0f, fogEnd = 1.0f, fogDensity = 0.0f;
 
     // ---- update / render / materials / deformer operations are added below ----
+    // (also the kParticleSlots particle systems with their in-use flags, once that type exists)
+    void Update();
+    void Render();
+    void AdvanceFrames(float frames);
+    void RewindFrames(float frames);
+    void SetForward(int flag) { forward = flag; }
+    void SetDepthTestOff(int flag) { depthTestOff = static_cast<uint8_t>(flag != 0); }
+    void SetActiveCamera(int index);
+    void SetCameraFov(float degrees, int index);
+    void SetObjectClock(const char* name, float first, float last, int loop);
+    void SetLineTrail(const char* objectName, int vertexIndex, int slot, int objectSpace);
+    void PrepareGL();
+    void SetAtmosphere(float glowR, float spotExponent, float spotCutoff, float fogStartV,
+                       float fogEndV, float fogDensityV, float fogR, float fogG, float fogB);
+    void SetFogOn(int flag) { fogOn = static_cast<uint8_t>(flag != 0); }
+    void SetFogRange(float start, float end);
+    void EnableFog();
+    void SetViewport(float x, float y, float width, float height);
+    void SetAspect(float a);
+    void SetNearPlane(float nearDistance) { nearPlane = nearDistance; }
+    void SetProjection();
+    void MorphObjectTo(const char* name, const char* targetName, int vertexIndex, int steps);
+    void SetMorphActive(const char* name, int active, int mode);
+    void RunVertexProgram(const char* name, const char* program, const float* params, int count);
+    Vec3 morphMarker;                  // target working position of MorphObjectTo's vertex
 
 private:
     void ResetForLoad();

@@ -71,6 +71,9 @@ void Scene3D::ResetForLoad() {
     firstFrame = 0;
     currentFrame = 0.0f;
     activeCamera = 0;
+    // Trail points are allocated once here, so setting a trail up later allocates nothing.
+    for (LineTrail& t : lineTrails)
+        if (t.points.empty()) t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3());
 }
 
 void Scene3D::SetAmbience(const ColorRGBA& ambient, const ColorRGBA& diffuse, const ColorRGBA& specular,

@@ -86,6 +86,8 @@ public:
     size_t beginTrack();
     // Writes the real sample count over the placeholder; the output stays at its end.
     bool endTrack(size_t placeholderOffset, int32_t sampleCount);
+    // Overwrites a 16-bit value already written (for a writer that sets header values one by one).
+    bool patchU16(size_t offset, uint16_t v) { return out_.patchU16(offset, v); }
 
     size_t position() const { return out_.position(); }
     const std::vector<uint8_t>& bytes() const { return out_.bytes(); }

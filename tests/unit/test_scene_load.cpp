@@ -468,3 +468,55 @@ TEST(SceneLoadMalformed, LongNamesAreCutAndLightsBeyondEightDropped) {
     EXPECT_EQ(scene.shapeCount, 1);  // read past the dropped lights
     EXPECT_NE(err.find("cut to 11"), std::string::npos) << err;
 }
+
+TEST(SceneLoadMalformed, RandomByteDamageNeverEscapesTheArrays) {
+    TestScene s = FullScene();
+    s.packed = true;
+    s.materials[0].packed = SolidJpeg(4, 4, 1, 2, 3);
+    for (TestSub& sub : s.materials[1].subs) sub.packed = SolidJpeg(4, 4, 1, 2, 3);
+    const std::vector<uint8_t> good = WriteScene(s);
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    testing::internal::CaptureStderr();
+    for (int round = 0; round < 600; ++round) {
+        std::vector<uint8_t> bytes = good;
+        const int hits = 1 + static_cast<int>(next() % 4);
+        for (int h = 0; h < hits; ++h) bytes[next() % bytes.size()] = static_cast<uint8_t>(next());
+        Scene3D scene;
+        scene.SetTexturePath("", true);
+        scene.LoadFromBytes(bytes, "fuzz.k3d", Quiet());
+        ASSERT_EQ(scene.drawOrder.size(), scene.objects.size());
+        ASSERT_LE(scene.lights.size(), static_cast<size_t>(kMaxLights));
+        for (const SceneObject& o : scene.objects) {
+            for (const ObjectFace& f : o.faces) ASSERT_LT(f.c, o.vertices.size());
+        }
+        AttachSceneMaterials(scene);
+    }
+    testing::internal::GetCapturedStderr();
+}
+
+TEST(BezierShapes, CoefficientsAndTheLastShapeTrace) {
+    TempCwd cwd;
+    TestScene s;
+    TestShape empty;
+    empty.name = "Bempty";
+    TestShape four;
+    four.name = "B4";
+    four.pivot[0] = 1.5f;
+    four.points.assign(4 * 3, 0.0f);
+    s.shapes = {four, empty};
+    Scene3D scene;
+    scene.SetTexturePath("", false);
+    ASSERT_TRUE(scene.LoadFromBytes(WriteScene(s), "b.k3d"));
+    ASSERT_EQ(scene.shapes.size(), 2u);
+    EXPECT_EQ(scene.shapes[0].coefficients, (std::vector<double>{1, 4, 6, 4}));
+    EXPECT_EQ(scene.shapes[0].index, 0);
+    EXPECT_EQ(scene.shapes[1].index, 1);
+    EXPECT_FLOAT_EQ(scene.shapes[0].pivot.x, 1.5f);  // shapes keep file coordinates
+    EXPECT_TRUE(scene.shapes[1].points.empty());
+    EXPECT_EQ(ReadText("BEZIER1.LOG"), "\n\nBezier Pivot 0.000000 0.000000 0.000000");
+    EXPECT_EQ(scene.lineTrails[7].points.size(), static_cast<size_t>(kTrailStrips * kTrailPointCapacity));
+}

@@ -1,0 +1,38 @@
+// Frame capture for --capture: the back buffer of every swap written as DIR/frame-NNNNNN.png.
+// One instance, owned by the show; its pixel buffer is sized once so capturing allocates nothing
+// per frame.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace kgl {
+
+class FrameCapture {
+public:
+    FrameCapture() = default;
+    virtual ~FrameCapture() = default;
+
+    // Starts capturing frames of width x height into `dir` (created when missing).
+    bool open(const char* dir, int width, int height);
+    bool active() const { return dir_ != nullptr; }
+
+    // Reads the back buffer and writes the next numbered frame. False (said on stderr) on failure.
+    bool captureFrame();
+    int framesWritten() const { return nextIndex_; }
+
+    // Creates `dir` when missing. False (said on stderr) when it cannot be made.
+    static bool makeFolder(const char* dir);
+
+    // Writes the back buffer of the current context (width x height) as one PNG file.
+    static bool writeBackBuffer(const char* path, int width, int height, std::vector<uint8_t>& pixels);
+
+private:
+    const char* dir_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    int nextIndex_ = 0;
+    std::vector<uint8_t> pixels_;
+};
+
+}  // namespace kgl

@@ -1,0 +1,271 @@
+#include "platform/kgl_display.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/kgl_msgbox.h"
+
+namespace kgl {
+
+namespace {
+
+SDL_Window* gWindow = nullptr;
+SDL_GLContext gContext = nullptr;
+bool gVsync = true;
+bool gModeChanged = false;
+
+const char* const kErrorCaption = "ERROR";
+const char* const kMsgRegisterClass = "Failed To Register The Window Class.";
+const char* const kMsgWindowCreation = "Window Creation Error.";
+const char* const kMsgPixelFormat = "Can't Set The PixelFormat.";
+const char* const kMsgCreateContext = "Can't Create A GL Rendering Context.";
+const char* const kMsgActivateContext = "Can't Activate The GL Rendering Context.";
+const char* const kMsgFullscreenQuestion =
+    "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?";
+const char* const kFullscreenCaption = "Rulo GL";
+const char* const kMsgWillClose = "Program Will Now Close.";
+
+struct KeyMapping {
+    int32_t sdl;
+    uint8_t vk;
+};
+
+// Keys other than letters and digits, by their Win32 virtual-key codes.
+constexpr KeyMapping kKeyTable[] = {
+    {SDLK_ESCAPE, 27},     {SDLK_RETURN, 13},       {SDLK_KP_ENTER, 13}, {SDLK_SPACE, 32},
+    {SDLK_BACKSPACE, 8},   {SDLK_TAB, 9},           {SDLK_LSHIFT, 16},   {SDLK_RSHIFT, 16},
+    {SDLK_LCTRL, 17},      {SDLK_RCTRL, 17},        {SDLK_LALT, 18},     {SDLK_RALT, 18},
+    {SDLK_PAUSE, 19},      {SDLK_PAGEUP, 33},       {SDLK_PAGEDOWN, 34}, {SDLK_END, 35},
+    {SDLK_HOME, 36},       {SDLK_LEFT, 37},         {SDLK_UP, 38},       {SDLK_RIGHT, 39},
+    {SDLK_DOWN, 40},       {SDLK_INSERT, 45},       {SDLK_DELETE, 46},   {SDLK_KP_0, 96},
+    {SDLK_KP_1, 97},       {SDLK_KP_2, 98},         {SDLK_KP_3, 99},     {SDLK_KP_4, 100},
+    {SDLK_KP_5, 101},      {SDLK_KP_6, 102},        {SDLK_KP_7, 103},    {SDLK_KP_8, 104},
+    {SDLK_KP_9, 105},      {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PLUS, 107}, {SDLK_KP_MINUS, 109},
+    {SDLK_KP_PERIOD, 110}, {SDLK_KP_DIVIDE, 111},   {SDLK_F1, 112},      {SDLK_F2, 113},
+    {SDLK_F3, 114},        {SDLK_F4, 115},          {SDLK_F5, 116},      {SDLK_F6, 117},
+    {SDLK_F7, 118},        {SDLK_F8, 119},          {SDLK_F9, 120},      {SDLK_F10, 121},
+    {SDLK_F11, 122},       {SDLK_F12, 123},
+};
+
+void showError(const char* text) {
+    messageBox(text, kErrorCaption, MsgBoxKind::Error);
+}
+
+WindowEvent translateWindowEvent(const SDL_WindowEvent& w) {
+    WindowEvent out;
+    switch (w.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+            out.kind = WindowEventKind::Minimized;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            out.kind = WindowEventKind::Restored;
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            out.kind = WindowEventKind::Activated;
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            out.kind = WindowEventKind::Close;
+            break;
+        default:
+            break;
+    }
+    return out;
+}
+
+WindowEvent translateEvent(const SDL_Event& e) {
+    WindowEvent out;
+    switch (e.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            out.kind = e.type == SDL_KEYDOWN ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
+            out.virtualKey = virtualKeyForSdlKey(e.key.keysym.sym);
+            break;
+        case SDL_WINDOWEVENT:
+            out = translateWindowEvent(e.window);
+            break;
+        default:
+            break;
+    }
+    return out;
+}
+
+// A display mode of exactly width x height that the display lists (a real mode change, no
+// scaling). Prefers the requested depth when the display lists several.
+bool findFullscreenMode(int width, int height, int bits, SDL_DisplayMode& mode) {
+    bool found = false;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode m{};
+        if (SDL_GetDisplayMode(0, i, &m) != 0 || m.w != width || m.h != height) continue;
+        const int depth = static_cast<int>(SDL_BITSPERPIXEL(m.format));
+        if (!found || depth == bits || (bits == 32 && depth == 24)) mode = m;
+        found = true;
+    }
+    return found;
+}
+
+// Switches the window to the full-screen mode; false when the display refuses.
+bool enterFullscreen(int width, int height, int bits) {
+    SDL_DisplayMode mode{};
+    if (!findFullscreenMode(width, height, bits, mode)) return false;
+    if (SDL_SetWindowDisplayMode(gWindow, &mode) != 0) return false;
+    if (SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN) != 0) return false;
+    gModeChanged = true;
+    return true;
+}
+
+bool askWindowedFallback() {
+    if (messageBox(kMsgFullscreenQuestion, kFullscreenCaption, MsgBoxKind::YesNo)) return true;
+    showError(kMsgWillClose);
+    return false;
+}
+
+void setPixelFormatAttributes(int bits) {
+    const int channel = bits == 16 ? 5 : 8;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
+bool createContext() {
+    gContext = SDL_GL_CreateContext(gWindow);
+    if (!gContext) {
+        DestroyDisplayWindow();
+        showError(kMsgCreateContext);
+        return false;
+    }
+    if (SDL_GL_MakeCurrent(gWindow, gContext) != 0) {
+        DestroyDisplayWindow();
+        showError(kMsgActivateContext);
+        return false;
+    }
+    SDL_GL_SetSwapInterval(gVsync ? 1 : 0);
+    return true;
+}
+
+}  // namespace
+
+bool windowProcedure(const WindowEvent& event, WindowState& state) {
+    switch (event.kind) {
+        case WindowEventKind::Minimized:
+            *state.windowActive = 0;
+            break;
+        case WindowEventKind::Restored:
+        case WindowEventKind::Activated:
+            *state.windowActive = 1;
+            break;
+        case WindowEventKind::KeyDown:
+            if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount)
+                state.keyDown[event.virtualKey] = 1;
+            break;
+        case WindowEventKind::KeyUp:
+            if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount)
+                state.keyDown[event.virtualKey] = 0;
+            break;
+        case WindowEventKind::Close:
+            return true;
+        case WindowEventKind::ScreenSaver:  // swallowed: no screen saver while the show runs
+        case WindowEventKind::Other:
+            break;
+    }
+    return false;
+}
+
+int virtualKeyForSdlKey(int32_t sdlKeycode) {
+    if (sdlKeycode >= SDLK_a && sdlKeycode <= SDLK_z) return 'A' + (sdlKeycode - SDLK_a);
+    if (sdlKeycode >= SDLK_0 && sdlKeycode <= SDLK_9) return '0' + (sdlKeycode - SDLK_0);
+    for (const KeyMapping& k : kKeyTable) {
+        if (k.sdl == sdlKeycode) return k.vk;
+    }
+    return 0;
+}
+
+bool initDisplaySystem(bool allowOffscreen) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    if (!allowOffscreen) return false;
+    std::fprintf(stderr, "DISPLAY: [video] no display (%s); using the offscreen driver\n", SDL_GetError());
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+bool displayIsOffscreen() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::strcmp(driver, "offscreen") == 0;
+}
+
+void quitDisplaySystem() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void setDisplayVsync(bool on) {
+    gVsync = on;
+}
+
+bool CreateDisplayWindow(const char* title, int width, int height, int bits, uint8_t& fullscreenMode) {
+    if (!initDisplaySystem(false)) {
+        showError(kMsgRegisterClass);
+        return false;
+    }
+    setPixelFormatAttributes(bits);
+    gWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!gWindow) {
+        DestroyDisplayWindow();
+        showError(kMsgWindowCreation);
+        return false;
+    }
+    if (fullscreenMode && !enterFullscreen(width, height, bits)) {
+        if (!askWindowedFallback()) {
+            DestroyDisplayWindow();
+            return false;
+        }
+        fullscreenMode = 0;
+    }
+    SDL_ShowCursor(SDL_DISABLE);
+    if (!createContext()) return false;
+    SDL_DisableScreenSaver();
+    SDL_ShowWindow(gWindow);
+    SDL_RaiseWindow(gWindow);
+    return true;
+}
+
+void DestroyDisplayWindow() {
+    if (gWindow && gModeChanged) SDL_SetWindowFullscreen(gWindow, 0);  // back to the desktop mode
+    gModeChanged = false;
+    SDL_ShowCursor(SDL_ENABLE);
+    if (gWindow) SDL_GL_MakeCurrent(gWindow, nullptr);
+    if (gContext) SDL_GL_DeleteContext(gContext);
+    if (gWindow) SDL_DestroyWindow(gWindow);
+    gContext = nullptr;
+    gWindow = nullptr;
+    SDL_EnableScreenSaver();
+}
+
+void SwapDisplayBuffers() {
+    if (gWindow) SDL_GL_SwapWindow(gWindow);
+}
+
+void SetDisplayTitle(const char* title) {
+    if (gWindow) SDL_SetWindowTitle(gWindow, title);
+}
+
+DisplayMessage PeekDisplayMessage(WindowState& state) {
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) return DisplayMessage::None;
+    if (e.type == SDL_QUIT) return DisplayMessage::Quit;
+    if (windowProcedure(translateEvent(e), state)) {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;  // PostQuitMessage: the loop reads it on a later turn
+        SDL_PushEvent(&quit);
+    }
+    return DisplayMessage::Dispatched;
+}
+
+}  // namespace kgl

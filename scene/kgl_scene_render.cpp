@@ -1,0 +1,164 @@
+// Scene3D::Render: projection and camera, lights, every object in draw order, then the light
+// glows, lens flares and particles (through the effects hooks) and the world-space line trails.
+// Draws into the current context on the rendering thread; nothing allocates.
+#include "scene/kgl_scene3d.h"
+
+#include "scene/kgl_materials.h"
+#include "scene/kgl_object_render.h"
+#include "scene/kgl_scene_fx_hooks.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+namespace kgl {
+namespace {
+
+constexpr float kTrailLineWidth = 3.0f;
+
+void applyDepthMode(const Scene3D& s) {
+    if (s.depthTestOff) {
+        glDepthFunc(GL_NOTEQUAL);
+        glDepthMask(GL_FALSE);
+        glDisable(GL_DEPTH_TEST);
+    } else {
+        glEnable(GL_CULL_FACE);
+        glDepthFunc(GL_LESS);
+        glDepthMask(GL_FALSE);
+        glClearDepth(1.0);
+        glEnable(GL_DEPTH_TEST);
+    }
+}
+
+void applyCamera(const Scene3D& s, const SceneCamera& c) {
+    glRotatef(c.roll, 0.0f, 0.0f, 1.0f);
+    glRotatef(c.angleY, 0.0f, 1.0f, 0.0f);
+    glRotatef(c.angleX, 1.0f, 0.0f, 0.0f);
+    gluLookAt(c.eye.x, c.eye.y, c.eye.z, c.target.x, c.target.y, c.target.z, s.up.x, s.up.y,
+              s.up.z);
+}
+
+void drawObjects(Scene3D& s) {
+    const int count = static_cast<int>(s.objects.size());
+    for (int32_t index : s.drawOrder) {
+        if (index < 0 || index >= count) continue;
+        SceneObject& o = s.objects[index];
+        if (o.fillerType == kFillerBump && o.bumpLightId >= 0 &&
+            o.bumpLightId < static_cast<int>(s.lights.size())) {
+            const Vec4& p = s.lights[o.bumpLightId].position;
+            o.bumpLightPos = Vec4{p.x, p.y, p.z, 1.0f};
+        }
+        const bool sphere = o.fillerType == kFillerSphereMap || o.fillerType == kFillerSphereAdd;
+        if (sphere) SetSphereMap(true);
+        if (o.fillerType == kFillerSphereAdd) glEnable(GL_BLEND);
+        if (o.cullOff == 1) glDisable(GL_CULL_FACE);
+        else glEnable(GL_CULL_FACE);
+        o.RenderObject();
+        if (sphere) SetSphereMap(false);
+    }
+}
+
+// Glow and ring sprites of one light at its eye-space position.
+void drawGlow(const Scene3D& s, const SceneLight& l) {
+    float e[3];
+    EyeSpacePosition(l.position.x, l.position.y, l.position.z, e);
+    glPushMatrix();
+    glBindTexture(GL_TEXTURE_2D, s.textureTable[kGlowTextureSlot]);
+    glLoadIdentity();
+    glTranslatef(e[0], e[1], e[2]);
+    glRotatef(l.glowAngle, 0.0f, 0.0f, 1.0f);
+    glColor4f(l.diffuse.r, l.diffuse.g, l.diffuse.b, 1.0f);
+    DrawSpriteSquare(l.glowSize1);
+    glBindTexture(GL_TEXTURE_2D, s.textureTable[kRingTextureSlot]);
+    glLoadIdentity();
+    glTranslatef(e[0], e[1], e[2]);
+    glRotatef(l.ringAngle, 0.0f, 0.0f, 1.0f);
+    glColor4f(l.diffuse.r, l.diffuse.g, l.diffuse.b, 1.0f);
+    DrawSpriteSquare(l.glowSize2);
+    glPopMatrix();
+}
+
+void glowPass(Scene3D& s, const SceneCamera& cam) {
+    glDisable(GL_CULL_FACE);
+    glPushAttrib(GL_LIGHTING_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_FOG);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDepthMask(GL_FALSE);
+    const SceneFxHooks& hooks = sceneFxHooks();
+    for (SceneLight& l : s.lights) {
+        if (l.glowVisible && l.flare) drawGlow(s, l);
+        if (l.lensFlareOn && hooks.drawLensFlare) hooks.drawLensFlare(s, l, cam.eye, cam.target);
+    }
+}
+
+}  // namespace
+
+void DrawLineTrail(const LineTrail& t) {
+    if (t.points.size() < static_cast<size_t>(kTrailStrips) * kTrailPointCapacity) return;
+    const bool world = !t.objectSpace;
+    // The trail's sphere-map generation and unlit lines must not leak into the faces of the
+    // object that draws it next.
+    const bool lit = glIsEnabled(GL_LIGHTING) == GL_TRUE;
+    // Object-space trails are pushed as well, so their offset does not move the object's faces.
+    glPushMatrix();
+    if (world) glLoadIdentity();
+    glTranslatef(t.offset.x, t.offset.y, t.offset.z);
+    SetSphereMap(true);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glLineWidth(kTrailLineWidth);
+    glDisable(GL_LIGHTING);
+    const int strips = t.stripCount < kTrailStrips ? t.stripCount : kTrailStrips;
+    const int points = t.pointsPerStrip < kTrailPointCapacity ? t.pointsPerStrip : kTrailPointCapacity;
+    for (int s = 0; s < strips; ++s) {
+        const Vec3* p = t.points.data() + static_cast<size_t>(s) * kTrailPointCapacity;
+        glBegin(GL_LINE_STRIP);
+        for (int j = 0; j < points; ++j) {
+            glColor4f(0.3f, 0.5f, 0.7f, 0.5f);
+            glVertex3f(p[j].x, p[j].y, p[j].z);
+        }
+        glEnd();
+    }
+    glPopMatrix();
+    SetSphereMap(false);
+    if (lit) glEnable(GL_LIGHTING);
+}
+
+void Scene3D::Render() {
+    applyDepthMode(*this);
+    if (fogOn) glEnable(GL_FOG);
+    SetSphereMap(false);
+    glPushMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    SetProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (cameras.empty()) {
+        glPopMatrix();
+        return;
+    }
+    const SceneCamera& cam = cameras[activeCamera < cameras.size() ? activeCamera : 0];
+    applyCamera(*this, cam);
+    SetupLights(*this);
+    drawObjects(*this);
+    glowPass(*this, cam);
+    if (particlesInUse && sceneFxHooks().drawParticles) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        sceneFxHooks().drawParticles(*this);
+    }
+    for (const LineTrail& t : lineTrails) {
+        if (t.inUse && !t.objectSpace) DrawLineTrail(t);
+    }
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_LIGHTING);
+    glPopAttrib();  // the glow pass's lighting attributes
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glPopMatrix();
+}
+
+}  // namespace kgl

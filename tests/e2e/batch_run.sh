@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# kgl runs headless in an empty folder: no dialog, no modal box, a bounded number of frames.
+# Also: the command-line errors end with status 2, and --capture writes the loading screen first.
+set -uo pipefail
+KGL="$1"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+fail() { echo "FAIL: $*"; exit 1; }
+
+"$KGL" --batch --no-dialog --frames 10 || fail "batch run exited $?"
+
+"$KGL" --bogus 2>err.txt; rc=$?
+[ $rc -eq 2 ] || fail "unknown option exited $rc"
+[ "$(wc -l <err.txt)" -eq 1 ] || fail "unknown option: expected one line, got: $(cat err.txt)"
+"$KGL" --resolution 999x1 2>/dev/null; [ $? -eq 2 ] || fail "bad resolution not status 2"
+"$KGL" --data "$work/missing" 2>/dev/null; [ $? -eq 2 ] || fail "missing data folder not status 2"
+"$KGL" --help | grep -q -- "--fixed-fps" || fail "--help lacks the options"
+"$KGL" --version | grep -q "^kgl " || fail "--version"
+
+mkdir data
+"$KGL" --data data --batch --fixed-fps 30 --frames 3 --resolution 5 --windowed --capture cap --trace t.txt \
+    || fail "capture run failed"
+# Loading screen, the two swaps after warm-up, then three loop frames.
+n=$(ls data/cap | grep -c '^frame-[0-9]\{6\}\.png$')
+[ "$n" -eq 6 ] || fail "expected 6 captured frames, got $n"
+[ -s data/cap/frame-000000.png ] || fail "loading screen not captured"
+
+# Full screen refused by the offscreen display: falls back to a window, saying so on stderr.
+"$KGL" --batch --fullscreen --frames 2 2>err.txt || fail "full-screen fallback run failed"
+grep -q "^Rulo GL: The Requested Fullscreen Mode Is Not Supported By" err.txt || fail "no fallback line"
+echo "batch run: ok"

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# The real X11 path under Xvfb: the start-up dialog shows its controls (kept as a screenshot by
+# --capture), Enter presses "GO !", the show window opens, its title turns into the frame rate,
+# and Escape ends the run with status 0. Skips when xvfb-run or xdotool is missing.
+set -uo pipefail
+KGL="$1"
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "SKIP: xvfb-run or xdotool not installed"
+    exit 0
+fi
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+unset SDL_VIDEODRIVER
+export KGL SMOKE_DIR="$work"
+
+cat >"$work/inside.sh" <<'INNER'
+set -uo pipefail
+cd "$SMOKE_DIR"
+fail() { echo "FAIL: $*"; cat out.txt; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
+waitWindow() {  # name pattern -> window id
+    for _ in $(seq 100); do
+        local id; id=$(xdotool search --name "$1" 2>/dev/null | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+# Escape in the dialog is "Quit": status 0 and no show window.
+"$KGL" --windowed >out.txt 2>&1 &
+pid=$!
+dialog=$(waitWindow "KGL KORVO Start") || fail "no dialog window"
+sleep 0.3
+xdotool windowfocus --sync "$dialog" 2>/dev/null; xdotool key Escape
+wait "$pid"; rc=$?
+[ $rc -eq 0 ] || fail "Quit: exit status $rc"
+grep -q "KGL KORVO Realtime" out.txt && fail "Quit opened the show"
+
+"$KGL" --windowed --resolution 5 --capture cap >out.txt 2>&1 &
+pid=$!
+dialog=$(waitWindow "KGL KORVO Start") || fail "no dialog window"
+# A mouse click on "About" (189,43 .. 227,56 dialog units, 2 pixels a unit) opens the info box.
+sleep 0.3
+xdotool mousemove --window "$dialog" 416 98 && sleep 0.3 && xdotool click 1
+about=$(waitWindow "About KGL") || fail "About opened no box"
+xdotool windowfocus --sync "$about" 2>/dev/null; xdotool key Return
+for _ in $(seq 50); do xdotool search --name "About KGL" >/dev/null 2>&1 || break; sleep 0.1; done
+for _ in $(seq 50); do [ -s cap/dialog.png ] && break; sleep 0.1; done
+[ -s cap/dialog.png ] || fail "no dialog screenshot"
+xdotool windowfocus --sync "$dialog" 2>/dev/null; xdotool key Return
+show=$(waitWindow "KGL KORVO Realtime|korvoGL") || fail "no show window after GO !"
+for _ in $(seq 60); do xdotool getwindowname "$show" | grep -q "^korvoGL .* fps$" && break; sleep 0.1; done
+xdotool getwindowname "$show" | grep -q "^korvoGL .* fps$" || fail "title never showed the frame rate"
+for _ in $(seq 20); do  # focus can race with the window's mapping: press again until it ends
+    xdotool windowfocus --sync "$show" 2>/dev/null; xdotool key Escape
+    for _ in $(seq 10); do kill -0 "$pid" 2>/dev/null || break 2; sleep 0.1; done
+done
+kill -0 "$pid" 2>/dev/null && fail "Escape did not end the show"
+wait "$pid"; rc=$?
+[ $rc -eq 0 ] || fail "exit status $rc"
+[ -s cap/frame-000000.png ] || fail "no frames captured"
+
+# Xvfb offers one display mode: 800 x 600 full screen is refused and the question comes up.
+# "Yes" (Enter) runs in a window; "No" (Escape) says the program will close and exits 1.
+"$KGL" --no-dialog --fullscreen --resolution 0 --frames 20 >out.txt 2>&1 &
+pid=$!
+box=$(waitWindow "Rulo GL") || fail "no fallback question"
+xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
+wait "$pid"; rc=$?
+[ $rc -eq 0 ] || fail "windowed fallback: exit status $rc"
+"$KGL" --no-dialog --fullscreen --resolution 0 --frames 20 >out.txt 2>&1 &
+pid=$!
+box=$(waitWindow "Rulo GL") || fail "no fallback question"
+xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Escape
+box=$(waitWindow "^ERROR$") || fail "no closing message"
+xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
+wait "$pid"; rc=$?
+[ $rc -eq 1 ] || fail "refused full screen: exit status $rc"
+grep -q "^ERROR: Program Will Now Close.$" out.txt || fail "no closing line"
+exit 0
+INNER
+
+timeout 120 xvfb-run -a bash "$work/inside.sh" || exit 1
+
+# The screenshot must show drawn controls: dark text on the light button face of "GO !".
+if command -v python3 >/dev/null; then
+    python3 - "$work/cap/dialog.png" <<'PY' || exit 1
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+pos, idat, w, h = 8, b"", 0, 0
+while pos < len(data):
+    n, kind = struct.unpack(">I4s", data[pos:pos + 8])
+    body = data[pos + 8:pos + 8 + n]
+    if kind == b"IHDR": w, h = struct.unpack(">II", body[:8])
+    if kind == b"IDAT": idat += body
+    pos += 12 + n
+raw, bpp, rows, prev, i = zlib.decompress(idat), 3, [], bytearray(w * 3), 0
+for _ in range(h):
+    f, line = raw[i], bytearray(raw[i + 1:i + 1 + w * 3]); i += 1 + w * 3
+    for x in range(len(line)):
+        a = line[x - bpp] if x >= bpp else 0; b = prev[x]; c = prev[x - bpp] if x >= bpp else 0
+        if f == 1: line[x] = (line[x] + a) & 255
+        elif f == 2: line[x] = (line[x] + b) & 255
+        elif f == 3: line[x] = (line[x] + (a + b) // 2) & 255
+        elif f == 4:
+            p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+    rows.append(line); prev = line
+def region(x0, y0, x1, y1):  # dialog units -> pixels (2 per unit)
+    return [rows[y][x * 3:x * 3 + 3] for y in range(y0 * 2, y1 * 2) for x in range(x0 * 2, x1 * 2)]
+go = region(189, 9, 227, 23)
+dark = sum(1 for p in go if max(p) < 60)
+light = sum(1 for p in go if min(p) > 180)
+colours = len({bytes(p) for p in region(0, 0, 234, 79)})
+print("dialog screenshot %dx%d: GO! dark=%d light=%d colours=%d" % (w, h, dark, light, colours))
+sys.exit(0 if (w, h) == (468, 158) and dark > 10 and light > 200 and colours > 50 else 1)
+PY
+else
+    [ "$(stat -c %s "$work/cap/dialog.png")" -gt 3000 ] || { echo "FAIL: dialog screenshot looks empty"; exit 1; }
+fi
+echo "xvfb smoke: ok"
