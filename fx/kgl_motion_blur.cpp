@@ -99,8 +99,11 @@ void MotionBlur::setupOffscreenState() {
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
 }
 
+// Depth writes are switched on for the clear: the last drawer of the previous frame (a wave grid)
+// may have left them off, and a masked clear would keep last frame's depth.
 void MotionBlur::beginCapture() {
     target_.makeCurrent();
+    glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
