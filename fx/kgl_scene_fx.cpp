@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "common/kgl_log.h"
+#include "scene/kgl_scene_fx_hooks.h"
 
 namespace kgl {
 namespace {
@@ -100,6 +101,15 @@ bool LightGlowFrozen(const SceneLight& light) {
         if (index >= 0) return index < kMaxLights && record(i)->flares[index].glowFrozen;
     }
     return false;
+}
+
+void InstallSceneEffectHooks() {
+    SceneFxHooks hooks;
+    hooks.updateParticles = UpdateSceneParticles;
+    hooks.drawParticles = DrawSceneParticles;
+    hooks.drawLensFlare = DrawLightLensFlare;
+    hooks.glowFrozen = LightGlowFrozen;
+    SetSceneFxHooks(hooks);
 }
 
 }  // namespace kgl

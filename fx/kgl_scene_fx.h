@@ -46,4 +46,7 @@ void DrawSceneParticles(Scene3D& scene);
 void DrawLightLensFlare(Scene3D& scene, SceneLight& light, const Vec3& eye, const Vec3& target);
 bool LightGlowFrozen(const SceneLight& light);
 
+// Hands the four entry points above to the scene update and render (once, at start-up).
+void InstallSceneEffectHooks();
+
 }  // namespace kgl

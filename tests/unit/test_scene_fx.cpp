@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "fx/kgl_scene_fx.h"
+#include "scene/kgl_scene_fx_hooks.h"
 
 namespace {
 
@@ -55,6 +56,22 @@ TEST_F(SceneFx, GlowFrozenFollowsTheLightsFlare) {
     EXPECT_FALSE(kgl::LightGlowFrozen(other.lights[0]));
     kgl::SceneLight loose;
     EXPECT_FALSE(kgl::LightGlowFrozen(loose));
+}
+
+// Through the hooks the scene's own update moves its particle systems.
+TEST_F(SceneFx, InstalledHooksReachTheScenesEffects) {
+    const kgl::SceneFxHooks saved = kgl::sceneFxHooks();
+    kgl::InstallSceneEffectHooks();
+    EXPECT_EQ(kgl::sceneFxHooks().updateParticles, &kgl::UpdateSceneParticles);
+    EXPECT_EQ(kgl::sceneFxHooks().glowFrozen, &kgl::LightGlowFrozen);
+    kgl::SceneEffects* fx = kgl::EffectsOf(scene, true);
+    ASSERT_NE(fx, nullptr);
+    fx->particles[0].CreateParticles(4, &scene.lights[0], 1);
+    kgl::sceneFxHooks().updateParticles(scene);
+    EXPECT_FLOAT_EQ(fx->particles[0].particles[3].life, 0.1f);
+    fx->flares[0].ApplyVisibility(scene.lights[0], false);
+    EXPECT_TRUE(kgl::sceneFxHooks().glowFrozen(scene.lights[0]));
+    kgl::SetSceneFxHooks(saved);
 }
 
 TEST_F(SceneFx, LoadersCheckTheirIndices) {
