@@ -12,6 +12,7 @@
 #include "app/kgl_capture.h"
 #include "app/kgl_globals.h"
 #include "app/kgl_loop_timing.h"
+#include "fx/kgl_motion_blur.h"
 #include "image/kgl_texture.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_msgbox.h"
@@ -115,7 +116,7 @@ void viewLoop(ViewSession& session, const ViewRun& r, FrameCapture& capture) {
 
 }  // namespace
 
-ViewSession::ViewSession() : scene_(new Scene3D) {}
+ViewSession::ViewSession() : scene_(new Scene3D), blur_(new MotionBlur) {}
 ViewSession::~ViewSession() = default;
 
 bool ViewSession::open(const ViewOptions& options, int width, int height) {
@@ -131,8 +132,13 @@ bool ViewSession::open(const ViewOptions& options, int width, int height) {
     }
     s.SetViewport(0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height));
     glViewport(0, 0, width, height);
+    // The picture as drawn: image quad (one, zero), then a dark quad (zero, one) that changes nothing.
+    blur_->create(MotionBlur::kTargetSize, MotionBlur::kTargetSize, 0, 0, width, height, 0, 0, 2);
+    blur_->setBlend(1, 0, 0, 1);
+    blur_->beginCapture();
     s.PrepareGL();
     s.SetActiveCamera(options.camera);
+    blur_->endCapture();
     return true;
 }
 
@@ -143,7 +149,11 @@ void ViewSession::update() {
 void ViewSession::draw() {
     glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    blur_->beginCapture();
     scene_->Render();
+    blur_->capture();
+    blur_->endCapture();
+    blur_->drawComposed();
 }
 
 int runView(int argc, char** argv) {

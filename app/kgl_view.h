@@ -1,5 +1,6 @@
 // "kgl view FILE.k3d": plays one scene file through one of its cameras, for authors checking a
-// conversion and for our own tests. ViewSession is the part that needs only a current GL context
+// conversion and for our own tests. Frames go through the show's off-screen target and plain
+// composition. ViewSession is the part that needs only a current GL context
 // (the tests drive it on a headless context); runView adds the window, the loop and the options.
 #pragma once
 
@@ -9,6 +10,7 @@
 namespace kgl {
 
 class Scene3D;
+class MotionBlur;
 
 constexpr int kViewUpdateRate = 30;  // scene updates per second
 
@@ -25,14 +27,17 @@ public:
     virtual ~ViewSession();
 
     // Loads the scene, uploads its textures, applies the default atmosphere with every light on
-    // and prepares GL for a width x height view. False when the file could not be loaded.
+    // and prepares GL for a width x height view: the scene's state lives in the off-screen
+    // context, the composition draws into the window. False when the file could not be loaded.
     bool open(const ViewOptions& options, int width, int height);
     void update();
     void draw();
     Scene3D& scene() { return *scene_; }
+    MotionBlur& blur() { return *blur_; }
 
 private:
     std::unique_ptr<Scene3D> scene_;
+    std::unique_ptr<MotionBlur> blur_;
 };
 
 // argv holds the words after "view". Returns the process exit status.

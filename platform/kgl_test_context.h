@@ -19,6 +19,9 @@ public:
     bool ok() const { return context_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
+    // Opaque handles for code that takes a window and its context (SDL_Window*, SDL_GLContext).
+    void* sdlWindow() const { return window_; }
+    void* sdlContext() const { return context_; }
 
 private:
     void* window_ = nullptr;   // SDL_Window*

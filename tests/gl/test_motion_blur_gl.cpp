@@ -1,0 +1,150 @@
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "fx/kgl_motion_blur.h"
+#include "platform/kgl_test_context.h"
+
+namespace {
+
+constexpr int kWinW = 200;
+constexpr int kWinH = 150;
+
+struct Pixel {
+    int r, g, b;
+};
+
+Pixel readPixel(int x, int y) {
+    unsigned char px[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+    return {px[0], px[1], px[2]};
+}
+
+// Draws an axis-aligned rectangle in 512 x 512 target pixels with an opaque colour.
+void fillRect(float x0, float y0, float x1, float y1, float r, float g, float b) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 512, 0, 512, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glColor4f(r, g, b, 1.0f);
+    glBegin(GL_QUADS);
+    glVertex2f(x0, y0);
+    glVertex2f(x1, y0);
+    glVertex2f(x1, y1);
+    glVertex2f(x0, y1);
+    glEnd();
+}
+
+class MotionBlurGL : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(gl.create(kWinW, kWinH));
+        blur.create(512, 512, 0, 0, kWinW, kWinH, 0, 0, 2);
+        ASSERT_TRUE(blur.offscreen());
+    }
+    void TearDown() override { blur.release(); }
+
+    kgl::HeadlessGL gl;
+    kgl::MotionBlur blur;
+};
+
+}  // namespace
+
+TEST_F(MotionBlurGL, CreateValuesAndOffscreenState) {
+    EXPECT_FLOAT_EQ(blur.imageAlpha, 0.6f);
+    EXPECT_FLOAT_EQ(blur.darkAlpha, 0.03f);
+    EXPECT_EQ(blur.textureCount, 2);
+    EXPECT_NE(blur.textures[0], 0u);
+    EXPECT_NE(blur.textures[1], 0u);
+    EXPECT_EQ(blur.targetWidth, 512);
+    EXPECT_FLOAT_EQ(blur.targetHeightF, 512.0f);
+    EXPECT_EQ(blur.outWidth, kWinW);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));  // the window's context is untouched
+    blur.beginCapture();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(glIsEnabled(GL_RESCALE_NORMAL));
+    GLint mode = 0;
+    glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &mode);
+    EXPECT_EQ(mode, GL_SPHERE_MAP);
+    GLint align = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &align);
+    EXPECT_EQ(align, 1);
+    blur.endCapture();
+}
+
+TEST_F(MotionBlurGL, PlainCompositionReachesTheWindow) {
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    blur.beginCapture();
+    fillRect(0, 0, 512, 512, 0.0f, 1.0f, 0.0f);
+    fillRect(0, 0, 256, 256, 1.0f, 0.0f, 0.0f);  // lower-left quarter red
+    blur.capture();
+    blur.endCapture();
+    blur.setBlend(4, 0, 4, 1);  // image: (src alpha, zero); dark: (src alpha, one)
+    blur.setAlphas(0.01f, 0.8f);
+    blur.drawComposed();
+    Pixel lowerLeft = readPixel(kWinW / 4, kWinH / 4);
+    Pixel upperRight = readPixel(3 * kWinW / 4, 3 * kWinH / 4);
+    EXPECT_NEAR(lowerLeft.r, 204, 3);  // 0.8 of full red
+    EXPECT_NEAR(lowerLeft.g, 0, 3);
+    EXPECT_NEAR(upperRight.g, 204, 3);
+    EXPECT_NEAR(upperRight.r, 0, 3);
+}
+
+TEST_F(MotionBlurGL, BlurWithoutDriftIsSymmetricAboutTheCentre) {
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    blur.beginCapture();
+    fillRect(192, 192, 320, 320, 1.0f, 1.0f, 1.0f);  // centred white square
+    blur.capture();
+    blur.endCapture();
+    blur.drawBlurred();
+    for (int y = 5; y < kWinH / 2; y += 7) {
+        for (int x = 3; x < kWinW / 2; x += 9) {
+            Pixel a = readPixel(x, y);
+            Pixel b = readPixel(kWinW - 1 - x, kWinH - 1 - y);
+            Pixel c = readPixel(kWinW - 1 - x, y);
+            ASSERT_NEAR(a.r, b.r, 3) << x << "," << y;
+            ASSERT_NEAR(a.r, c.r, 3) << x << "," << y;
+        }
+    }
+    EXPECT_GT(readPixel(kWinW / 2, kWinH / 2).r, 100);  // the square shows, enlarged by the layers
+    EXPECT_LT(readPixel(2, 2).r, 5);
+}
+
+// The drift walks the texture offsets along its curve, one sample per blurred frame.
+TEST_F(MotionBlurGL, DriftSlidesTheLayersAlongItsCurve) {
+    char oldDir[PATH_MAX] = {};
+    ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
+    std::string dir = testing::TempDir() + "kgl_drift_XXXXXX";
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);  // setDrift writes its curve's text dump here
+    blur.setDrift(-0.0045f, 0.008121f, 2);
+    ASSERT_EQ(chdir(oldDir), 0);
+    (void)!std::system(("rm -rf '" + dir + "'").c_str());
+    EXPECT_EQ(blur.driftOn, 1);
+    EXPECT_FLOAT_EQ(blur.driftX, 0.5f);
+    blur.beginCapture();
+    blur.capture();
+    blur.endCapture();
+    float x = 0.5f, y = 0.5f;
+    for (int i = 0; i < 3; ++i) {
+        blur.drawBlurred();
+        x += -0.0045f * std::sin(i * kgl::kTrigoAngleStep);
+        y += 0.008121f * std::cos(i * kgl::kTrigoAngleStep);
+    }
+    EXPECT_NEAR(blur.driftX, x, 1e-5f);
+    EXPECT_NEAR(blur.driftY, y, 1e-5f);
+    blur.setDriftOn(0);
+    blur.drawBlurred();
+    EXPECT_NEAR(blur.driftX, x, 1e-5f);  // switched off: the offsets stay
+}
