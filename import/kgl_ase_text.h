@@ -1,0 +1,65 @@
+// The ASE input as the importer reads it: the whole file in memory as 8-bit text (a UTF-16 file
+// with a byte-order mark is narrowed to Latin-1, a CR LF pair reads as one LF) with a bounded
+// character cursor. Owned by one AseImporter run. Reading at the end never moves past the
+// buffer: it returns kAseEnd and marks the cursor, so every search loop can stop there.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kgl {
+
+constexpr int kAseEnd = -1;  // what get() returns at the end of the input
+
+class AseText {
+public:
+    virtual ~AseText() = default;
+
+    // Decodes raw file bytes. False (with `error` set) when the text cannot be decoded.
+    bool load(const std::vector<uint8_t>& raw, std::string& error);
+    void setText(const std::string& text);  // already decoded text (tests)
+
+    int get() {
+        if (pos_ < text_.size()) return static_cast<unsigned char>(text_[pos_++]);
+        hitEnd_ = true;
+        return kAseEnd;
+    }
+    size_t tell() const { return pos_; }
+    // Returns to a remembered position; the end mark is cleared.
+    void seek(size_t pos) {
+        pos_ = pos < text_.size() ? pos : text_.size();
+        hitEnd_ = false;
+    }
+    void toEnd() {
+        pos_ = text_.size();
+        hitEnd_ = true;
+    }
+    void advance(size_t n) { pos_ = n < text_.size() - pos_ ? pos_ + n : text_.size(); }
+    bool hitEnd() const { return hitEnd_; }
+    size_t size() const { return text_.size(); }
+    const char* data() const { return text_.data(); }
+    bool decodedFromUtf16() const { return utf16_; }
+
+private:
+    std::string text_;
+    size_t pos_ = 0;
+    bool hitEnd_ = false;
+    bool utf16_ = false;
+};
+
+// The token searches, behind a small table so that tests can run the converters over a plain
+// character-by-character reference and compare the output byte for byte.
+// Results: 1 = found (cursor just after the token), 2 = "}" read first (cursor one character
+// past it), 0 = end of input.
+struct AseScanOps {
+    int (*skipTo)(AseText& text, const char* token);
+    int (*skipToInBlock)(AseText& text, const char* token);
+    // False only when `token` cannot be found from the cursor on (lets a probe stop at once).
+    bool (*mayFind)(const AseText& text, const char* token);
+};
+
+const AseScanOps& fastAseScan();
+
+}  // namespace kgl

@@ -1,0 +1,317 @@
+#include "import/kgl_import.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/kgl_bytes.h"
+#include "common/kgl_log.h"
+
+namespace kgl {
+
+namespace {
+
+std::string cut(const std::string& s) { return s.size() > kMaxImportPath ? s.substr(0, kMaxImportPath) : s; }
+
+}  // namespace
+
+AseImporter::~AseImporter() { CloseLog(); }
+
+void AseImporter::SetInputFile(const std::string& name) { inputFile_ = cut(name); }
+void AseImporter::SetOutputFile(const std::string& name) { outputFile_ = cut(name); }
+void AseImporter::SetTextureDir(const std::string& path) { textureDir_ = cut(path); }
+void AseImporter::SetPackTextures(bool on) { packTextures_ = on; }
+void AseImporter::SetLogFile(const std::string& path) { logPath_ = path; }
+
+// ---- driver ----
+
+void AseImporter::ResetRun() {
+    counts_ = SceneFileCounts{};
+    lastFrame_ = frameSpeed_ = ticksPerFrame_ = sampleCounter_ = 0;
+    status_ = ImportStatus::NothingToDo;
+    message_.clear();
+    out_ = SceneFileWriter{};
+}
+
+int AseImporter::Run() {
+    ResetRun();
+    if (inputFile_.empty()) return 0;
+    std::vector<uint8_t> raw;
+    if (!readFile(inputFile_, raw)) {
+        status_ = ImportStatus::InputUnreadable;
+        message_ = "cannot read the input file";
+        logLine("IMPORT", inputFile_.c_str(), "%s", message_.c_str());
+        return 1;
+    }
+    return RunOnText(raw);
+}
+
+int AseImporter::RunOnText(const std::vector<uint8_t>& raw) {
+    ResetRun();
+    std::string error;
+    if (!text_.load(raw, error)) {
+        status_ = ImportStatus::InputUnreadable;
+        message_ = "cannot decode the input: " + error;
+        logLine("IMPORT", inputFile_.c_str(), "%s", message_.c_str());
+        return 1;
+    }
+    OpenLog(false);
+    Log("\n\n\n\n\n******************************\nInput File Opened OK!");
+    return Finish(Convert());
+}
+
+bool AseImporter::Convert() {
+    out_.writeHeaderText();
+    if (!ReadSceneValues()) return false;
+    CloseLog();
+    OpenLog(true);
+    if (!ConvertObjects()) return false;
+    CloseLog();
+    OpenLog(true);
+    if (!ConvertMaterials(textureDir_, packTextures_)) return false;
+    CloseLog();
+    OpenLog(true);
+    if (!ConvertCameras()) return false;
+    CloseLog();
+    OpenLog(true);
+    if (!ConvertLights()) return false;
+    CloseLog();
+    OpenLog(true);
+    if (!ConvertShapes()) return false;
+    counts_.lastFrameCopy = static_cast<uint16_t>(lastFrame_);
+    counts_.sampleCounter = static_cast<uint16_t>(sampleCounter_);
+    out_.writeCounts(counts_);
+    return true;
+}
+
+// SCENE_LASTFRAME, SCENE_FRAMESPEED, SCENE_TICKSPERFRAME: each written as 16 bits at offset 50.
+bool AseImporter::ReadSceneValues() {
+    static const char* const kTokens[3] = {"SCENE_LASTFRAME", "SCENE_FRAMESPEED", "SCENE_TICKSPERFRAME"};
+    int values[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        if (SkipTo(kTokens[i]) != 1) return Reject("no %s in the input", kTokens[i]);
+        Skip(1);
+        values[i] = ReadInt();
+        if (values[i] < 0 || values[i] > 0xFFFF) return Reject("%s %d is out of range", kTokens[i], values[i]);
+    }
+    lastFrame_ = values[0];
+    frameSpeed_ = values[1];
+    ticksPerFrame_ = values[2];
+    out_.writeFrameValues(static_cast<uint16_t>(lastFrame_), static_cast<uint16_t>(frameSpeed_),
+                          static_cast<uint16_t>(ticksPerFrame_));
+    return true;
+}
+
+int AseImporter::Finish(bool converted) {
+    CloseLog();
+    if (!converted) {
+        const bool fatal = status_ == ImportStatus::FatalNoTexVerts || status_ == ImportStatus::FatalTextureMissing;
+        if (fatal && exitOnFatal_) std::exit(kImportFatalExit);
+        return fatal ? kImportFatalExit : 1;
+    }
+    if (!out_.save(outputFile_)) {
+        status_ = ImportStatus::OutputUnwritable;
+        message_ = "cannot write the scene file " + outputFile_;
+        logLine("IMPORT", inputFile_.c_str(), "%s", message_.c_str());
+        return 1;
+    }
+    status_ = ImportStatus::Ok;
+    return 0;
+}
+
+bool AseImporter::Reject(const char* fmt, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(text, sizeof text, fmt, args);
+    va_end(args);
+    status_ = ImportStatus::Rejected;
+    message_ = text;
+    Log("\n****Conversion stopped: %s", text);
+    logLine("IMPORT", inputFile_.c_str(), "not converted: %s", text);
+    return false;
+}
+
+bool AseImporter::Fatal(ImportStatus status, const char* fmt, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(text, sizeof text, fmt, args);
+    va_end(args);
+    status_ = status;
+    message_ = text;
+    logLine("IMPORT", inputFile_.c_str(), "%s", text);
+    return false;
+}
+
+// ---- log ----
+
+void AseImporter::OpenLog(bool append) {
+    CloseLog();
+    log_ = std::fopen(logPath_.c_str(), append ? "ab" : "wb");
+}
+
+void AseImporter::CloseLog() {
+    if (log_) std::fclose(log_);
+    log_ = nullptr;
+}
+
+void AseImporter::Log(const char* fmt, ...) {
+    if (!log_) return;
+    va_list args;
+    va_start(args, fmt);
+    std::vfprintf(log_, fmt, args);
+    va_end(args);
+}
+
+// ---- token readers ----
+
+int AseImporter::SkipTo(const char* token) { return scan_->skipTo(text_, token); }
+int AseImporter::SkipToInBlock(const char* token) { return scan_->skipToInBlock(text_, token); }
+
+void AseImporter::Skip(int n) {
+    for (int i = 0; i < n; ++i)
+        if (text_.get() == kAseEnd) return;
+}
+
+namespace {
+
+// Skips spaces only, takes the next character whatever it is, then collects up to the next
+// space, tab or line feed (consumed). A value longer than the buffer keeps its first characters.
+void collectNumber(AseText& text, char (&buf)[kAseNumberBuffer]) {
+    size_t n = 0;
+    int c;
+    do c = text.get();
+    while (c == ' ');
+    if (c != kAseEnd) {
+        buf[n++] = static_cast<char>(c);
+        for (;;) {
+            c = text.get();
+            if (c == kAseEnd || c == ' ' || c == '\t' || c == '\n') break;
+            if (n + 1 < kAseNumberBuffer) buf[n++] = static_cast<char>(c);
+        }
+    }
+    buf[n] = '\0';
+}
+
+}  // namespace
+
+long AseImporter::ReadLong() {
+    char buf[kAseNumberBuffer];
+    collectNumber(text_, buf);
+    errno = 0;
+    const long v = std::strtol(buf, nullptr, 10);
+    return v;
+}
+
+int AseImporter::ReadInt() {
+    const long v = ReadLong();
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+float AseImporter::ReadFloat() {
+    char buf[kAseNumberBuffer];
+    collectNumber(text_, buf);
+    return std::strtof(buf, nullptr);
+}
+
+size_t AseImporter::ReadUntilQuote(char* buffer) {
+    size_t n = 0;
+    for (;;) {
+        const int c = text_.get();
+        if (c == kAseEnd || c == '"' || c == '\n') break;
+        if (n + 1 < kAseNameBuffer) buffer[n++] = static_cast<char>(c);
+    }
+    buffer[n] = '\0';
+    return n;
+}
+
+// Keeps the part after the last backslash. The name also ends at a line feed, so a missing
+// closing quote cannot swallow the rest of the file.
+size_t AseImporter::ReadFileName(char* buffer) {
+    Skip(2);
+    size_t n = 0;
+    for (;;) {
+        const int c = text_.get();
+        if (c == kAseEnd || c == '"' || c == '\n') break;
+        if (c == '\\') {
+            n = 0;
+            continue;
+        }
+        if (n + 1 < kAseNameBuffer) buffer[n++] = static_cast<char>(c);
+    }
+    buffer[n] = '\0';
+    return n;
+}
+
+// ---- shared steps ----
+
+std::string AseImporter::ReadNodeName() {
+    char buf[kAseNameBuffer];
+    if (SkipTo("NODE_NAME") != 1) return std::string();
+    Skip(2);
+    ReadUntilQuote(buf);
+    return buf;
+}
+
+void AseImporter::WriteVector() {
+    Skip(1);
+    const float x = ReadFloat();
+    const float y = ReadFloat();
+    const float z = ReadFloat();
+    out_.vec3(x, y, z);
+}
+
+bool AseImporter::WriteVectorAfter(const char* token) {
+    if (SkipTo(token) != 1) return false;
+    WriteVector();
+    return !hitEnd();
+}
+
+// "TM_ANIMATION" followed by the node name `nodeName`; the input stays after that name.
+bool AseImporter::NextAnimationIs(const std::string& nodeName) {
+    if (SkipTo("TM_ANIMATION") != 1) return false;
+    const std::string name = ReadNodeName();
+    return !hitEnd() && name == nodeName;
+}
+
+int AseImporter::WriteTrack(const char* sampleToken, int values, bool timeAfterEnd, int maxSamples) {
+    const size_t at = out_.beginTrack();
+    int written = 0;
+    bool overflow = false;
+    for (;;) {
+        const int r = SkipToInBlock(sampleToken);
+        if (r == 0) return -1;
+        if (timeAfterEnd || r == 1) ReadLong();  // the sample's time; not stored
+        if (r == 2) break;
+        float v[4] = {0, 0, 0, 0};
+        for (int i = 0; i < values; ++i) v[i] = ReadFloat();
+        if (written < maxSamples) {
+            for (int i = 0; i < values; ++i) out_.f32(v[i]);
+            ++written;
+        } else {
+            overflow = true;
+        }
+    }
+    if (overflow) Log("\n****Track %s longer than %d samples: the rest is dropped", sampleToken, maxSamples);
+    out_.endTrack(at, written);
+    return written;
+}
+
+int AseImporter::WriteTrackBlock(const char* trackToken, const char* sampleToken, int values,
+                                 bool timeAfterEnd, int maxSamples) {
+    const size_t from = text_.tell();
+    if (SkipToInBlock(trackToken) != 1) {
+        text_.seek(from);
+        Log("\n****No %s here: written as an empty track", trackToken);
+        out_.endTrack(out_.beginTrack(), 0);
+        return 0;
+    }
+    return WriteTrack(sampleToken, values, timeAfterEnd, maxSamples);
+}
+
+}  // namespace kgl

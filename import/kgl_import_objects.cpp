@@ -1,0 +1,203 @@
+// Object converter: one record per GEOMOBJECT (name, track flags, pivot, counts, morph flag,
+// then the mesh lists of kgl_import_mesh.cpp, the material reference, the sampled tracks and the
+// per-frame vertex positions of a mesh animation).
+#include <cstring>
+
+#include "import/kgl_import.h"
+
+namespace kgl {
+
+namespace {
+
+constexpr size_t kMaxMorphBytes = size_t(256) << 20;  // bound for the per-frame vertex data
+
+struct TrackKind {
+    const char* track;
+    const char* sample;
+    int values;
+    bool timeAfterEnd;
+};
+
+// Position (x, y, z), rotation (axis x, y, z, angle), scale (x, y, z; its axis is not read).
+constexpr TrackKind kObjectTracks[3] = {
+    {"CONTROL_POS_TRACK {", "CONTROL_POS_SAMPLE", 3, false},
+    {"CONTROL_ROT_TRACK {", "CONTROL_ROT_SAMPLE", 4, true},
+    {"CONTROL_SCALE_TRACK {", "CONTROL_SCALE_SAMPLE", 3, true},
+};
+
+}  // namespace
+
+bool AseImporter::ConvertObjects() {
+    for (;;) {
+        if (SkipTo("GEOMOBJECT") != 1) return true;
+        if (counts_.objects == 0xFFFF) return Reject("more than 65535 objects");
+        ++counts_.objects;
+        if (!ConvertObject()) return false;
+    }
+}
+
+bool AseImporter::ConvertObject() {
+    const std::string name = ReadNodeName();
+    if (hitEnd()) return Reject("the input ends inside GEOMOBJECT %d before its NODE_NAME", counts_.objects);
+    Log("\n\n* Processing Object: %s", name.c_str());
+    out_.name(name);
+
+    uint16_t flags[3];
+    ScanTrackFlags(flags);
+    for (uint16_t f : flags) out_.u16(f);
+    if (!WriteVectorAfter("TM_POS")) return Reject("object %s: the input ends before its TM_POS", name.c_str());
+
+    int counts[2] = {0, 0};
+    static const char* const kCountTokens[2] = {"MESH_NUMVERTEX", "MESH_NUMFACES"};
+    for (int i = 0; i < 2; ++i) {
+        if (SkipTo(kCountTokens[i]) != 1) return Reject("object %s: no %s", name.c_str(), kCountTokens[i]);
+        Skip(1);
+        counts[i] = ReadInt();
+        if (hitEnd()) return Reject("object %s: the input ends inside %s", name.c_str(), kCountTokens[i]);
+        if (counts[i] < 0 || counts[i] > kMaxMeshVertices || static_cast<size_t>(counts[i]) > text_.size())
+            return Reject("object %s: %s %d is out of range", name.c_str(), kCountTokens[i], counts[i]);
+        out_.u16(static_cast<uint16_t>(counts[i]));
+    }
+    const int v = counts[0];
+    faceVertexLimit_ = v;
+    const int f = counts[1];
+    const bool morph = ProbeMeshAnimation(v, f);
+    out_.u16(morph ? 1 : 0);
+
+    if (!WriteVertices(v) || !WriteFaces(f) || !WriteTextureVertices(name) || !WriteTextureFaces(f)) {
+        if (status_ == ImportStatus::Rejected) message_ = "object " + name + ": " + message_;
+        return false;
+    }
+    WriteFaceNormals(f);
+    WriteVertexNormals(v, f);
+
+    const size_t p = text_.tell();
+    WriteMaterialRef(name);
+    Log("\nWarning exporting sample keys...if not marked all the same\nas last Time in 3dsMAX, I will crash");
+    if (flags[0] || flags[1] || flags[2]) {
+        text_.seek(p);
+        if (!WriteObjectTracks(flags)) return Reject("object %s: the input ends inside its TM_ANIMATION", name.c_str());
+    }
+    if (morph) {
+        Log("\nExporting MESH_ANIMATION KEYS");
+        text_.seek(p);
+        if (!WriteMeshAnimation(name, v)) return false;
+    }
+    text_.seek(p);
+    return true;
+}
+
+// Reads forward to this object's MATERIAL_REF (or the next GEOMOBJECT, or the end) noting which
+// sampled tracks occur; each token has its own running comparison. The input returns afterwards.
+void AseImporter::ScanTrackFlags(uint16_t flags[3]) {
+    static const char* const kTokens[5] = {"CONTROL_POS_TRACK", "CONTROL_ROT_TRACK", "CONTROL_SCALE_TRACK",
+                                           "MATERIAL_REF", "GEOMOBJECT"};
+    static const size_t kLengths[5] = {17, 17, 19, 12, 10};
+    size_t matched[5] = {0, 0, 0, 0, 0};
+    flags[0] = flags[1] = flags[2] = 0;
+    const char* d = text_.data();
+    for (size_t i = text_.tell(); i < text_.size(); ++i) {
+        const char c = d[i];
+        for (int k = 0; k < 5; ++k) {
+            matched[k] = c == kTokens[k][matched[k]] ? matched[k] + 1 : 0;
+            if (matched[k] < kLengths[k]) continue;
+            if (k >= 3) return;
+            flags[k] = 1;
+            matched[k] = 0;
+        }
+    }
+}
+
+// Looks for a MESH_ANIMATION block whose first frame has this mesh's vertex and face counts,
+// anywhere after the mesh. The input returns to where the probe began.
+bool AseImporter::ProbeMeshAnimation(int v, int f) {
+    static const char kBlock[] = "*MESH_ANIMATION {";
+    const size_t at = text_.tell();
+    text_.get();
+    bool found = false;
+    while (scan_->mayFind(text_, kBlock) && SkipTo(kBlock) == 1) {
+        SkipTo("MESH_NUMVERTEX");
+        Skip(1);
+        const int bv = ReadInt();
+        SkipTo("MESH_NUMFACES");
+        Skip(1);
+        const int bf = ReadInt();
+        if (hitEnd()) break;
+        if (bv == v && bf == f) {
+            found = true;
+            break;
+        }
+    }
+    text_.seek(at);
+    return found;
+}
+
+bool AseImporter::WriteMaterialRef(const std::string& name) {
+    const size_t p = text_.tell();
+    if (SkipTo("MATERIAL_REF") == 1) {
+        const int ref = ReadInt();
+        out_.u16(static_cast<uint16_t>(ref));
+        return true;
+    }
+    text_.seek(p);
+    Log("\n****No MATERIAL_REF for %s: material 0", name.c_str());
+    out_.u16(0);
+    return false;
+}
+
+bool AseImporter::WriteObjectTracks(const uint16_t flags[3]) {
+    if (SkipTo("TM_ANIMATION") != 1) return false;
+    for (int k = 0; k < 3; ++k) {
+        if (!flags[k]) continue;
+        sampleCounter_ = 0;
+        const TrackKind& t = kObjectTracks[k];
+        const int n = WriteTrackBlock(t.track, t.sample, t.values, t.timeAfterEnd, lastFrame_ + 3);
+        if (n < 0) return false;
+        sampleCounter_ = n;
+    }
+    return true;
+}
+
+// One frame of vertex positions per sample up to the sample at the end time. A reader takes
+// exactly last frame + 1 frames, so missing frames repeat the previous one and extra frames are
+// dropped (both logged).
+bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
+    const size_t frames = static_cast<size_t>(lastFrame_) + 1;
+    if (frames * static_cast<size_t>(v) * 12 > kMaxMorphBytes)
+        return Reject("object %s: %zu frames of %d vertices are too many", name.c_str(), frames, v);
+    if (SkipTo("*MESH_ANIMATION {") != 1) return Reject("object %s: no MESH_ANIMATION", name.c_str());
+    std::vector<float> frame(static_cast<size_t>(v) * 3, 0.0f);
+    size_t written = 0;
+    sampleCounter_ = 0;
+    for (bool last = false; !last;) {
+        if (SkipTo("*TIMEVALUE") != 1)
+            return Reject("object %s: the mesh animation ends before the end time %d", name.c_str(), EndTime());
+        const long t = ReadLong();
+        last = t == EndTime();
+        if (last) {
+            if (sampleCounter_ < lastFrame_)
+                Log("\a\a\n****Error Verify the keys of %s object to Time 0 to %d", name.c_str(), lastFrame_);
+            Log("\n** OK! exported animation of %d Frames", sampleCounter_);
+        }
+        ++sampleCounter_;
+        SkipTo("*MESH_VERTEX_LIST");
+        for (int i = 0; i < v && !hitEnd(); ++i) {
+            SkipTo("*MESH_VERTEX");
+            ReadLong();
+            for (int k = 0; k < 3; ++k) frame[3 * i + k] = ReadFloat();
+        }
+        if (hitEnd()) return Reject("object %s: the input ends inside the mesh animation", name.c_str());
+        if (written < frames) {
+            for (float x : frame) out_.f32(x);
+            ++written;
+        }
+    }
+    if (written < frames) Log("\n****%s: %zu missing frames repeat the last one", name.c_str(), frames - written);
+    if (static_cast<size_t>(sampleCounter_) > frames)
+        Log("\n****%s: %zu frames past the last frame dropped", name.c_str(), sampleCounter_ - frames);
+    for (; written < frames; ++written)
+        for (float x : frame) out_.f32(x);
+    return true;
+}
+
+}  // namespace kgl
