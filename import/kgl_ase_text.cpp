@@ -35,30 +35,39 @@ void dropCrBeforeLf(std::string& s) {
 // The running comparison: a counter of matched characters that advances on an equal character
 // and drops to 0 on any other, WITHOUT comparing that character with the token's first one again
 // (so "MMESH" does not contain "MESH" for this matcher). Intended: it is what the exports were
-// converted with. While the counter is 0 only the token's first character can change anything,
-// so the fast version jumps there with memchr.
-int fastSkipTo(AseText& text, const char* token) {
-    const size_t len = std::strlen(token);
-    const char* base = text.data();
-    const size_t size = text.size();
-    size_t pos = text.tell();
+// converted with. A hit can only end a real occurrence of the token, so the fast version jumps
+// to the next occurrence with memmem and replays the comparison from the nearest character that
+// cannot be part of the token (after it the counter is surely 0), to see whether the running
+// comparison really takes that occurrence.
+size_t replay(const char* d, size_t from, size_t limit, const char* token, size_t len, size_t& resume) {
     size_t matched = 0;
-    while (pos < size) {
-        if (matched == 0) {
-            const void* hit = std::memchr(base + pos, token[0], size - pos);
-            if (!hit) break;
-            pos = static_cast<size_t>(static_cast<const char*>(hit) - base) + 1;
-            matched = 1;
-        } else {
-            matched = base[pos++] == token[matched] ? matched + 1 : 0;
-        }
-        if (matched == len) {
-            text.seek(pos);
-            return 1;
+    for (size_t i = from; i < limit; ++i) {
+        matched = d[i] == token[matched] ? matched + 1 : 0;
+        if (matched == len) return i + 1;
+        if (matched == 0 && i + 1 >= resume) {
+            resume = i + 1;  // counter back at 0 past the occurrence: search on from here
+            return kAseNoHit;
         }
     }
-    text.toEnd();
-    return 0;
+    resume = limit;
+    return kAseNoHit;
+}
+
+size_t fastFindHit(const AseText& text, size_t from, size_t limit, const char* token) {
+    const char* d = text.data();
+    const size_t len = std::strlen(token);
+    size_t pos = from;
+    while (len > 0 && pos < limit && limit - pos >= len) {
+        const size_t q = text.nextOccurrence(pos, token, len);
+        if (q == kAseNoHit || q + len > limit) return kAseNoHit;
+        size_t x = q;
+        while (x > pos && std::memchr(token, d[x - 1], len)) --x;
+        size_t resume = q + 1;
+        const size_t end = replay(d, x, limit, token, len, resume);
+        if (end != kAseNoHit) return end;
+        pos = resume;
+    }
+    return kAseNoHit;
 }
 
 int fastSkipToInBlock(AseText& text, const char* token) {
@@ -74,13 +83,6 @@ int fastSkipToInBlock(AseText& text, const char* token) {
         matched = c == static_cast<unsigned char>(token[matched]) ? matched + 1 : 0;
         if (matched == len) return 1;
     }
-}
-
-bool fastMayFind(const AseText& text, const char* token) {
-    const size_t len = std::strlen(token);
-    const size_t from = text.tell();
-    if (len == 0 || text.size() - from < len) return false;
-    return memmem(text.data() + from, text.size() - from, token, len) != nullptr;
 }
 
 }  // namespace
@@ -102,18 +104,35 @@ bool AseText::load(const std::vector<uint8_t>& raw, std::string& error) {
         }
     }
     dropCrBeforeLf(text_);
+    occurrenceCount_ = 0;
     seek(0);
     return true;
+}
+
+size_t AseText::nextOccurrence(size_t from, const char* token, size_t len) const {
+    Occurrence* slot = nullptr;
+    for (size_t i = 0; i < occurrenceCount_; ++i)
+        if (occurrences_[i].token == token) slot = &occurrences_[i];
+    if (slot && from >= slot->from && (slot->at == kAseNoHit || from <= slot->at)) return slot->at;
+    size_t at = kAseNoHit;
+    if (from < text_.size() && text_.size() - from >= len) {
+        const void* hit = memmem(text_.data() + from, text_.size() - from, token, len);
+        if (hit) at = static_cast<size_t>(static_cast<const char*>(hit) - text_.data());
+    }
+    if (!slot && occurrenceCount_ < kOccurrenceSlots) slot = &occurrences_[occurrenceCount_++];
+    if (slot) *slot = Occurrence{token, from, at};
+    return at;
 }
 
 void AseText::setText(const std::string& text) {
     text_ = text;
     utf16_ = false;
+    occurrenceCount_ = 0;
     seek(0);
 }
 
 const AseScanOps& fastAseScan() {
-    static const AseScanOps ops{fastSkipTo, fastSkipToInBlock, fastMayFind};
+    static const AseScanOps ops{fastFindHit, fastSkipToInBlock};
     return ops;
 }
 

@@ -12,6 +12,7 @@
 namespace kgl {
 
 constexpr int kAseEnd = -1;  // what get() returns at the end of the input
+constexpr size_t kAseNoHit = static_cast<size_t>(-1);
 
 class AseText {
 public:
@@ -42,7 +43,21 @@ public:
     const char* data() const { return text_.data(); }
     bool decodedFromUtf16() const { return utf16_; }
 
+    // Start of the first occurrence of `token` (len characters) at or after `from`, or
+    // kAseNoHit. Remembers the last answer per token, so the many searches that the converters
+    // repeat from later positions (probes to the end of the file) cost nothing after the first.
+    size_t nextOccurrence(size_t from, const char* token, size_t len) const;
+
 private:
+    struct Occurrence {
+        const char* token;  // the token's address (the converters pass string literals)
+        size_t from;
+        size_t at;
+    };
+    static constexpr size_t kOccurrenceSlots = 64;
+    mutable Occurrence occurrences_[kOccurrenceSlots] = {};
+    mutable size_t occurrenceCount_ = 0;
+
     std::string text_;
     size_t pos_ = 0;
     bool hitEnd_ = false;
@@ -51,13 +66,13 @@ private:
 
 // The token searches, behind a small table so that tests can run the converters over a plain
 // character-by-character reference and compare the output byte for byte.
-// Results: 1 = found (cursor just after the token), 2 = "}" read first (cursor one character
-// past it), 0 = end of input.
 struct AseScanOps {
-    int (*skipTo)(AseText& text, const char* token);
+    // The running comparison started at `from` (counter 0) over the characters before `limit`:
+    // the position just after the first completed match, or kAseNoHit.
+    size_t (*findHit)(const AseText& text, size_t from, size_t limit, const char* token);
+    // 1 = found (cursor just after the token), 2 = "}" read first (cursor one character past
+    // it), 0 = end of input.
     int (*skipToInBlock)(AseText& text, const char* token);
-    // False only when `token` cannot be found from the cursor on (lets a probe stop at once).
-    bool (*mayFind)(const AseText& text, const char* token);
 };
 
 const AseScanOps& fastAseScan();

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "common/kgl_bytes.h"
 #include "common/kgl_log.h"
@@ -17,7 +18,7 @@ std::string cut(const std::string& s) { return s.size() > kMaxImportPath ? s.sub
 
 }  // namespace
 
-AseImporter::~AseImporter() { CloseLog(); }
+AseImporter::~AseImporter() = default;
 
 void AseImporter::SetInputFile(const std::string& name) { inputFile_ = cut(name); }
 void AseImporter::SetOutputFile(const std::string& name) { outputFile_ = cut(name); }
@@ -32,6 +33,9 @@ void AseImporter::ResetRun() {
     lastFrame_ = frameSpeed_ = ticksPerFrame_ = sampleCounter_ = 0;
     status_ = ImportStatus::NothingToDo;
     message_.clear();
+    logText_.clear();
+    logStarted_ = false;
+    logOpen_ = false;
     out_ = SceneFileWriter{};
 }
 
@@ -58,6 +62,7 @@ int AseImporter::RunOnText(const std::vector<uint8_t>& raw) {
         return 1;
     }
     OpenLog(false);
+    logStarted_ = true;
     Log("\n\n\n\n\n******************************\nInput File Opened OK!");
     return Finish(Convert());
 }
@@ -106,12 +111,13 @@ bool AseImporter::ReadSceneValues() {
 
 int AseImporter::Finish(bool converted) {
     CloseLog();
+    FlushLog();
     if (!converted) {
         const bool fatal = status_ == ImportStatus::FatalNoTexVerts || status_ == ImportStatus::FatalTextureMissing;
         if (fatal && exitOnFatal_) std::exit(kImportFatalExit);
         return fatal ? kImportFatalExit : 1;
     }
-    if (!out_.save(outputFile_)) {
+    if (!SaveFile(outputFile_, out_.bytes().data(), out_.bytes().size())) {
         status_ = ImportStatus::OutputUnwritable;
         message_ = "cannot write the scene file " + outputFile_;
         logLine("IMPORT", inputFile_.c_str(), "%s", message_.c_str());
@@ -146,29 +152,62 @@ bool AseImporter::Fatal(ImportStatus status, const char* fmt, ...) {
     return false;
 }
 
-// ---- log ----
+// ---- log and output files ----
 
+// The log keeps its phases (closed and reopened between converters) but lives in memory and
+// reaches "debug.log" once, at the end of the run or just before a fatal exit: same text,
+// without a dozen opens and a truncation per run.
 void AseImporter::OpenLog(bool append) {
-    CloseLog();
-    log_ = std::fopen(logPath_.c_str(), append ? "ab" : "wb");
+    if (!append) logText_.clear();
+    logOpen_ = true;
 }
 
-void AseImporter::CloseLog() {
-    if (log_) std::fclose(log_);
-    log_ = nullptr;
-}
+void AseImporter::CloseLog() { logOpen_ = false; }
 
 void AseImporter::Log(const char* fmt, ...) {
-    if (!log_) return;
+    if (!logOpen_) return;
+    char text[1024];
     va_list args;
     va_start(args, fmt);
-    std::vfprintf(log_, fmt, args);
+    const int n = std::vsnprintf(text, sizeof text, fmt, args);
     va_end(args);
+    if (n > 0) logText_.append(text, static_cast<size_t>(n) < sizeof text ? static_cast<size_t>(n) : sizeof text - 1);
+}
+
+// Overwrites the file in place (and cuts it when it was longer): cheaper than truncating it to
+// zero first when a conversion is repeated.
+bool AseImporter::SaveFile(const std::string& path, const void* data, size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "r+b");
+    if (!f) f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    long oldSize = 0;
+    if (std::fseek(f, 0, SEEK_END) == 0) oldSize = std::ftell(f);
+    std::rewind(f);
+    bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
+    ok = std::fclose(f) == 0 && ok;
+    if (ok && oldSize > 0 && static_cast<size_t>(oldSize) > size) {
+        std::error_code ec;
+        std::filesystem::resize_file(path, size, ec);
+        ok = !ec;
+    }
+    return ok;
+}
+
+void AseImporter::FlushLog() {
+    if (!logText_.empty() || logStarted_) SaveFile(logPath_, logText_.data(), logText_.size());
 }
 
 // ---- token readers ----
 
-int AseImporter::SkipTo(const char* token) { return scan_->skipTo(text_, token); }
+int AseImporter::SkipTo(const char* token) {
+    const size_t end = scan_->findHit(text_, text_.tell(), text_.size(), token);
+    if (end == kAseNoHit) {
+        text_.toEnd();
+        return 0;
+    }
+    text_.seek(end);
+    return 1;
+}
 int AseImporter::SkipToInBlock(const char* token) { return scan_->skipToInBlock(text_, token); }
 
 void AseImporter::Skip(int n) {

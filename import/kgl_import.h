@@ -141,6 +141,8 @@ private:
     void Log(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     void OpenLog(bool append);
     void CloseLog();
+    void FlushLog();
+    static bool SaveFile(const std::string& path, const void* data, size_t size);
     int EndTime() const { return lastFrame_ * ticksPerFrame_; }
 
     std::string inputFile_;
@@ -153,7 +155,9 @@ private:
 
     AseText text_;
     SceneFileWriter out_;
-    std::FILE* log_ = nullptr;
+    std::string logText_;     // the conversion log, written to logPath_ at the end of the run
+    bool logOpen_ = false;
+    bool logStarted_ = false;
     SceneFileCounts counts_;
     int lastFrame_ = 0;
     int frameSpeed_ = 0;

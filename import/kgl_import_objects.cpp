@@ -90,22 +90,15 @@ bool AseImporter::ConvertObject() {
 // Reads forward to this object's MATERIAL_REF (or the next GEOMOBJECT, or the end) noting which
 // sampled tracks occur; each token has its own running comparison. The input returns afterwards.
 void AseImporter::ScanTrackFlags(uint16_t flags[3]) {
-    static const char* const kTokens[5] = {"CONTROL_POS_TRACK", "CONTROL_ROT_TRACK", "CONTROL_SCALE_TRACK",
-                                           "MATERIAL_REF", "GEOMOBJECT"};
-    static const size_t kLengths[5] = {17, 17, 19, 12, 10};
-    size_t matched[5] = {0, 0, 0, 0, 0};
-    flags[0] = flags[1] = flags[2] = 0;
-    const char* d = text_.data();
-    for (size_t i = text_.tell(); i < text_.size(); ++i) {
-        const char c = d[i];
-        for (int k = 0; k < 5; ++k) {
-            matched[k] = c == kTokens[k][matched[k]] ? matched[k] + 1 : 0;
-            if (matched[k] < kLengths[k]) continue;
-            if (k >= 3) return;
-            flags[k] = 1;
-            matched[k] = 0;
-        }
-    }
+    static const char* const kTracks[3] = {"CONTROL_POS_TRACK", "CONTROL_ROT_TRACK", "CONTROL_SCALE_TRACK"};
+    const size_t from = text_.tell();
+    const size_t ref = scan_->findHit(text_, from, text_.size(), "MATERIAL_REF");
+    const size_t next = scan_->findHit(text_, from, text_.size(), "GEOMOBJECT");
+    size_t stop = ref < next ? ref : next;
+    if (stop == kAseNoHit) stop = text_.size();
+    // A track token that completes before the stop token is on the way (they never complete on
+    // the same character: their last characters differ).
+    for (int k = 0; k < 3; ++k) flags[k] = scan_->findHit(text_, from, stop, kTracks[k]) != kAseNoHit;
 }
 
 // Looks for a MESH_ANIMATION block whose first frame has this mesh's vertex and face counts,
@@ -115,7 +108,7 @@ bool AseImporter::ProbeMeshAnimation(int v, int f) {
     const size_t at = text_.tell();
     text_.get();
     bool found = false;
-    while (scan_->mayFind(text_, kBlock) && SkipTo(kBlock) == 1) {
+    while (SkipTo(kBlock) == 1) {
         SkipTo("MESH_NUMVERTEX");
         Skip(1);
         const int bv = ReadInt();
