@@ -85,6 +85,25 @@ int fastSkipToInBlock(AseText& text, const char* token) {
     }
 }
 
+// Most searches end on one of the next lines: memchr on the first character and a compare beat
+// memmem's per-call set-up there. Farther searches go to memmem.
+size_t findNear(const char* d, size_t size, size_t from, const char* token, size_t len) {
+    constexpr size_t kNearWindow = 2048;
+    const size_t nearEnd = size - from > kNearWindow + len ? from + kNearWindow : size;
+    size_t pos = from;
+    while (nearEnd - pos >= len) {
+        const void* c = std::memchr(d + pos, token[0], nearEnd - pos - len + 1);
+        if (!c) break;
+        const size_t q = static_cast<size_t>(static_cast<const char*>(c) - d);
+        if (std::memcmp(d + q + 1, token + 1, len - 1) == 0) return q;
+        pos = q + 1;
+    }
+    if (nearEnd == size) return kAseNoHit;
+    const size_t start = nearEnd - len + 1;  // occurrences starting before it were checked
+    const void* hit = memmem(d + start, size - start, token, len);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - d) : kAseNoHit;
+}
+
 }  // namespace
 
 bool AseText::load(const std::vector<uint8_t>& raw, std::string& error) {
@@ -115,10 +134,7 @@ size_t AseText::nextOccurrence(size_t from, const char* token, size_t len) const
         if (occurrences_[i].token == token) slot = &occurrences_[i];
     if (slot && from >= slot->from && (slot->at == kAseNoHit || from <= slot->at)) return slot->at;
     size_t at = kAseNoHit;
-    if (from < text_.size() && text_.size() - from >= len) {
-        const void* hit = memmem(text_.data() + from, text_.size() - from, token, len);
-        if (hit) at = static_cast<size_t>(static_cast<const char*>(hit) - text_.data());
-    }
+    if (from < text_.size() && text_.size() - from >= len) at = findNear(text_.data(), text_.size(), from, token, len);
     if (!slot && occurrenceCount_ < kOccurrenceSlots) slot = &occurrences_[occurrenceCount_++];
     if (slot) *slot = Occurrence{token, from, at};
     return at;

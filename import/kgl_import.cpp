@@ -235,14 +235,61 @@ void collectNumber(AseText& text, char (&buf)[kAseNumberBuffer]) {
     buf[n] = '\0';
 }
 
+bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Plain decimal text ([space][sign]digits[.digits], nothing after) as sign, digits and the
+// number of digits after the point. False for anything else (left to the C library).
+bool splitDecimal(const char* s, bool& negative, uint64_t& mantissa, int& decimals, bool allowPoint) {
+    while (isSpace(*s)) ++s;
+    negative = *s == '-';
+    if (*s == '-' || *s == '+') ++s;
+    mantissa = 0;
+    decimals = 0;
+    int digits = 0;
+    bool point = false;
+    for (; *s; ++s) {
+        if (*s == '.' && allowPoint && !point) {
+            point = true;
+            continue;
+        }
+        if (*s < '0' || *s > '9' || ++digits > 18) return false;
+        mantissa = mantissa * 10 + static_cast<uint64_t>(*s - '0');
+        if (point) ++decimals;
+    }
+    return digits > 0;
+}
+
+// Exactly what strtof gives: a mantissa below 2^24 and a power of ten up to 10^10 are both exact
+// floats, so one IEEE division rounds correctly (the classic fast path); the rest goes to strtof.
+float parseFloat(const char* s) {
+    static const float kPowers[11] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    bool negative = false;
+    uint64_t m = 0;
+    int decimals = 0;
+    if (splitDecimal(s, negative, m, decimals, true) && m <= (uint64_t(1) << 24) && decimals <= 10) {
+        const float v = static_cast<float>(m) / kPowers[decimals];
+        return negative ? -v : v;
+    }
+    return std::strtof(s, nullptr);
+}
+
+long parseLong(const char* s) {
+    bool negative = false;
+    uint64_t m = 0;
+    int decimals = 0;
+    if (splitDecimal(s, negative, m, decimals, false)) {
+        const long v = static_cast<long>(m);
+        return negative ? -v : v;
+    }
+    return std::strtol(s, nullptr, 10);
+}
+
 }  // namespace
 
 long AseImporter::ReadLong() {
     char buf[kAseNumberBuffer];
     collectNumber(text_, buf);
-    errno = 0;
-    const long v = std::strtol(buf, nullptr, 10);
-    return v;
+    return parseLong(buf);
 }
 
 int AseImporter::ReadInt() {
@@ -255,7 +302,7 @@ int AseImporter::ReadInt() {
 float AseImporter::ReadFloat() {
     char buf[kAseNumberBuffer];
     collectNumber(text_, buf);
-    return std::strtof(buf, nullptr);
+    return parseFloat(buf);
 }
 
 size_t AseImporter::ReadUntilQuote(char* buffer) {
