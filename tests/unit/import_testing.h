@@ -260,9 +260,11 @@ struct Conversion {
 };
 
 inline Conversion convertText(const std::string& ase, bool literal = false, bool pack = false,
-                              const std::string& texdir = std::string()) {
+                              const std::string& texdir = std::string(), const std::string& dir = std::string()) {
     Conversion c;
-    c.dir = scratchDir();
+    c.dir = dir.empty() ? scratchDir() : dir;
+    std::remove((c.dir + "out.k3d").c_str());
+    std::remove((c.dir + "debug.log").c_str());
     writeText(c.dir + "in.ase", ase);
     AseImporter imp;
     imp.SetInputFile(c.dir + "in.ase");

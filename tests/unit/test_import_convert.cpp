@@ -403,11 +403,12 @@ TEST(AseConvert, LightTypesShapesAndEncodings) {
 TEST(AseConvert, TruncatedInputAtEveryCut) {
     const std::string text = header() + materialList(multiMaterial(2), 1) + quad("Box01", kTracks) +
                              camera("3", "3") + light("Spot01", "Target") + shape("Bpath");
+    const std::string dir = scratchDir();
     for (size_t cut = 0; cut <= text.size(); ++cut) {
         for (bool literal : {false, true}) {
             if (literal && cut % 7 != 0) continue;
             ::testing::internal::CaptureStderr();
-            const Conversion c = convertText(text.substr(0, cut), literal);
+            const Conversion c = convertText(text.substr(0, cut), literal, false, "", dir);
             ::testing::internal::GetCapturedStderr();
             ASSERT_TRUE(c.result == 0 || c.result == 1 || c.result == kImportFatalExit) << cut;
             if (c.result == 0) {
