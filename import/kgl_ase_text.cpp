@@ -1,5 +1,6 @@
 #include "import/kgl_ase_text.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace kgl {
@@ -36,7 +37,7 @@ void dropCrBeforeLf(std::string& s) {
 // and drops to 0 on any other, WITHOUT comparing that character with the token's first one again
 // (so "MMESH" does not contain "MESH" for this matcher). Intended: it is what the exports were
 // converted with. A hit can only end a real occurrence of the token, so the fast version jumps
-// to the next occurrence with memmem and replays the comparison from the nearest character that
+// to the next occurrence (nextOccurrence) and replays the comparison from the nearest character that
 // cannot be part of the token (after it the counter is surely 0), to see whether the running
 // comparison really takes that occurrence.
 size_t replay(const char* d, size_t from, size_t limit, const char* token, size_t len, size_t& resume) {
@@ -58,8 +59,8 @@ size_t fastFindHit(const AseText& text, size_t from, size_t limit, const char* t
     const size_t len = std::strlen(token);
     size_t pos = from;
     while (len > 0 && pos < limit && limit - pos >= len) {
-        const size_t q = text.nextOccurrence(pos, token, len);
-        if (q == kAseNoHit || q + len > limit) return kAseNoHit;
+        const size_t q = text.nextOccurrence(pos, limit, token, len);
+        if (q == kAseNoHit) return kAseNoHit;
         size_t x = q;
         while (x > pos && std::memchr(token, d[x - 1], len)) --x;
         size_t resume = q + 1;
@@ -85,8 +86,38 @@ int fastSkipToInBlock(AseText& text, const char* token) {
     }
 }
 
-// Most searches end on one of the next lines: memchr on the first character and a compare beat
-// memmem's per-call set-up there. Farther searches go to memmem.
+// Far searches (a token that occurs a few times in the file, or not at all) scan for the token's
+// rarest character in ASE text, so the candidates are few; memchr runs at memory speed.
+size_t rarestIndex(const char* token, size_t len) {
+    static const char kRareFirst[] = "JQZKYWBGFUVDPXHCLONRITASEM{}_*";
+    size_t best = 0;
+    size_t bestRank = sizeof kRareFirst;
+    for (size_t i = 0; i < len; ++i) {
+        const char* at = std::strchr(kRareFirst, token[i]);
+        const size_t rank = at && token[i] ? static_cast<size_t>(at - kRareFirst) : sizeof kRareFirst - 1;
+        if (rank < bestRank) {
+            bestRank = rank;
+            best = i;
+        }
+    }
+    return best;
+}
+
+size_t findFar(const char* d, size_t size, size_t from, const char* token, size_t len) {
+    const size_t k = rarestIndex(token, len);
+    size_t pos = from + k;  // where the rare character of a candidate starting at `from` sits
+    while (pos < size && size - pos >= len - k) {
+        const void* c = std::memchr(d + pos, token[k], size - pos - (len - k) + 1);
+        if (!c) return kAseNoHit;
+        const size_t q = static_cast<size_t>(static_cast<const char*>(c) - d) - k;
+        if (std::memcmp(d + q, token, len) == 0) return q;
+        pos = q + k + 1;
+    }
+    return kAseNoHit;
+}
+
+// Most searches end on one of the next lines: memchr on the first character and a compare.
+// Farther searches go to findFar.
 size_t findNear(const char* d, size_t size, size_t from, const char* token, size_t len) {
     constexpr size_t kNearWindow = 2048;
     const size_t nearEnd = size - from > kNearWindow + len ? from + kNearWindow : size;
@@ -99,44 +130,58 @@ size_t findNear(const char* d, size_t size, size_t from, const char* token, size
         pos = q + 1;
     }
     if (nearEnd == size) return kAseNoHit;
-    const size_t start = nearEnd - len + 1;  // occurrences starting before it were checked
-    const void* hit = memmem(d + start, size - start, token, len);
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - d) : kAseNoHit;
+    return findFar(d, size, nearEnd - len + 1, token, len);  // earlier starts were checked
 }
 
 }  // namespace
 
-bool AseText::load(const std::vector<uint8_t>& raw, std::string& error) {
+bool AseText::load(std::string raw, std::string& error) {
     const size_t n = raw.size();
-    if (n >= 2 && raw[0] == 0xFF && raw[1] == 0xFE) {
-        text_ = narrowUtf16(raw.data() + 2, n - 2, true);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(raw.data());
+    if (n >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+        text_ = narrowUtf16(bytes + 2, n - 2, true);
         utf16_ = true;
-    } else if (n >= 2 && raw[0] == 0xFE && raw[1] == 0xFF) {
-        text_ = narrowUtf16(raw.data() + 2, n - 2, false);
+    } else if (n >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+        text_ = narrowUtf16(bytes + 2, n - 2, false);
         utf16_ = true;
     } else {
-        text_.assign(reinterpret_cast<const char*>(raw.data()), n);
-        utf16_ = false;
-        if (text_.find('\0') != std::string::npos && n >= 2 && (raw[1] == 0 || raw[0] == 0)) {
+        if (n >= 2 && (bytes[0] == 0 || bytes[1] == 0)) {
             error = "looks like UTF-16 without a byte-order mark";
             return false;
         }
+        text_ = std::move(raw);
+        utf16_ = false;
     }
-    dropCrBeforeLf(text_);
+    if (std::memchr(text_.data(), '\r', text_.size())) dropCrBeforeLf(text_);
     occurrenceCount_ = 0;
     seek(0);
     return true;
 }
 
-size_t AseText::nextOccurrence(size_t from, const char* token, size_t len) const {
+bool AseText::readWhole(const std::string& path, std::string& out) {
+    out.clear();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    char chunk[1 << 16];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.append(chunk, got);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+size_t AseText::nextOccurrence(size_t from, size_t limit, const char* token, size_t len) const {
     Occurrence* slot = nullptr;
     for (size_t i = 0; i < occurrenceCount_; ++i)
         if (occurrences_[i].token == token) slot = &occurrences_[i];
-    if (slot && from >= slot->from && (slot->at == kAseNoHit || from <= slot->at)) return slot->at;
+    if (slot && from >= slot->from) {
+        if (slot->at != kAseNoHit && from <= slot->at) return slot->at + len <= limit ? slot->at : kAseNoHit;
+        if (slot->at == kAseNoHit && limit <= slot->searched) return kAseNoHit;
+    }
     size_t at = kAseNoHit;
-    if (from < text_.size() && text_.size() - from >= len) at = findNear(text_.data(), text_.size(), from, token, len);
+    if (from < limit && limit - from >= len) at = findNear(text_.data(), limit, from, token, len);
     if (!slot && occurrenceCount_ < kOccurrenceSlots) slot = &occurrences_[occurrenceCount_++];
-    if (slot) *slot = Occurrence{token, from, at};
+    if (slot) *slot = Occurrence{token, from, at, limit};
     return at;
 }
 

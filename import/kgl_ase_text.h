@@ -18,8 +18,10 @@ class AseText {
 public:
     virtual ~AseText() = default;
 
-    // Decodes raw file bytes. False (with `error` set) when the text cannot be decoded.
-    bool load(const std::vector<uint8_t>& raw, std::string& error);
+    // Decodes raw file bytes (taken over). False (with `error` set) when they cannot be decoded.
+    bool load(std::string raw, std::string& error);
+    // Reads a whole file into `out` (no decoding); false when it cannot be read.
+    static bool readWhole(const std::string& path, std::string& out);
     void setText(const std::string& text);  // already decoded text (tests)
 
     int get() {
@@ -46,13 +48,15 @@ public:
     // Start of the first occurrence of `token` (len characters) at or after `from`, or
     // kAseNoHit. Remembers the last answer per token, so the many searches that the converters
     // repeat from later positions (probes to the end of the file) cost nothing after the first.
-    size_t nextOccurrence(size_t from, const char* token, size_t len) const;
+    // Only occurrences that end before `limit` are looked for.
+    size_t nextOccurrence(size_t from, size_t limit, const char* token, size_t len) const;
 
 private:
     struct Occurrence {
         const char* token;  // the token's address (the converters pass string literals)
         size_t from;
-        size_t at;
+        size_t at;         // kAseNoHit: none in [from, searched)
+        size_t searched;   // end of the text searched
     };
     static constexpr size_t kOccurrenceSlots = 64;
     mutable Occurrence occurrences_[kOccurrenceSlots] = {};

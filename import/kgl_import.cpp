@@ -42,20 +42,20 @@ void AseImporter::ResetRun() {
 int AseImporter::Run() {
     ResetRun();
     if (inputFile_.empty()) return 0;
-    std::vector<uint8_t> raw;
-    if (!readFile(inputFile_, raw)) {
+    std::string raw;
+    if (!AseText::readWhole(inputFile_, raw)) {
         status_ = ImportStatus::InputUnreadable;
         message_ = "cannot read the input file";
         logLine("IMPORT", inputFile_.c_str(), "%s", message_.c_str());
         return 1;
     }
-    return RunOnText(raw);
+    return RunOnText(std::move(raw));
 }
 
-int AseImporter::RunOnText(const std::vector<uint8_t>& raw) {
+int AseImporter::RunOnText(std::string raw) {
     ResetRun();
     std::string error;
-    if (!text_.load(raw, error)) {
+    if (!text_.load(std::move(raw), error)) {
         status_ = ImportStatus::InputUnreadable;
         message_ = "cannot decode the input: " + error;
         logLine("IMPORT", inputFile_.c_str(), "%s", message_.c_str());

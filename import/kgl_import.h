@@ -63,7 +63,7 @@ public:
     // used or the input was rejected; status() and message() say which and why.
     int Run();
     // Converts text that is already in memory (the input setting only names it in messages).
-    int RunOnText(const std::vector<uint8_t>& raw);
+    int RunOnText(std::string raw);
 
     ImportStatus status() const { return status_; }
     const std::string& message() const { return message_; }

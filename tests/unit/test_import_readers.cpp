@@ -135,22 +135,21 @@ TEST(AseReaders, EndOfInputNeverMovesPastTheText) {
 TEST(AseReaders, DecodingCrLfAndUtf16) {
     AseText t;
     std::string error;
-    ASSERT_TRUE(t.load({'A', '\r', '\n', 'B', '\r', 'C'}, error));
+    ASSERT_TRUE(t.load("A\r\nB\rC", error));
     EXPECT_EQ(std::string(t.data(), t.size()), "A\nB\rC");  // only CR LF pairs become LF
 
     const std::string text = "*NODE_NAME \"K\xF6rper\"\r\n";
-    std::vector<uint8_t> utf16 = {0xFF, 0xFE};
+    std::string utf16 = "\xFF\xFE";
     for (unsigned char c : text) {
         utf16.push_back(c);
         utf16.push_back(0);
     }
-    utf16.push_back(0x3A);  // U+263A: outside Latin-1
-    utf16.push_back(0x26);
+    utf16 += "\x3A\x26";  // U+263A: outside Latin-1
     ASSERT_TRUE(t.load(utf16, error));
     EXPECT_TRUE(t.decodedFromUtf16());
     EXPECT_EQ(std::string(t.data(), t.size()), "*NODE_NAME \"K\xF6rper\"\n?");
 
-    EXPECT_FALSE(t.load({'*', 0, 'S', 0, 'C', 0}, error));  // UTF-16 without its mark
+    EXPECT_FALSE(t.load(std::string("*\0S\0C\0", 6), error));  // UTF-16 without its mark
     EXPECT_FALSE(error.empty());
 }
 
