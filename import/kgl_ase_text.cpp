@@ -25,10 +25,17 @@ std::string narrowUtf16(const uint8_t* p, size_t n, bool littleEndian) {
 
 // A CR LF pair reads as a single LF (as a text-mode stream delivers it); lone CRs stay.
 void dropCrBeforeLf(std::string& s) {
-    size_t w = 0;
-    for (size_t r = 0; r < s.size(); ++r) {
-        if (s[r] == '\r' && r + 1 < s.size() && s[r + 1] == '\n') continue;
-        s[w++] = s[r];
+    char* d = s.data();
+    const size_t n = s.size();
+    size_t r = 0, w = 0;
+    for (;;) {
+        const void* cr = std::memchr(d + r, '\r', n - r);
+        const size_t end = cr ? static_cast<size_t>(static_cast<const char*>(cr) - d) : n;
+        if (w != r) std::memmove(d + w, d + r, end - r);
+        w += end - r;
+        if (!cr) break;
+        r = end + 1;
+        if (r >= n || d[r] != '\n') d[w++] = '\r';  // a lone CR stays
     }
     s.resize(w);
 }

@@ -39,6 +39,28 @@ public:
         pos_ = text_.size();
         hitEnd_ = true;
     }
+    // The value readers' collection: skips spaces, takes the next character whatever it is, then
+    // characters up to a space, tab or line feed (consumed). Keeps at most cap - 1 characters.
+    void collectValue(char* buf, size_t cap) {
+        size_t n = 0;
+        const size_t size = text_.size();
+        while (pos_ < size && text_[pos_] == ' ') ++pos_;
+        if (pos_ < size) {
+            buf[n++] = text_[pos_++];
+            for (;;) {
+                if (pos_ >= size) {
+                    hitEnd_ = true;
+                    break;
+                }
+                const char c = text_[pos_++];
+                if (c == ' ' || c == '\t' || c == '\n') break;
+                if (n + 1 < cap) buf[n++] = c;
+            }
+        } else {
+            hitEnd_ = true;
+        }
+        buf[n] = '\0';
+    }
     void advance(size_t n) { pos_ = n < text_.size() - pos_ ? pos_ + n : text_.size(); }
     bool hitEnd() const { return hitEnd_; }
     size_t size() const { return text_.size(); }

@@ -37,6 +37,7 @@ void AseImporter::ResetRun() {
     logStarted_ = false;
     logOpen_ = false;
     out_ = SceneFileWriter{};
+    block_.clear();
 }
 
 int AseImporter::Run() {
@@ -217,24 +218,6 @@ void AseImporter::Skip(int n) {
 
 namespace {
 
-// Skips spaces only, takes the next character whatever it is, then collects up to the next
-// space, tab or line feed (consumed). A value longer than the buffer keeps its first characters.
-void collectNumber(AseText& text, char (&buf)[kAseNumberBuffer]) {
-    size_t n = 0;
-    int c;
-    do c = text.get();
-    while (c == ' ');
-    if (c != kAseEnd) {
-        buf[n++] = static_cast<char>(c);
-        for (;;) {
-            c = text.get();
-            if (c == kAseEnd || c == ' ' || c == '\t' || c == '\n') break;
-            if (n + 1 < kAseNumberBuffer) buf[n++] = static_cast<char>(c);
-        }
-    }
-    buf[n] = '\0';
-}
-
 bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Plain decimal text ([space][sign]digits[.digits], nothing after) as sign, digits and the
@@ -288,7 +271,7 @@ long parseLong(const char* s) {
 
 long AseImporter::ReadLong() {
     char buf[kAseNumberBuffer];
-    collectNumber(text_, buf);
+    text_.collectValue(buf, kAseNumberBuffer);
     return parseLong(buf);
 }
 
@@ -301,7 +284,7 @@ int AseImporter::ReadInt() {
 
 float AseImporter::ReadFloat() {
     char buf[kAseNumberBuffer];
-    collectNumber(text_, buf);
+    text_.collectValue(buf, kAseNumberBuffer);
     return parseFloat(buf);
 }
 
@@ -371,18 +354,22 @@ int AseImporter::WriteTrack(const char* sampleToken, int values, bool timeAfterE
     bool overflow = false;
     for (;;) {
         const int r = SkipToInBlock(sampleToken);
-        if (r == 0) return -1;
+        if (r == 0) {
+            block_.clear();
+            return -1;
+        }
         if (timeAfterEnd || r == 1) ReadLong();  // the sample's time; not stored
         if (r == 2) break;
         float v[4] = {0, 0, 0, 0};
         for (int i = 0; i < values; ++i) v[i] = ReadFloat();
         if (written < maxSamples) {
-            for (int i = 0; i < values; ++i) out_.f32(v[i]);
+            for (int i = 0; i < values; ++i) PutF32(v[i]);
             ++written;
         } else {
             overflow = true;
         }
     }
+    FlushBlock();
     if (overflow) Log("\n****Track %s longer than %d samples: the rest is dropped", sampleToken, maxSamples);
     out_.endTrack(at, written);
     return written;

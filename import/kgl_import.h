@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 #include <string>
 
 #include "import/kgl_ase_text.h"
@@ -143,6 +145,21 @@ private:
     void CloseLog();
     void FlushLog();
     static bool SaveFile(const std::string& path, const void* data, size_t size);
+    // Bulk lists are staged as little-endian bytes and appended to the output in one go.
+    void PutF32(float v) {
+        uint32_t u;
+        std::memcpy(&u, &v, 4);
+        const uint8_t b[4] = {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)};
+        block_.insert(block_.end(), b, b + 4);
+    }
+    void PutU16(uint16_t v) {
+        const uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
+        block_.insert(block_.end(), b, b + 2);
+    }
+    void FlushBlock() {
+        out_.raw(block_.data(), block_.size());
+        block_.clear();
+    }
     int EndTime() const { return lastFrame_ * ticksPerFrame_; }
 
     std::string inputFile_;
@@ -155,6 +172,7 @@ private:
 
     AseText text_;
     SceneFileWriter out_;
+    std::vector<uint8_t> block_;  // staged bytes of the list being written
     std::string logText_;     // the conversion log, written to logPath_ at the end of the run
     bool logOpen_ = false;
     bool logStarted_ = false;

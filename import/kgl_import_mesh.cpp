@@ -10,11 +10,9 @@ bool AseImporter::WriteVertices(int v) {
         SkipTo("MESH_VERTEX");
         Skip(4);  // the index, right-aligned in five columns: the last digit is dropped below
         Skip(1);
-        const float x = ReadFloat();
-        const float y = ReadFloat();
-        const float z = ReadFloat();
-        out_.vec3(x, y, z);
+        for (int k = 0; k < 3; ++k) PutF32(ReadFloat());
     }
+    FlushBlock();
     if (hitEnd()) return Reject("the input ends inside MESH_VERTEX_LIST");
     Log("\nReaded Vertexes ok");
     return true;
@@ -32,13 +30,14 @@ bool AseImporter::WriteFaces(int f) {
         const int c = ReadInt();
         SkipTo("*MESH_MTLID");
         const int id = ReadInt();
-        out_.u16(static_cast<uint16_t>(a));
-        out_.u16(static_cast<uint16_t>(b));
-        out_.u16(static_cast<uint16_t>(c));
-        out_.u16(static_cast<uint16_t>(id));
+        PutU16(static_cast<uint16_t>(a));
+        PutU16(static_cast<uint16_t>(b));
+        PutU16(static_cast<uint16_t>(c));
+        PutU16(static_cast<uint16_t>(id));
         if (a < 0 || b < 0 || c < 0 || a >= faceVertexLimit_ || b >= faceVertexLimit_ || c >= faceVertexLimit_)
             return Reject("face %d names vertex %d %d %d of %d", i, a, b, c, faceVertexLimit_);
     }
+    FlushBlock();
     if (hitEnd()) return Reject("the input ends inside MESH_FACE_LIST");
     Log("\nProcessed Faces OK");
     return true;
@@ -59,11 +58,9 @@ bool AseImporter::WriteTextureVertices(const std::string& name) {
     for (int i = 0; i < t && !hitEnd(); ++i) {
         SkipTo("MESH_TVERT");
         ReadInt();
-        const float s = ReadFloat();
-        const float u = ReadFloat();
-        const float w = ReadFloat();
-        out_.vec3(s, u, w);
+        for (int k = 0; k < 3; ++k) PutF32(ReadFloat());
     }
+    FlushBlock();
     if (hitEnd()) return Reject("the input ends inside MESH_TVERTLIST");
     Log("\nProcessed S,T texture coords OK");
     return true;
@@ -77,12 +74,13 @@ bool AseImporter::WriteTextureFaces(int f) {
         int idx[3];
         for (int k = 0; k < 3; ++k) {
             idx[k] = ReadInt();
-            out_.u16(static_cast<uint16_t>(idx[k]));
+            PutU16(static_cast<uint16_t>(idx[k]));
         }
         for (int k = 0; k < 3; ++k)
             if (idx[k] < 0 || idx[k] >= textureVertexCount_)
                 return Reject("texture face %d names texture vertex %d of %d", i, idx[k], textureVertexCount_);
     }
+    FlushBlock();
     if (hitEnd()) return Reject("the input ends inside MESH_TFACELIST");
     Log("\nProcessed Textures Faces OK");
     return true;
@@ -102,7 +100,8 @@ bool AseImporter::WriteFaceNormals(int f) {
         std::fill(normals.begin(), normals.end(), 0.0f);
         Log("\n****No MESH_FACENORMAL list: face normals written as 0");
     }
-    for (float x : normals) out_.f32(x);
+    for (float x : normals) PutF32(x);
+    FlushBlock();
     Log("\nProcessed Face Normals OK");
     text_.seek(at);
     return complete;
@@ -136,7 +135,8 @@ bool AseImporter::WriteVertexNormals(int v, int f) {
     }
     Log("\nOK MESH_VERTEXNORMAL per faces, readed OK in buffer");
     Log("\n[[[Proceding to flush buffer into sceneFile]]]");
-    for (float x : normals) out_.f32(x);
+    for (float x : normals) PutF32(x);
+    FlushBlock();
     Log("\n[[[ OK MESH_VERTEXNORMALS flushed to scene File, DELETING BUFFER ]]]");
     return complete;
 }

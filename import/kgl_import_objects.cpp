@@ -181,15 +181,17 @@ bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
         }
         if (hitEnd()) return Reject("object %s: the input ends inside the mesh animation", name.c_str());
         if (written < frames) {
-            for (float x : frame) out_.f32(x);
+            for (float x : frame) PutF32(x);
+            FlushBlock();
             ++written;
         }
     }
     if (written < frames) Log("\n****%s: %zu missing frames repeat the last one", name.c_str(), frames - written);
     if (static_cast<size_t>(sampleCounter_) > frames)
         Log("\n****%s: %zu frames past the last frame dropped", name.c_str(), sampleCounter_ - frames);
-    for (; written < frames; ++written)
-        for (float x : frame) out_.f32(x);
+    for (float x : frame) PutF32(x);
+    for (; written < frames; ++written) out_.raw(block_.data(), block_.size());
+    block_.clear();
     return true;
 }
 
