@@ -404,21 +404,33 @@ TEST(AseConvert, TruncatedInputAtEveryCut) {
     const std::string text = header() + materialList(multiMaterial(2), 1) + quad("Box01", kTracks) +
                              camera("3", "3") + light("Spot01", "Target") + shape("Bpath");
     const std::string dir = scratchDir();
+    const std::string out = dir + "out.k3d";
+    ::testing::internal::CaptureStderr();
     for (size_t cut = 0; cut <= text.size(); ++cut) {
         for (bool literal : {false, true}) {
             if (literal && cut % 7 != 0) continue;
-            ::testing::internal::CaptureStderr();
-            const Conversion c = convertText(text.substr(0, cut), literal, false, "", dir);
-            ::testing::internal::GetCapturedStderr();
-            ASSERT_TRUE(c.result == 0 || c.result == 1 || c.result == kImportFatalExit) << cut;
-            if (c.result == 0) {
-                ASSERT_TRUE(c.walked) << "cut " << cut;
+            std::remove(out.c_str());
+            AseImporter imp;
+            imp.SetInputFile("cut.ase");
+            imp.SetOutputFile(out);
+            imp.SetLogFile(dir + "debug.log");
+            imp.SetPackTextures(false);
+            imp.SetExitOnFatal(false);
+            if (literal) imp.SetScanOps(literalScan());
+            const int result = imp.RunOnText(text.substr(0, cut));
+            std::vector<uint8_t> bytes;
+            const bool written = readFile(out, bytes);
+            ASSERT_TRUE(result == 0 || result == 1 || result == kImportFatalExit) << cut;
+            if (result == 0) {
+                K3dScene scene;
+                ASSERT_TRUE(written && walkK3d(bytes, false, scene)) << "cut " << cut;
             } else {
-                ASSERT_FALSE(c.message.empty()) << cut;
-                ASSERT_TRUE(c.bytes.empty()) << cut;
+                ASSERT_FALSE(imp.message().empty()) << cut;
+                ASSERT_FALSE(written) << cut;
             }
         }
     }
+    ::testing::internal::GetCapturedStderr();
 }
 
 TEST(AseConvert, DriverSettingsAndCommandLine) {
