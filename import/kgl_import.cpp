@@ -87,7 +87,7 @@ bool AseImporter::Convert() {
     OpenLog(true);
     if (!ConvertShapes()) return false;
     counts_.lastFrameCopy = static_cast<uint16_t>(lastFrame_);
-    counts_.sampleCounter = static_cast<uint16_t>(sampleCounter_);
+    counts_.sampleCounter = static_cast<uint16_t>(sampleCounter_ < 0xFFFF ? sampleCounter_ : 0xFFFF);
     out_.writeCounts(counts_);
     return true;
 }

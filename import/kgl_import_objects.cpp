@@ -152,8 +152,8 @@ bool AseImporter::WriteObjectTracks(const uint16_t flags[3]) {
 }
 
 // One frame of vertex positions per sample up to the sample at the end time. A reader takes
-// exactly last frame + 1 frames, so missing frames repeat the previous one and extra frames are
-// dropped (both logged).
+// exactly last frame + 1 frames, so a gap between samples repeats the previous frame, frames
+// past the last are dropped and a short block repeats its last frame (all logged).
 bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
     const size_t frames = static_cast<size_t>(lastFrame_) + 1;
     if (frames * static_cast<size_t>(v) * 12 > kMaxMorphBytes)
@@ -161,6 +161,8 @@ bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
     if (SkipTo("*MESH_ANIMATION {") != 1) return Reject("object %s: no MESH_ANIMATION", name.c_str());
     std::vector<float> frame(static_cast<size_t>(v) * 3, 0.0f);
     size_t written = 0;
+    long previousTime = 0;
+    int recoveries = 0;
     sampleCounter_ = 0;
     for (bool last = false; !last;) {
         if (SkipTo("*TIMEVALUE") != 1)
@@ -173,6 +175,13 @@ bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
             Log("\n** OK! exported animation of %d Frames", sampleCounter_);
         }
         ++sampleCounter_;
+        if (written > 0 && ticksPerFrame_ > 0 && t - previousTime > ticksPerFrame_) {
+            Log("\a\a\n****Recovery error #%d of %s object Time %ld to %ld", ++recoveries, name.c_str(),
+                previousTime, t);
+            for (long gap = (t - previousTime) / ticksPerFrame_ - 1; gap > 0 && written < frames; --gap, ++written)
+                out_.raw(block_.data(), block_.size());  // the previous frame, still staged
+        }
+        previousTime = t;
         SkipTo("*MESH_VERTEX_LIST");
         for (int i = 0; i < v && !hitEnd(); ++i) {
             SkipTo("*MESH_VERTEX");
@@ -180,16 +189,16 @@ bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
             for (int k = 0; k < 3; ++k) frame[3 * i + k] = ReadFloat();
         }
         if (hitEnd()) return Reject("object %s: the input ends inside the mesh animation", name.c_str());
+        block_.clear();
+        for (float x : frame) PutF32(x);
         if (written < frames) {
-            for (float x : frame) PutF32(x);
-            FlushBlock();
+            out_.raw(block_.data(), block_.size());
             ++written;
         }
     }
     if (written < frames) Log("\n****%s: %zu missing frames repeat the last one", name.c_str(), frames - written);
     if (static_cast<size_t>(sampleCounter_) > frames)
         Log("\n****%s: %zu frames past the last frame dropped", name.c_str(), sampleCounter_ - frames);
-    for (float x : frame) PutF32(x);
     for (; written < frames; ++written) out_.raw(block_.data(), block_.size());
     block_.clear();
     return true;

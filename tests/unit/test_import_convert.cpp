@@ -370,8 +370,9 @@ TEST(AseConvert, MeshAnimationFramesAndPadding) {
     EXPECT_EQ(o.morph, 1);
     ASSERT_EQ(o.morphFrames.size(), 3u * 12);
     EXPECT_EQ(o.morphFrames[3], 1.0f);
-    EXPECT_EQ(o.morphFrames[12], 320.0f);  // frame 1 is missing: frame 1 repeats the last read
+    EXPECT_EQ(o.morphFrames[15], 1.0f);  // frame 1 is missing: it repeats frame 0
     EXPECT_EQ(o.morphFrames[24], 320.0f);
+    EXPECT_TRUE(contains(c.log, "\a\a\n****Recovery error #1 of M object Time 0 to 320"));
     EXPECT_TRUE(contains(c.log, "\nExporting MESH_ANIMATION KEYS"));
     EXPECT_TRUE(contains(c.log, "\a\a\n****Error Verify the keys of M object to Time 0 to 2\n** OK! exported animation of 1 Frames"));
 }
