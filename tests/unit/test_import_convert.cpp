@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/kgl_convert.h"
 #include "import_testing.h"
@@ -447,6 +448,14 @@ TEST(AseConvert, DriverSettingsAndCommandLine) {
 
     writeText(dir + "in.ase", fullScene());
     const std::string in = dir + "in.ase", out = dir + "out.k3d", missing = dir + "missing.ase";
+    // kgl convert writes "debug.log" into the working directory: run it from the scratch one.
+    struct WorkingDir {
+        explicit WorkingDir(const std::string& dir) : saved(std::filesystem::current_path()) {
+            std::filesystem::current_path(dir);
+        }
+        ~WorkingDir() { std::filesystem::current_path(saved); }
+        std::filesystem::path saved;
+    } cwd(dir);
     auto run = [](std::vector<std::string> args) {
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
@@ -458,6 +467,7 @@ TEST(AseConvert, DriverSettingsAndCommandLine) {
         return r;
     };
     EXPECT_EQ(run({in, out}), 0);
+    EXPECT_TRUE(contains(readText(dir + "debug.log"), "Input File Opened OK!"));
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(readFile(out, bytes));
     K3dScene scene;
