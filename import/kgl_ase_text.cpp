@@ -160,7 +160,7 @@ bool AseText::load(std::string raw, std::string& error) {
         utf16_ = false;
     }
     if (std::memchr(text_.data(), '\r', text_.size())) dropCrBeforeLf(text_);
-    occurrenceCount_ = 0;
+    clearOccurrences();
     seek(0);
     return true;
 }
@@ -169,6 +169,11 @@ bool AseText::readWhole(const std::string& path, std::string& out) {
     out.clear();
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long size = std::ftell(f);
+        if (size > 0) out.reserve(static_cast<size_t>(size));
+    }
+    std::rewind(f);
     char chunk[1 << 16];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.append(chunk, got);
@@ -178,16 +183,28 @@ bool AseText::readWhole(const std::string& path, std::string& out) {
 }
 
 size_t AseText::nextOccurrence(size_t from, size_t limit, const char* token, size_t len) const {
+    // Open addressing on the token's address; a full table simply stops remembering.
     Occurrence* slot = nullptr;
-    for (size_t i = 0; i < occurrenceCount_; ++i)
-        if (occurrences_[i].token == token) slot = &occurrences_[i];
+    Occurrence* empty = nullptr;
+    const size_t home = (reinterpret_cast<uintptr_t>(token) >> 2) % kOccurrenceSlots;
+    for (size_t i = 0; i < kOccurrenceSlots; ++i) {
+        Occurrence& o = occurrences_[(home + i) % kOccurrenceSlots];
+        if (o.token == token) {
+            slot = &o;
+            break;
+        }
+        if (!o.token) {
+            empty = &o;
+            break;
+        }
+    }
     if (slot && from >= slot->from) {
         if (slot->at != kAseNoHit && from <= slot->at) return slot->at + len <= limit ? slot->at : kAseNoHit;
         if (slot->at == kAseNoHit && limit <= slot->searched) return kAseNoHit;
     }
     size_t at = kAseNoHit;
     if (from < limit && limit - from >= len) at = findNear(text_.data(), limit, from, token, len);
-    if (!slot && occurrenceCount_ < kOccurrenceSlots) slot = &occurrences_[occurrenceCount_++];
+    if (!slot) slot = empty;
     if (slot) *slot = Occurrence{token, from, at, limit};
     return at;
 }
@@ -195,7 +212,7 @@ size_t AseText::nextOccurrence(size_t from, size_t limit, const char* token, siz
 void AseText::setText(const std::string& text) {
     text_ = text;
     utf16_ = false;
-    occurrenceCount_ = 0;
+    clearOccurrences();
     seek(0);
 }
 

@@ -81,8 +81,10 @@ private:
         size_t searched;   // end of the text searched
     };
     static constexpr size_t kOccurrenceSlots = 64;
+    void clearOccurrences() {
+        for (Occurrence& o : occurrences_) o = Occurrence{nullptr, 0, 0, 0};
+    }
     mutable Occurrence occurrences_[kOccurrenceSlots] = {};
-    mutable size_t occurrenceCount_ = 0;
 
     std::string text_;
     size_t pos_ = 0;
