@@ -1,5 +1,6 @@
 #include "import/kgl_ase_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -123,21 +124,33 @@ size_t findFar(const char* d, size_t size, size_t from, const char* token, size_
     return kAseNoHit;
 }
 
-// Most searches end on one of the next lines: memchr on the first character and a compare.
-// Farther searches go to findFar.
+// Most searches end on one of the next lines: a plain loop over the first bytes, then memchr on
+// the first character with a compare. Farther searches go to findFar.
+inline bool sameAfterFirst(const char* at, const char* token, size_t len) {
+    for (size_t i = 1; i < len; ++i)
+        if (at[i] != token[i]) return false;
+    return true;
+}
+
 size_t findNear(const char* d, size_t size, size_t from, const char* token, size_t len) {
     constexpr size_t kNearWindow = 2048;
+    constexpr size_t kPlainLoop = 192;
     const size_t nearEnd = size - from > kNearWindow + len ? from + kNearWindow : size;
+    if (nearEnd - from < len) return kAseNoHit;
+    const size_t lastStart = nearEnd - len;  // candidates start at or before it
+    const char first = token[0];
     size_t pos = from;
-    while (nearEnd - pos >= len) {
-        const void* c = std::memchr(d + pos, token[0], nearEnd - pos - len + 1);
+    for (const size_t plainEnd = std::min(lastStart + 1, from + kPlainLoop); pos < plainEnd; ++pos)
+        if (d[pos] == first && sameAfterFirst(d + pos, token, len)) return pos;
+    while (pos <= lastStart) {
+        const void* c = std::memchr(d + pos, first, lastStart + 1 - pos);
         if (!c) break;
         const size_t q = static_cast<size_t>(static_cast<const char*>(c) - d);
-        if (std::memcmp(d + q + 1, token + 1, len - 1) == 0) return q;
+        if (sameAfterFirst(d + q, token, len)) return q;
         pos = q + 1;
     }
     if (nearEnd == size) return kAseNoHit;
-    return findFar(d, size, nearEnd - len + 1, token, len);  // earlier starts were checked
+    return findFar(d, size, lastStart + 1, token, len);  // earlier starts were checked
 }
 
 }  // namespace
