@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -280,6 +281,7 @@ inline Conversion convertText(const std::string& ase, bool literal = false, bool
     c.log = readText(c.dir + "debug.log");
     readFile(c.dir + "out.k3d", c.bytes);
     if (c.result == 0) c.walked = walkK3d(c.bytes, pack, c.scene);
+    if (dir.empty()) std::filesystem::remove_all(c.dir);  // everything needed has been read
     return c;
 }
 
