@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include "engine/kgl_demoengine.h"
+#include "script/kgl_scenescript.h"
 
 namespace kgl {
 
@@ -17,7 +18,7 @@ void restartShow(DemoEngine& engine) {
     engine.events.Clear();
     engine.events.Load(kActionTrack);
     engine.resetShowState();
-    // TODO(scenes): SetObjectOption(scene slot 0, "INIMAGE", "RESTORE_MORPH", 100.0) here.
+    SetObjectOption(engine.scenes[0], "INIMAGE", "RESTORE_MORPH", 100.0f);
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
 }

@@ -14,6 +14,7 @@
 #include "app/kgl_loop_timing.h"
 #include "app/kgl_music_end.h"
 #include "engine/kgl_demoengine.h"
+#include "fx/kgl_scene_fx.h"
 #include "platform/kgl_dialog.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_msgbox.h"
@@ -167,6 +168,7 @@ void frameLoop() {
         if (m == DisplayMessage::Quit) quitRequested = 1;
         if (m != DisplayMessage::None) continue;
         if (windowActive) {
+            engine().traceFrame = gRun.framesDrawn;
             engine().render();
             engine().direct();
         }
@@ -208,9 +210,12 @@ int runShow(const CommandLine& o) {
         quitDisplaySystem();
         return 1;
     }
+    InstallSceneEffectHooks();
     buildShow();
+    if (traceFilePath[0]) engine().openTrace(traceFilePath);
     frameLoop();
     if (engine().useMp3) engine().StopMusic();
+    engine().closeTrace();
     DestroyDisplayWindow();
     quitDisplaySystem();
     return 0;

@@ -1,13 +1,14 @@
+// Construction, the music and the cue track of the engine; set-up, director and frame pass live
+// in kgl_setup.cpp, kgl_director.cpp and kgl_framepass.cpp.
 #include "engine/kgl_demoengine.h"
 
 namespace kgl {
 
 DemoEngine::DemoEngine() = default;
-DemoEngine::~DemoEngine() = default;
+DemoEngine::~DemoEngine() { closeTrace(); }
 
-void DemoEngine::setup(float, float, int) {}
 void DemoEngine::setShowLoop(uint8_t flag) { sound.loop = flag; }
-void DemoEngine::warmUp() {}
+
 // With music off the sound system still runs a clock from this moment, so a cue track plays in
 // time without music (and the show does not end by itself).
 void DemoEngine::StartMusic() {
@@ -36,9 +37,5 @@ void DemoEngine::StartEventTrack(const char* path) {
         sound.SetPositionSeconds(mp3StartSeconds);
     }
 }
-void DemoEngine::direct() {}
-void DemoEngine::update() {}
-void DemoEngine::render() {}
-void DemoEngine::resetShowState() {}
 
 }  // namespace kgl

@@ -1,14 +1,44 @@
 // The engine object: owns every resource of the show in fixed slots. One global instance lives
 // for the whole process; the entry routine reads the configuration into it, calls setup, and the
-// frame loop drives direct(), update() and render().
+// frame loop drives direct() (kgl_director.cpp), update() and render() (kgl_framepass.cpp).
+// Set-up and its constants live in kgl_setup.cpp and kgl_show_tables.h.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
+#include "fx/kgl_2d_fasttrigo.h"
+#include "fx/kgl_2d_flash.h"
+#include "fx/kgl_motion_blur.h"
+#include "fx/kgl_wavegrid.h"
+#include "scene/kgl_deform.h"
+#include "scene/kgl_scene3d.h"
 #include "sync/kgl_events.h"
 #include "sync/kgl_soundsys.h"
 
 namespace kgl {
+
+constexpr int kSceneSlots = 16;      // slots 0..7 are loaded by setup
+constexpr int kLoadedScenes = 8;
+constexpr int kFlashCount = 33;
+constexpr int kFlashSwitches = 32;
+constexpr int kUsedOverlays = 19;    // switches 0..18, mapped to flashes by kOverlayFlash
+constexpr int kWaveGrids = 2;
+constexpr int kWaveTables = 2;
+constexpr int kActionCount = 91;     // actions 0..90
+constexpr int kMaxCameraActions = 8; // actions 42..49
+
+// Switch -> flash, also the order in which overlays are updated and drawn.
+constexpr int kOverlayFlash[kUsedOverlays] = {0, 1, 2, 3, 4, 8, 9, 10, 11, 12, 13, 14,
+                                              26, 27, 28, 29, 30, 31, 32};
+
+// What the last render() did; tests read it (no GL query needed, nothing allocated).
+struct FramePassRecord {
+    int32_t captures = 0;        // motionBlur.capture() calls
+    int32_t scenesDrawn = 0;     // Scene3D::Render calls
+    int32_t overlaysDrawn = 0;   // flashes whose draw() ran
+    int8_t overlayOrder[kUsedOverlays] = {};  // their flash indices in drawing order
+};
 
 class DemoEngine {
 public:
@@ -16,16 +46,8 @@ public:
 
     DemoEngine();
     virtual ~DemoEngine();
-
-    // Configuration fields, filled from "escena/Config.ini".
-    uint8_t useMp3 = 0;
-    uint8_t saveActions = 0;
-    uint8_t loadActions = 0;
-    uint8_t renderActions = 0;
-    uint8_t keyboard = 0;
-    char mp3FileName[kMp3NameSize] = {};
-    uint32_t mp3StartOffset = 0;
-    float mp3StartSeconds = 0.0f;
+    DemoEngine(const DemoEngine&) = delete;
+    DemoEngine& operator=(const DemoEngine&) = delete;
 
     // Entry-routine interface, called in this order.
     void setRenderToTexture(uint8_t flag) { renderToTexture = flag; }
@@ -43,15 +65,83 @@ public:
     void render();
     void resetShowState();
 
-    uint8_t renderToTexture = 0;
-    uint8_t detailMaps = 1;
-    int32_t updateRate = 20;  // update steps per second
-    int32_t currentScene = -1;
-    int32_t currentCamera = 0;
-    int32_t overlayCamera = 0;
+    // --trace FILE: one line per performed action. Opened once; closed by the destructor.
+    bool openTrace(const char* path);
+    void closeTrace();
+
+    // One director action (what direct() runs for each taken flag); numbers outside 0..90 and
+    // the unused 22 and 66 do nothing.
+    void performAction(int action);
+
+    // Configuration fields, filled from "escena/Config.ini".
+    uint8_t useMp3 = 0;
+    uint8_t saveActions = 0;
+    uint8_t loadActions = 0;
+    uint8_t renderActions = 0;
+    uint8_t keyboard = 0;
+    char mp3FileName[kMp3NameSize] = {};
+    uint32_t mp3StartOffset = 0;
+    float mp3StartSeconds = 0.0f;
 
     SoundSystem sound;  // the music: its byte position is the show's clock
     EventTrack events;  // the recorded cue track
+    MotionBlur motionBlur;
+    float darkAlpha = 0.0f;   // the engine's copies of the composition alphas
+    float imageAlpha = 0.0f;
+    // Handed to the vertex programs by actions 81..84; never written, so they hold zeros.
+    float deformParamsA[kDeformParams] = {};
+    float deformParamsB[kDeformParams] = {};
+    float harmParams[kHarmParamCount] = {};
+    WaveGrid waveGrids[kWaveGrids];
+    uint8_t waveGridOn[kWaveGrids] = {};
+    int32_t darkDstIndex = 4;
+    int32_t darkSrcIndex = 4;
+    int32_t imageSrcIndex = 4;
+    int32_t imageDstIndex = 1;
+    int32_t overlayScene = 0;
+    uint8_t overlaySceneOn = 0;
+    uint8_t motionBlurOn = 0;
+    uint8_t detailMaps = 1;
+    int32_t updateRate = 20;  // update steps per second
+    float pulseValue = 1.3f;
+    uint8_t pulseOn = 0;
+    uint8_t pulseRising = 0;
+    uint8_t pulseCount = 0;
+    Scene3D scenes[kSceneSlots];
+    ScreenFlash flashes[kFlashCount];
+    FastTrigo waveTables[kWaveTables];
+    int32_t currentScene = -1;
+    uint8_t flashOn[kFlashSwitches] = {};
+    int32_t currentCamera = 0;
+    int32_t overlayCamera = 0;
+
+    uint8_t renderToTexture = 0;  // stored; setup always creates the render target
+    int32_t colorBits = 32;       // stored; the show does not use it
+    // 0 drives the director and the update step without a GL context (tests): the scene
+    // switches then skip Scene3D::PrepareGL.
+    uint8_t withGL = 1;
+    FramePassRecord lastFrame;
+    int64_t traceFrame = 0;  // drawn frames since the loop started, set by the frame loop
+
+private:
+    void traceAction(uint32_t position, int action);
+    void switchScene(int action);
+    void overlayAction(int action);
+    void compositionAction(int action);
+    void blurAction(int action);
+    void playbackAction(int action);
+    void sceneAnimationAction(int action);
+    void vertexProgramAction(int action);
+    void handOverBlend();
+    void handOverAlphas();
+    Scene3D* current();
+    void drawScenes();
+    void drawOverlays();
+    void waveGridPass(int grid);
+    void stepPulse();
+
+    std::FILE* trace_ = nullptr;
+    uint32_t tracePosition_ = 0;  // music position of the frame being directed
 };
 
 }  // namespace kgl

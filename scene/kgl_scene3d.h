@@ -417,6 +417,7 @@ public:
     uint8_t fogOn = 0;
     uint8_t depthTestOff = 0;
     uint8_t particlesInUse = 0;
+    uint8_t detailMaps = 1;    // the viewer's "Detail Maps" choice, handed over by the engine set-up
 
     // GL texture names: 0..63 material textures in upload order, 64 glow, 65 ring.
     uint32_t textureTable[kSceneTextureSlots] = {};
