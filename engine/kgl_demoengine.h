@@ -126,6 +126,7 @@ public:
 private:
     void traceAction(uint32_t position, int action);
     void switchScene(int action);
+    void prepareInTarget(int slot);
     void overlayAction(int action);
     void compositionAction(int action);
     void blurAction(int action);

@@ -129,10 +129,19 @@ void DemoEngine::switchScene(int action) {
             motionBlur.setBlend(s.blend[0], s.blend[1], s.blend[2], s.blend[3]);
             motionBlur.setAlphas(s.dark, s.image);
         }
-        if (withGL) scenes[s.slot].PrepareGL();
+        if (withGL) prepareInTarget(s.slot);
         scenes[s.slot].SetActiveCamera(0);
         return;
     }
+}
+
+// Scenes are drawn in the off-screen context, so their GL state (lights, fog, depth) must be set
+// there; the director runs after the render pass, with the window's context current. Making the
+// target current clears it, which is harmless: the next render pass clears it anyway.
+void DemoEngine::prepareInTarget(int slot) {
+    motionBlur.beginCapture();
+    scenes[slot].PrepareGL();
+    motionBlur.endCapture();
 }
 
 void DemoEngine::overlayAction(int action) {

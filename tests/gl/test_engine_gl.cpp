@@ -149,3 +149,25 @@ TEST_F(EngineGL, AnOverlayShowsOnTheWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// A scene switch applies the new scene's GL state where scenes are drawn (the off-screen
+// context: slot 3 has fog), and the window's context stays current for the buffer swap.
+TEST_F(EngineGL, SceneSwitchPreparesTheOffscreenContext) {
+    e->performAction(3);
+    void* window = nullptr;
+    void* context = nullptr;
+    kgl::currentGLHandles(window, context);
+    EXPECT_EQ(context, gl.sdlContext());
+    EXPECT_EQ(glIsEnabled(GL_FOG), GL_FALSE);
+    e->motionBlur.beginCapture();
+    EXPECT_EQ(glIsEnabled(GL_FOG), GL_TRUE);
+    e->motionBlur.endCapture();
+    e->performAction(2);  // slot 2: fog off
+    e->motionBlur.beginCapture();
+    EXPECT_EQ(glIsEnabled(GL_FOG), GL_FALSE);
+    e->motionBlur.endCapture();
+}
+
+}  // namespace
