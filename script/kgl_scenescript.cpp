@@ -222,7 +222,8 @@ void SceneScriptReader::ReadObjects() {
 }
 
 void SceneScriptReader::ReadObject(const char* name, long blockStart) {
-    if (FindInBlock(blockStart, "TRANSP:")) SetObjectOption(scene_, name, "TRANSP_TYPE", static_cast<float>(ReadInt()));
+    if (FindInBlock(blockStart, "TRANSP:"))
+        SetObjectOption(scene_, name, "TRANSP_TYPE", static_cast<float>(ReadInt()));
     if (FindInBlock(blockStart, "OPACITY:")) SetObjectOption(scene_, name, "OPACITY", ReadReal());
     if (FindInBlock(blockStart, "NOMAT:")) SetObjectOption(scene_, name, "NOMAT", static_cast<float>(ReadInt()));
     if (FindInBlock(blockStart, "ALFAFUNC:"))
@@ -241,7 +242,8 @@ void SceneScriptReader::ReadObject(const char* name, long blockStart) {
         const int filler = ReadInt();
         if (scriptFiller(filler)) SetObjectOption(scene_, name, "FILLER_TYPE", static_cast<float>(filler));
     }
-    if (FindInBlock(blockStart, "WIRED:")) SetObjectOption(scene_, name, "RENDER_TYPE", static_cast<float>(kRenderWire));
+    if (FindInBlock(blockStart, "WIRED:"))
+        SetObjectOption(scene_, name, "RENDER_TYPE", static_cast<float>(kRenderWire));
 }
 
 // "MPASS:" alpha0 alpha1 blend0 blend1: the multipass filler with its two passes' alphas and

@@ -434,7 +434,8 @@ TEST(SceneScriptDeathTest, FatalConversionEndsTheProcessWithMinusOne) {
     writeText("script.txt", kImportScript);
     DemoEngine engine;
     Scene3D scene;
-    EXPECT_EXIT(ParseSceneScript(engine, scene, "script.txt"), testing::ExitedWithCode(255), "has no texture vertices");
+    EXPECT_EXIT(ParseSceneScript(engine, scene, "script.txt"), testing::ExitedWithCode(255),
+                "has no texture vertices");
 }
 
 }  // namespace
