@@ -63,7 +63,9 @@ for t in "${targets[@]}"; do
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$log" | tr '\n' ' '; echo
   else
     echo "fuzz: $t FAILED; input saved under $crashes; last lines of $log:"
-    grep -v '^AUDIO:\|^EVENTS:\|^CONFIG:' "$log" | tail -40
+    report=$(sed -n '/ERROR: \|runtime error\|deadly signal\|ALARM\|out-of-memory/,+30p' "$log" | head -40)
+    if [ -n "$report" ]; then echo "$report"; else tail -20 "$log"; fi
+    grep 'Test unit written' "$log" || true
     failed+=("$t")
   fi
 done
