@@ -4,15 +4,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 #include "app/kgl_globals.h"
 
 namespace kgl {
 
 namespace {
-
 constexpr int64_t kMaxFrames = 1000000000;
 constexpr double kMaxFixedFps = 10000.0;
+}  // namespace
 
 bool parseCount(const char* text, int64_t& out) {
     if (!text || !*text) return false;
@@ -32,6 +33,8 @@ bool parseRate(const char* text, double& out) {
     out = v;
     return true;
 }
+
+namespace {
 
 // Options without a value. Returns false when `arg` is none of them.
 bool parseSwitch(const char* arg, CommandLine& out) {
@@ -131,6 +134,28 @@ ParseResult parseCommandLine(int argc, char** argv, CommandLine& out, char* erro
     return ParseResult::Run;
 }
 
+namespace {
+
+constexpr size_t kPathSize = 4096;
+char gCapturePath[kPathSize];
+char gTracePath[kPathSize];
+
+const char* absolutePath(const char* path, char* buffer) {
+    if (!path || path[0] == '/') return path;
+    char cwd[kPathSize];
+    if (!::getcwd(cwd, sizeof cwd)) return path;
+    const int n = std::snprintf(buffer, kPathSize, "%s/%s", cwd, path);
+    return n > 0 && static_cast<size_t>(n) < kPathSize ? buffer : path;
+}
+
+}  // namespace
+
+void resolveOutputPaths(CommandLine& options) {
+    if (!options.dataDir) return;
+    options.captureDir = absolutePath(options.captureDir, gCapturePath);
+    options.traceFile = absolutePath(options.traceFile, gTracePath);
+}
+
 void printUsage() {
     std::printf(
         "usage: kgl [options]            play the show in the working directory (escena/ ...)\n"
@@ -148,7 +173,9 @@ void printUsage() {
         "  --trace FILE                   one line per performed action\n"
         "  --help  --version\n"
         "       kgl convert IN.ase OUT.k3d [--texdir DIR] [--pack]\n"
-        "       kgl info FILE\n");
+        "       kgl info [--packed] FILE\n"
+        "       kgl view [--packed] [--texdir DIR] [--camera N] [--fullscreen] [--batch]\n"
+        "                [--frames N] [--fixed-fps F] [--capture DIR] FILE.k3d\n");
 }
 
 }  // namespace kgl

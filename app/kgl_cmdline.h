@@ -33,4 +33,12 @@ int parseResolution(const char* text);
 
 void printUsage();
 
+// Makes the relative --capture and --trace paths absolute against the folder kgl was started in,
+// so they do not move into the --data folder when the show changes into it.
+void resolveOutputPaths(CommandLine& options);
+
+// Checked numbers of the command line: a whole count 1..10^9, a rate 0 < F <= 10000.
+bool parseCount(const char* text, int64_t& out);
+bool parseRate(const char* text, double& out);
+
 }  // namespace kgl

@@ -27,5 +27,6 @@ int main(int argc, char** argv) {
         case kgl::ParseResult::Run:
             break;
     }
+    kgl::resolveOutputPaths(options);
     return kgl::runShow(options);
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/kgl_capture.h"
+#include "app/kgl_cmdline.h"
 #include "app/kgl_globals.h"
 #include "app/kgl_loop_timing.h"
 #include "fx/kgl_motion_blur.h"
@@ -36,8 +37,8 @@ constexpr int kViewHeight = 600;
 struct ViewRun {
     ViewOptions view;
     bool batch = false;
-    bool windowed = false;
-    long frames = 0;
+    bool windowed = true;  // a viewer opens a window unless asked for the full screen
+    int64_t frames = 0;
     double fixedFps = 0.0;
     const char* captureDir = nullptr;
 };
@@ -45,10 +46,22 @@ struct ViewRun {
 void printViewUsage() {
     std::fprintf(stderr,
                  "usage: kgl view FILE.k3d [--texdir DIR] [--packed] [--camera N] [--batch]\n"
-                 "                [--frames N] [--fixed-fps F] [--capture DIR] [--windowed]\n");
+                 "                [--frames N] [--fixed-fps F] [--capture DIR] [--windowed|--fullscreen]\n");
 }
 
 // False (with a message) on a bad command line.
+// A camera index 0..63 (the scene clamps it to its last camera).
+bool parseCameraIndex(const char* text, int& out) {
+    int64_t v = 0;
+    if (std::strcmp(text, "0") == 0) {
+        out = 0;
+        return true;
+    }
+    if (!parseCount(text, v) || v > 63) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
 bool parseView(int argc, char** argv, ViewRun& r) {
     for (int i = 0; i < argc; ++i) {
         const char* a = argv[i];
@@ -59,20 +72,22 @@ bool parseView(int argc, char** argv, ViewRun& r) {
             r.batch = true;
         else if (std::strcmp(a, "--windowed") == 0)
             r.windowed = true;
+        else if (std::strcmp(a, "--fullscreen") == 0)
+            r.windowed = false;
         else if (std::strcmp(a, "--texdir") == 0 && hasValue)
             r.view.texDir = argv[++i];
-        else if (std::strcmp(a, "--camera") == 0 && hasValue)
-            r.view.camera = std::atoi(argv[++i]);
-        else if (std::strcmp(a, "--frames") == 0 && hasValue)
-            r.frames = std::atol(argv[++i]);
-        else if (std::strcmp(a, "--fixed-fps") == 0 && hasValue)
-            r.fixedFps = std::atof(argv[++i]);
+        else if (std::strcmp(a, "--camera") == 0 && hasValue && parseCameraIndex(argv[i + 1], r.view.camera))
+            ++i;
+        else if (std::strcmp(a, "--frames") == 0 && hasValue && parseCount(argv[i + 1], r.frames))
+            ++i;
+        else if (std::strcmp(a, "--fixed-fps") == 0 && hasValue && parseRate(argv[i + 1], r.fixedFps))
+            ++i;
         else if (std::strcmp(a, "--capture") == 0 && hasValue)
             r.captureDir = argv[++i];
         else if (a[0] != '-' && r.view.file.empty())
             r.view.file = a;
         else {
-            std::fprintf(stderr, "kgl view: unknown or incomplete option '%s'\n", a);
+            std::fprintf(stderr, "kgl view: unknown option or bad value at '%s'\n", a);
             return false;
         }
     }

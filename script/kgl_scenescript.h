@@ -1,19 +1,84 @@
 // Scene scripts: the small text files under "escena/scripts/" that convert an ASE export when
 // asked, name the scene file to load, and set ambience, cameras, lights and per-object options.
-// SetObjectOption is also the one way the engine set-up and the director reach object options.
+// A SceneScriptReader lives for one script read at start-up and owns the ASE importer of its
+// IMPORT block (unless it is handed one). SetObjectOption is also the one way the engine set-up
+// and the director reach object options.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/kgl_vec.h"
+#include "script/kgl_tokenreader.h"
+#include "scene/kgl_scene3d.h"
 
 namespace kgl {
 
 class DemoEngine;
-class Scene3D;
+class AseImporter;
 
-// Reads one script and applies it to `scene`; the engine's importer runs its IMPORT block.
+constexpr size_t kMaxScriptText = 256;        // text values (paths): 255 characters + terminator
+constexpr size_t kMaxScriptObjectName = 64;   // the name after "OBJ:": 63 characters + terminator
+constexpr size_t kObjectNameMatchChars = 8;   // option names match on their first 8 characters
+
+// Reads one scene script and applies it to `scene`; the reader's importer runs the IMPORT block.
 // A script that cannot be opened is skipped silently.
 void ParseSceneScript(DemoEngine& engine, Scene3D& scene, const char* path);
 
 // Applies one option to every object whose name equals `objectName` or agrees with it in the
 // first 8 characters. The value is a real; integer options take its whole part.
 void SetObjectOption(Scene3D& scene, const char* objectName, const char* option, float value);
+
+// Turns face culling off for the objects whose name is exactly `objectName` (the script's CULL).
+void SetCullOffExact(Scene3D& scene, const char* objectName);
+
+class SceneScriptReader {
+public:
+    // With `importer` null the reader makes its own, whose fatal stops end the process with a
+    // negative status.
+    explicit SceneScriptReader(Scene3D& scene, AseImporter* importer = nullptr);
+    virtual ~SceneScriptReader();
+    SceneScriptReader(const SceneScriptReader&) = delete;
+    SceneScriptReader& operator=(const SceneScriptReader&) = delete;
+
+    // How "INFILE:" of the K3D section loads the scene (the show's defaults unless set).
+    void SetLoadOptions(const SceneLoadOptions& options) { loadOptions_ = options; }
+    AseImporter& importer() { return *importer_; }
+
+    // Reads and applies the script; false when it cannot be opened (nothing is reported).
+    bool Read(const char* path);
+
+private:
+    void ReadImport();
+    void ReadK3D();
+    void ReadAmbience();
+    void ReadCameras();
+    void ReadLights();
+    void ReadLight(SceneLight& light, int index, long blockStart);
+    void ReadObjects();
+    void ReadObject(const char* name, long blockStart);
+    void ReadMultipass(const char* name);
+
+    // Seeks to `from` and searches `key` in the block there; true only when it was found.
+    bool FindInBlock(long from, const char* key);
+    int32_t ReadInt();   // remembers the value for "BILL2D:"
+    float ReadReal();    // non-finite or out-of-range values read as 0 (one message)
+    ColorRGBA ReadColor();
+    // Skips the character after the key, then reads the value into buf (kMaxScriptText bytes).
+    // False, with one message, when the value does not fit.
+    bool ReadText(const char* key, char* buf);
+    bool CameraInRange(int index) const;
+    bool LightInRange(int index) const;
+
+    Scene3D& scene_;
+    AseImporter* importer_ = nullptr;
+    std::unique_ptr<AseImporter> ownImporter_;
+    SceneLoadOptions loadOptions_;
+    TokenReader in_;
+    std::string path_;
+    int32_t lastInt_ = 0;  // the last integer the script read, whichever key it belonged to
+};
 
 }  // namespace kgl

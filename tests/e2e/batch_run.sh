@@ -22,9 +22,9 @@ mkdir data
 "$KGL" --data data --batch --fixed-fps 30 --frames 3 --resolution 5 --windowed --capture cap --trace t.txt \
     || fail "capture run failed"
 # Loading screen, the two swaps after warm-up, then three loop frames.
-n=$(ls data/cap | grep -c '^frame-[0-9]\{6\}\.png$')
+n=$(ls cap | grep -c '^frame-[0-9]\{6\}\.png$')
 [ "$n" -eq 6 ] || fail "expected 6 captured frames, got $n"
-[ -s data/cap/frame-000000.png ] || fail "loading screen not captured"
+[ -s cap/frame-000000.png ] || fail "loading screen not captured"
 
 # Full screen refused by the offscreen display: falls back to a window, saying so on stderr.
 "$KGL" --batch --fullscreen --frames 2 2>err.txt || fail "full-screen fallback run failed"

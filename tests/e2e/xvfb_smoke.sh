@@ -10,6 +10,10 @@ if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
 fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+# Plays in a copy of the default show, so loading finds every file and asks nothing.
+if [ -d "${KGL_SHOW_DIR:-}/escena" ]; then
+    cp -r "$KGL_SHOW_DIR/escena" "$work/"
+fi
 unset SDL_VIDEODRIVER
 export KGL SMOKE_DIR="$work"
 
@@ -32,7 +36,7 @@ hasWindow() { xdotool search --name "$1" >/dev/null 2>&1; }
 pressUntil() {
     local key="$1" window="$2"; shift 2
     for _ in $(seq 30); do
-        xdotool windowfocus --sync "$window" 2>/dev/null; xdotool key "$key"
+        timeout 2 xdotool windowfocus --sync "$window" 2>/dev/null; xdotool key "$key"
         for _ in $(seq 5); do "$@" && return 0; sleep 0.1; done
     done
     return 1
@@ -60,11 +64,11 @@ for _ in $(seq 50); do [ -s cap/dialog.png ] && break; sleep 0.1; done
 [ -s cap/dialog.png ] || fail "no dialog screenshot"
 pressUntil Return "$dialog" hasWindow "KGL KORVO Realtime|korvoGL" || fail "no show window after GO !"
 show=$(waitWindow "KGL KORVO Realtime|korvoGL") || fail "no show window"
-# The folder holds no show, so loading reports missing files in boxes: answer each one.
+# Should a file of the show be missing, loading reports it in a box: answer each one.
 dismissBoxes() {
     local box
     for box in $(xdotool search --name "Loading ERROR" 2>/dev/null); do
-        xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
+        timeout 2 xdotool windowfocus --sync "$box" 2>/dev/null; xdotool key Return
     done
 }
 for _ in $(seq 300); do

@@ -1,7 +1,10 @@
 // The show's command line: options, values and the errors that end the run with status 2.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "app/kgl_cmdline.h"
 
@@ -77,3 +80,17 @@ TEST(CommandLine, ErrorsAreOneLine) {
 }
 
 }  // namespace
+
+TEST(CommandLine, OutputPathsStayWhereKglWasStarted) {
+    kgl::CommandLine o;
+    o.captureDir = "cap";
+    o.traceFile = "/abs/trace.txt";
+    kgl::resolveOutputPaths(o);  // without --data nothing moves
+    EXPECT_STREQ(o.captureDir, "cap");
+    o.dataDir = "show";
+    kgl::resolveOutputPaths(o);
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(std::string(o.captureDir), std::string(cwd) + "/cap");
+    EXPECT_STREQ(o.traceFile, "/abs/trace.txt");
+}
