@@ -121,8 +121,13 @@ bool askWindowedFallback() {
     return false;
 }
 
-void setPixelFormatAttributes(int bits) {
+// A 32-bit window asks for 8 bits of destination alpha: the composition's blend selectors include
+// GL_DST_ALPHA and GL_ONE_MINUS_DST_ALPHA, which expect the cleared alpha (0) to be stored. Without
+// alpha bits the destination alpha reads as 1 and some scene switches compose a black picture.
+// Displays that offer no alpha visual get a window without it (see CreateDisplayWindow).
+void setPixelFormatAttributes(int bits, bool withAlpha) {
     const int channel = bits == 16 ? 5 : 8;
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, withAlpha && bits == 32 ? 8 : 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
@@ -212,9 +217,14 @@ bool CreateDisplayWindow(const char* title, int width, int height, int bits, uin
         showError(kMsgRegisterClass);
         return false;
     }
-    setPixelFormatAttributes(bits);
+    setPixelFormatAttributes(bits, true);
     gWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!gWindow) {
+        setPixelFormatAttributes(bits, false);
+        gWindow = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                   SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    }
     if (!gWindow) {
         DestroyDisplayWindow();
         showError(kMsgWindowCreation);

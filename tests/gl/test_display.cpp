@@ -16,6 +16,10 @@ TEST(DisplayWindow, OpensDrawsAndClosesOnTheOffscreenDriver) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 400);
     EXPECT_EQ(viewport[3], 300);
+    // Destination alpha is stored: the composition's DST_ALPHA selectors depend on it.
+    GLint alphaBits = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+    EXPECT_EQ(alphaBits, 8);
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     unsigned char px[4] = {};
