@@ -18,13 +18,15 @@ constexpr int kMaxCaptureSide = 8192;
 constexpr int kMaxCaptureFrames = 1000000;  // frame-NNNNNN
 }  // namespace
 
-bool FrameCapture::open(const char* dir, int width, int height) {
+bool FrameCapture::open(const char* dir, int width, int height, int every) {
     if (width <= 0 || height <= 0 || width > kMaxCaptureSide || height > kMaxCaptureSide) return false;
     if (!makeFolder(dir)) return false;
     dir_ = dir;
     width_ = width;
     height_ = height;
+    every_ = every < 1 ? 1 : every;
     nextIndex_ = 0;
+    written_ = 0;
     pixels_.assign(static_cast<size_t>(width) * height * 3, 0);
     return true;
 }
@@ -39,10 +41,13 @@ bool FrameCapture::makeFolder(const char* dir) {
 
 bool FrameCapture::captureFrame() {
     if (!dir_ || nextIndex_ >= kMaxCaptureFrames) return false;
+    const int index = nextIndex_++;
+    if (index % every_ != 0) return false;
     char path[1200];
-    std::snprintf(path, sizeof path, "%s/frame-%06d.png", dir_, nextIndex_);
-    ++nextIndex_;
-    return writeBackBuffer(path, width_, height_, pixels_);
+    std::snprintf(path, sizeof path, "%s/frame-%06d.png", dir_, index);
+    if (!writeBackBuffer(path, width_, height_, pixels_)) return false;
+    ++written_;
+    return true;
 }
 
 bool FrameCapture::writeBackBuffer(const char* path, int width, int height, std::vector<uint8_t>& pixels) {
@@ -53,7 +58,7 @@ bool FrameCapture::writeBackBuffer(const char* path, int width, int height, std:
     glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     stbi_flip_vertically_on_write(1);      // GL rows run bottom-up, PNG rows top-down
-    stbi_write_png_compression_level = 1;  // fast: capture runs every frame
+    stbi_write_png_compression_level = 1;  // fast: capture may run every frame
     if (!stbi_write_png(path, width, height, 3, pixels.data(), width * 3)) {
         logLine("CAPTURE", path, "cannot write the frame");
         return false;

@@ -13,6 +13,7 @@ namespace kgl {
 namespace {
 constexpr int64_t kMaxFrames = 1000000000;
 constexpr double kMaxFixedFps = 10000.0;
+constexpr int64_t kMaxCaptureEvery = 1000000;  // the capture numbers at most a million swaps
 }  // namespace
 
 bool parseCount(const char* text, int64_t& out) {
@@ -61,7 +62,8 @@ bool parseSwitch(const char* arg, CommandLine& out) {
 
 bool takesValue(const char* arg) {
     static const char* const kValued[] = {"--data",      "--resolution", "--frames",
-                                          "--fixed-fps", "--capture",    "--trace"};
+                                          "--fixed-fps", "--capture",    "--trace",
+                                          "--capture-every"};
     for (const char* v : kValued) {
         if (!std::strcmp(arg, v)) return true;
     }
@@ -83,6 +85,11 @@ bool parseValued(const char* arg, const char* value, CommandLine& out, char* err
                 error, errorSize,
                 "kgl: bad --resolution '%s' (0..5 or 800x600, 640x480, 320x200, 1024x768, 512x384, 400x300)",
                 value);
+            return false;
+        }
+    } else if (!std::strcmp(arg, "--capture-every")) {
+        if (!parseCount(value, out.captureEvery) || out.captureEvery > kMaxCaptureEvery) {
+            std::snprintf(error, errorSize, "kgl: bad --capture-every '%s' (a whole number from 1)", value);
             return false;
         }
     } else if (!std::strcmp(arg, "--frames")) {
@@ -170,6 +177,7 @@ void printUsage() {
         "  --frames N                     quit after N drawn frames\n"
         "  --fixed-fps F                  every loop turn advances time by 1000/F ms\n"
         "  --capture DIR                  write every buffer swap as DIR/frame-NNNNNN.png\n"
+        "  --capture-every N              with --capture, keep only swaps 0, N, 2N, ... (default 1)\n"
         "  --trace FILE                   one line per performed action\n"
         "  --help  --version\n"
         "       kgl convert IN.ase OUT.k3d [--texdir DIR] [--pack]\n"

@@ -19,6 +19,7 @@ struct CommandLine {
     int64_t frames = 0;     // 0: no limit
     double fixedFps = 0.0;  // 0: real time
     const char* captureDir = nullptr;
+    int64_t captureEvery = 1;  // --capture keeps one swap in this many
     const char* traceFile = nullptr;
 };
 

@@ -107,7 +107,8 @@ bool openDisplay(const CommandLine& o) {
     setDisplayVsync(o.vsync);
     if (!CreateDisplayWindow(kWindowTitle, screenWidth, screenHeight, colorBits, fullscreenMode))
         return false;
-    if (o.captureDir && !gRun.capture.open(o.captureDir, screenWidth, screenHeight)) {
+    if (o.captureDir &&
+        !gRun.capture.open(o.captureDir, screenWidth, screenHeight, static_cast<int>(o.captureEvery))) {
         std::fprintf(stderr, "CAPTURE: [%s] capture is off\n", o.captureDir);
     }
     drawLoadingScreen(loadingImage(), screenWidth, screenHeight);

@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -52,4 +53,14 @@ TEST(FrameCapture, DrawnFrameIsWrittenTopRowFirstAndReadsBack) {
     EXPECT_EQ(bottom[0], 255);  // red quad at the bottom
     EXPECT_EQ(bottom[3], 255);
     stbi_image_free(px);
+
+    // One swap in three, files numbered by swap: 0, 3, 6 of seven swaps.
+    const std::string sampled = dir + "/sampled";
+    kgl::FrameCapture every;
+    ASSERT_TRUE(every.open(sampled.c_str(), 64, 48, 3));
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(every.captureFrame(), i % 3 == 0) << i;
+    EXPECT_EQ(every.framesWritten(), 3);
+    for (const char* name : {"/frame-000000.png", "/frame-000003.png", "/frame-000006.png"})
+        EXPECT_EQ(access((sampled + name).c_str(), F_OK), 0) << name;
+    EXPECT_NE(access((sampled + "/frame-000001.png").c_str(), F_OK), 0);
 }

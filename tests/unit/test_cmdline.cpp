@@ -32,7 +32,7 @@ TEST(CommandLine, EveryOptionLandsInItsField) {
     CommandLine c;
     ASSERT_EQ(parse({"--data", "d", "--no-dialog", "--windowed", "--resolution", "1024x768", "--loop",
                      "--no-detail-maps", "--no-vsync", "--batch", "--frames", "30", "--fixed-fps", "25",
-                     "--capture", "cap", "--trace", "t.txt"},
+                     "--capture", "cap", "--capture-every", "30", "--trace", "t.txt"},
                     c),
               ParseResult::Run);
     EXPECT_STREQ(c.dataDir, "d");
@@ -46,6 +46,7 @@ TEST(CommandLine, EveryOptionLandsInItsField) {
     EXPECT_EQ(c.frames, 30);
     EXPECT_DOUBLE_EQ(c.fixedFps, 25.0);
     EXPECT_STREQ(c.captureDir, "cap");
+    EXPECT_EQ(c.captureEvery, 30);
     EXPECT_STREQ(c.traceFile, "t.txt");
 }
 
@@ -66,6 +67,7 @@ TEST(CommandLine, ErrorsAreOneLine) {
     const std::vector<std::vector<const char*>> bad = {
         {"--bogus"},         {"--resolution", "7x3"}, {"--resolution"},       {"--frames", "0"},
         {"--frames", "12x"}, {"--fixed-fps", "-1"},   {"--fixed-fps", "nan"}, {"convert"},
+        {"--capture-every", "0"}, {"--capture-every", "2000000"}, {"--capture-every"},
     };
     for (const auto& args : bad) {
         CommandLine c;
