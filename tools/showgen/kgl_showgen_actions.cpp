@@ -53,10 +53,13 @@ const Mark kMarks[] = {
     // Drop 2 (bar 60): the drooler again.
     {60.0, 3}, {60.01, 44}, {60.02, 60}, {61.0, 77}, {61.01, 43}, {62.0, 61}, {62.5, 79}, {63.0, 62},
     {63.5, 65},
-    // Bridge (bar 64): the crystal with composition stutters on the beats.
-    {64.0, 2}, {64.01, 45}, {64.5, 27}, {64.56, 28}, {65.0, 29}, {65.06, 30}, {65.5, 31}, {65.56, 32},
-    {66.0, 33}, {66.06, 34}, {66.25, 57}, {66.5, 50}, {66.56, 51}, {67.0, 52}, {67.06, 53}, {67.5, 57},
-    {67.78, 67},
+    // Bridge (bar 64): the crystal, a wave grid, then a stutter into the drop. Stepping the blend
+    // selectors and alphas hands the engine's own composition values over (dark alpha 0.01 over
+    // the whole picture), which blacks the picture out until the next scene switch; so they come
+    // in the last beats before the drop, one mark a frame apart, with a white flash on top.
+    {64.0, 2}, {64.01, 45}, {66.25, 57}, {67.5, 57}, {67.7, 27}, {67.72, 28}, {67.74, 29}, {67.76, 30},
+    {67.78, 31}, {67.8, 32}, {67.82, 33}, {67.84, 34}, {67.86, 50}, {67.88, 51}, {67.9, 52},
+    {67.92, 53}, {67.94, 67},
     // Drop 3 (bar 68): roots and flare, camera cut every bar.
     {68.0, 4}, {68.01, 68}, {68.02, 76}, {69.0, 44}, {69.5, 70}, {70.0, 46}, {70.01, 71}, {71.0, 45},
     {71.5, 18}, {72.0, 5}, {72.01, 60}, {72.02, 63}, {73.0, 59}, {74.0, 61}, {75.0, 65}, {75.5, 19},
