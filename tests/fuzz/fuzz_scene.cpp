@@ -2,7 +2,7 @@
 // loaded must hold together (counts, face and texture-face indices, track sizes), and the scene
 // must then update frame by frame and take its materials without touching foreign memory.
 // fuzz-seeds: scene
-// fuzz-dict: "KORVO_GL3D EngineSceneFile" "Camera" "\xe7\x03\x00\x00" "\x01\x00" "\xff\xff"
+// fuzz-dict: "KORVO_GL3D\x20EngineSceneFile" "Camera" "\xe7\x03\x00\x00" "\x01\x00" "\xff\xff"
 // fuzz-options: -max_len=65536
 #include <cstdlib>
 #include <memory>
