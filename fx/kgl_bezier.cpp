@@ -31,12 +31,15 @@ bool BezierShape::read(SceneFileReader& in, bool writeLog) {
     return true;
 }
 
+// C(n, i) = C(n, i-1) (n-i+1) / i: each value continues the product of the one before, in the
+// same order of operations as computing it from scratch, so a shape of 65535 points takes 65535
+// steps instead of two billion.
 void BezierShape::computeCoefficients() {
     const int n = count;
     coefficients.resize(n);
+    double c = 1.0;
     for (int i = 0; i < n; ++i) {
-        double c = 1.0;  // n (n-1) ... (n-i+1) / i!
-        for (int k = 0; k < i; ++k) c = c * (n - k) / (k + 1);
+        if (i > 0) c = c * (n - (i - 1)) / i;
         coefficients[i] = c;
     }
 }

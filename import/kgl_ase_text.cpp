@@ -1,5 +1,7 @@
 #include "import/kgl_ase_text.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -182,11 +184,11 @@ bool AseText::readWhole(const std::string& path, std::string& out) {
     out.clear();
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long size = std::ftell(f);
-        if (size > 0) out.reserve(static_cast<size_t>(size));
-    }
-    std::rewind(f);
+    // The size is a hint for regular files only: a directory opens too, and its end offset can
+    // be LONG_MAX, which no string can reserve. Reading a directory then fails below.
+    struct stat st;
+    if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        out.reserve(static_cast<size_t>(st.st_size));
     char chunk[1 << 16];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.append(chunk, got);

@@ -63,7 +63,10 @@ for t in "${targets[@]}"; do
     grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$log" | tr '\n' ' '; echo
   else
     echo "fuzz: $t FAILED; input saved under $crashes; last lines of $log:"
-    report=$(sed -n '/ERROR: \|runtime error\|deadly signal\|ALARM\|out-of-memory/,+30p' "$log" | head -40)
+    # The sanitizer's or libFuzzer's own report ("==PID==ERROR: ...", not the readers' message
+    # lines such as "K3D Loading ERROR: ..."); head closing the pipe early is no failure.
+    report=$(sed -n '/^==[0-9]*== \?ERROR: \|runtime error: \|^ALARM: \|out-of-memory (/,+30p' "$log" | head -40 ||
+      true)
     if [ -n "$report" ]; then echo "$report"; else tail -20 "$log"; fi
     grep 'Test unit written' "$log" || true
     failed+=("$t")

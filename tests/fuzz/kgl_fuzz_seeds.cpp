@@ -1,6 +1,8 @@
 // Writes the seed corpora of the fuzz targets: small valid files of every kind the readers take
-// (configuration variants, script-like text, cue tracks, short MP3s), plus a few broken ones.
-// Usage: kgl_fuzz_seeds OUTDIR  ->  OUTDIR/<kind>/<seed>. Generated at run time, never committed.
+// (configuration variants, script-like text, cue tracks, short MP3s), plus a few broken ones;
+// the model kinds (scenes, ASE texts, JPEGs, K2D files, scene scripts) are in
+// kgl_fuzz_seeds_model.cpp. Usage: kgl_fuzz_seeds OUTDIR  ->  OUTDIR/<kind>/<seed>.
+// Generated at run time, never committed.
 #include <lame/lame.h>
 #include <sys/stat.h>
 
@@ -12,9 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "kgl_fuzz_seeds.h"
 
-using Bytes = std::vector<uint8_t>;
+namespace kglfuzz {
 
 std::string gOut;
 bool gFailed = false;
@@ -33,6 +35,15 @@ void put(const std::string& kind, const std::string& name, const Bytes& bytes) {
 void putText(const std::string& kind, const std::string& name, const std::string& text) {
     put(kind, name, Bytes(text.begin(), text.end()));
 }
+
+}  // namespace kglfuzz
+
+namespace {
+
+using kglfuzz::Bytes;
+using kglfuzz::gFailed;
+using kglfuzz::put;
+using kglfuzz::putText;
 
 void configSeeds() {
     const std::string full =
@@ -158,11 +169,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kgl_fuzz_seeds OUTDIR\n");
         return 2;
     }
-    gOut = argv[1];
-    mkdir(gOut.c_str(), 0755);
+    kglfuzz::gOut = argv[1];
+    mkdir(kglfuzz::gOut.c_str(), 0755);
     configSeeds();
     textSeeds();
     eventSeeds();
     mp3Seeds();
+    kglfuzz::modelSeeds();
     return gFailed ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 // option order with its stops and the draw-order exchange, the IMPORT block running the importer,
 // and bad input (indices out of range, long values, a missing script).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <string>
@@ -426,6 +427,32 @@ TEST(SceneScript, ImportKeysThatAreMissingLeaveTheImporterAsItWas) {
     std::vector<uint8_t> bytes;
     EXPECT_TRUE(readFile("preset.k3d", bytes));
     EXPECT_EQ(scene.ObjectCount(), 0);  // no K3D section: nothing loaded
+}
+
+// Found by fuzz_scenescript: an IMPORT block whose INFILE names a directory ("escena/") ended the
+// process: the directory's end offset was taken for a size to reserve. The input as found:
+TEST(SceneScript, ImportOfADirectoryIsAnUnreadableInput) {
+    TempCwd cwd;
+    ASSERT_EQ(mkdir("escena", 0755), 0);
+    writeSceneFile({"Box01"});
+    const char found[] =
+        "IMPORT: 1\n{\nINFILE:\"escena/\n\nK3D: 1\n{\nTXTPATH:\"escena/maps/\"\nUSETXPACK: 1\n"
+        "INFILE:\"escena/test.k3d\"\n}\n\nAMBIENCE:\n{\nAMBIEnT: 0.3 0.3 0.AR\nHIDDEN:\nNOMAT: 1\n"
+        "ALFAFUNC: 3\n}\n\n*\n";
+    ASSERT_EQ(sizeof found - 1, 170u);
+    Scene3D scene;
+    testing::internal::CaptureStderr();
+    runScript(scene, found);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("IMPORT: [escena/] cannot read the input file"), std::string::npos) << err;
+
+    AseImporter importer;
+    importer.SetExitOnFatal(false);
+    importer.SetInputFile("escena");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(importer.Run(), 1);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(importer.status(), ImportStatus::InputUnreadable);
 }
 
 TEST(SceneScriptDeathTest, FatalConversionEndsTheProcessWithMinusOne) {
