@@ -23,6 +23,7 @@ cd "$work"
 
 # Prints "passNumber linesInPass" of a trace: a pass starts where the music position goes back.
 pass_of() {
+    [ -s "$1" ] || { echo 0 0; return; }
     awk 'BEGIN { p = 1; n = 0; last = -1 }
          { if (last >= 0 && $2 < last) { p++; n = 0 } n++; last = $2 }
          END { print p, n }' "$1" 2>/dev/null
