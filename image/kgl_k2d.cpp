@@ -12,6 +12,7 @@ namespace kgl {
 bool ReadK2DFile(const char* path, std::vector<uint8_t>& bytes, const char* missingText) {
     if (readFile(path, bytes)) return true;
     messageBox(missingText, kK2DMissingCaption, MsgBoxKind::Info);
+    logLine("K2D", path ? path : "", "not found");  // the message box does not name the file
     return false;
 }
 

@@ -258,10 +258,11 @@ uint64_t AudioStream::clockBytes() {
     switch (clock_) {
     case Clock::kManual: {
         // Whole frames of the fixed time elapsed since the clock (re)started; the tiny bias keeps
-        // steps such as 1000/60 ms from losing a frame to rounding.
+        // steps such as 1000/60 ms, and the difference of two large tick times after a loop
+        // restart, from losing a frame to rounding.
         const double ms = tickTimeMs() - baseMs_;
         if (ms <= 0.0) return base_;
-        const auto frames = static_cast<uint64_t>(ms * rate_ / 1000.0 + 1e-6);
+        const auto frames = static_cast<uint64_t>(ms * rate_ / 1000.0 + 1e-3);
         return base_ + frames * channels_ * 2;
     }
     case Clock::kSilent:

@@ -95,6 +95,7 @@ bool Scene3D::Load(const std::string& path, const SceneLoadOptions& options) {
     std::vector<uint8_t> bytes;
     if (!readFile(path, bytes)) {
         messageBox("K3D Scene File Not Founde.", "K3D Loading ERROR", MsgBoxKind::Info);
+        logLine("K3D", path.c_str(), "not found");  // the message box does not name the file
         return false;
     }
     return LoadFromBytes(bytes, path, options);

@@ -38,7 +38,10 @@ void readMusicName(TokenReader& in, const char* path, ConfigValues& v) {
 
 bool ReadConfig(const char* path, ConfigValues& v) {
     TokenReader in;
-    if (!in.Open(path)) return false;
+    if (!in.Open(path)) {
+        logLine("CONFIG", path ? path : "", "not found: the built-in settings are kept");
+        return false;
+    }
     // Fixed order: each search continues where the previous one left the stream.
     if (found(in, "KEYBOARD:")) v.keyboard = in.ReadInt() == 1;
     if (found(in, "RENDERACTIONS:")) v.renderActions = in.ReadInt() == 1;

@@ -47,7 +47,10 @@ SceneScriptReader::SceneScriptReader(Scene3D& scene, AseImporter* importer)
 SceneScriptReader::~SceneScriptReader() = default;
 
 bool SceneScriptReader::Read(const char* path) {
-    if (!path || !in_.Open(path)) return false;
+    if (!path || !in_.Open(path)) {
+        logLine("SCRIPT", path ? path : "", "not found: the scene slot stays empty");
+        return false;
+    }
     path_ = path;
     lastInt_ = 0;
     ReadImport();

@@ -69,7 +69,10 @@ void EventTrack::store(int i, const ScriptMark& mark) {
 void EventTrack::Load(const char* path) {
     if (!path) path = "";
     std::FILE* in = std::fopen(path, "rb");
-    if (!in) in = std::fopen(path, "wb+");  // a missing track is created empty
+    if (!in) {
+        logLine("EVENTS", path, "not found: an empty track is created");
+        in = std::fopen(path, "wb+");  // a missing track is created empty
+    }
     std::FILE* log = in ? std::fopen("EVENTS_load.log", "wt") : nullptr;
     if (!in || !log) {
         logLine("EVENTS", path, "cannot open %s: no cues", in ? "EVENTS_load.log" : "the track");

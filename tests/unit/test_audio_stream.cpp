@@ -79,6 +79,23 @@ TEST_F(AudioStreamTest, ManualClockIsExactSeeksByByteAndStopsAtTheLength) {
     EXPECT_EQ(s.position(), 3528u);
 }
 
+// A loop restart takes the clock's base from a large tick time: whole frames since then must not
+// lose a sample frame to the rounding of 1000/30 ms steps (the second pass of a looping show ran
+// one sample frame behind the first).
+TEST_F(AudioStreamTest, ManualClockStaysExactAfterARestartLateInTheShow) {
+    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 44100));
+    kgl::setFixedTickStep(1000.0 / 30.0);
+    AudioStream s;
+    ASSERT_TRUE(s.open("music.mp3"));
+    s.play();
+    for (int i = 0; i < 5341; ++i) kgl::advanceFixedTick();  // 178 s of steps
+    s.setPosition(0);
+    for (int i = 1; i <= 30; ++i) {
+        kgl::advanceFixedTick();
+        ASSERT_EQ(s.position(), static_cast<uint32_t>(i) * 5880u) << "step " << i;
+    }
+}
+
 TEST_F(AudioStreamTest, SoundSystemDetectsTheEndOfARealMp3) {
     ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 22050));  // half a second: 25 steps of 20 ms
     kgl::setFixedTickStep(20.0);

@@ -152,7 +152,7 @@ TEST(SceneScript, CamerasAndLightsOutOfRangeAreIgnoredWithOneLine) {
     EXPECT_NE(err.find("LIGHT: 9 is not a light"), std::string::npos);
 }
 
-TEST(SceneScript, MissingScriptIsSkippedSilently) {
+TEST(SceneScript, MissingScriptIsSkippedAndNamed) {
     TempCwd cwd;
     Scene3D scene;
     loadScene(scene, {"Box01"});
@@ -162,7 +162,8 @@ TEST(SceneScript, MissingScriptIsSkippedSilently) {
     DemoEngine engine;
     ParseSceneScript(engine, scene, "no/such/script.txt");
     ParseSceneScript(engine, scene, nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("SCRIPT: [no/such/script.txt] not found"), std::string::npos) << err;
     EXPECT_EQ(scene.ObjectCount(), 1);
 }
 

@@ -1,0 +1,191 @@
+// The default show plays without touching the heap: after its first full second, a few hundred
+// frames of render/direct/update must make no C++ allocation or free. Global operator new/delete
+// are replaced by counting versions, which is why this test is an executable of its own. Mesa
+// allocates with malloc on its own, and its software rasterizer (LLVM) with operator new: only
+// calls made from this executable's code (kglcore is linked in statically) are counted; the others
+// are reported as a figure.
+#include <GL/gl.h>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "app/kgl_globals.h"
+#include "app/kgl_loop_timing.h"
+#include "app/kgl_music_end.h"
+#include "engine/kgl_demoengine.h"
+#include "fx/kgl_scene_fx.h"
+#include "platform/kgl_display.h"
+#include "platform/kgl_ticks.h"
+#include "script/kgl_config.h"
+
+namespace {
+
+constexpr int kMaxRecorded = 16;  // callers of the first allocations, for the failure message
+
+std::atomic<bool> gCounting{false};
+std::atomic<long> gNews{0};
+std::atomic<long> gDeletes{0};
+std::atomic<long> gForeign{0};  // news and deletes from the GL driver and other libraries
+void* gCallers[kMaxRecorded] = {};
+
+}  // namespace
+
+extern "C" char __executable_start;  // the executable's code, from the GNU linker
+extern "C" char etext;
+
+namespace {
+
+bool fromOurCode(void* caller) {
+    const char* p = static_cast<const char*>(caller);
+    return p >= &__executable_start && p < &etext;
+}
+
+void noteNew(void* caller) {
+    if (!fromOurCode(caller)) {
+        gForeign.fetch_add(1);
+        return;
+    }
+    const long n = gNews.fetch_add(1);
+    if (n < kMaxRecorded) gCallers[n] = caller;
+}
+
+void* countedNew(std::size_t size, void* caller) {
+    if (gCounting.load(std::memory_order_relaxed)) noteNew(caller);
+    if (size == 0) size = 1;
+    void* p = std::malloc(size);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+void countedDelete(void* p, void* caller) {
+    if (p && gCounting.load(std::memory_order_relaxed))
+        (fromOurCode(caller) ? gDeletes : gForeign).fetch_add(1);
+    std::free(p);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return countedNew(size, __builtin_return_address(0)); }
+void* operator new[](std::size_t size) { return countedNew(size, __builtin_return_address(0)); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return countedNew(size, __builtin_return_address(0));
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return countedNew(size, __builtin_return_address(0));
+    } catch (...) {
+        return nullptr;
+    }
+}
+void operator delete(void* p) noexcept { countedDelete(p, __builtin_return_address(0)); }
+void operator delete[](void* p) noexcept { countedDelete(p, __builtin_return_address(0)); }
+void operator delete(void* p, std::size_t) noexcept { countedDelete(p, __builtin_return_address(0)); }
+void operator delete[](void* p, std::size_t) noexcept { countedDelete(p, __builtin_return_address(0)); }
+
+namespace {
+
+constexpr int kWarmFrames = 30;     // the first full second at 30 frames per second
+constexpr int kCountedFrames = 300;
+constexpr double kFps = 30.0;
+
+std::string callerName(void* address) {
+    Dl_info info{};
+    if (!dladdr(address, &info)) return "?";
+    std::string name = info.dli_sname ? info.dli_sname : "?";
+    return name + " in " + (info.dli_fname ? info.dli_fname : "?");
+}
+
+bool updateShow(void*) {
+    kgl::DemoEngine& e = kgl::engine();
+    const bool ended = kgl::musicEndCheck(e);
+    e.update();
+    return ended;
+}
+
+// One turn of the show's frame loop: messages, the frame, the swap, the update step.
+void playFrame(kgl::LoopTiming& timing, kgl::WindowState& ws, int64_t frame) {
+    while (kgl::PeekDisplayMessage(ws) != kgl::DisplayMessage::None) {
+    }
+    kgl::DemoEngine& e = kgl::engine();
+    e.traceFrame = frame;
+    e.render();
+    e.direct();
+    kgl::SwapDisplayBuffers();
+    bool ended = false;
+    const kgl::UpdateStepHooks hooks{updateShow, nullptr};
+    kgl::runUpdateStep(timing, kgl::tickCount, e.updateRate, hooks, ended);
+    kgl::advanceFixedTick();
+}
+
+TEST(AllocShow, NoHeapTrafficPerFrame) {
+    const char* show = std::getenv("KGL_SHOW_DIR");
+    if (!show || access((std::string(show) + "/escena/Config.ini").c_str(), R_OK) != 0)
+        GTEST_SKIP() << "no default show in KGL_SHOW_DIR";
+    std::string dir = testing::TempDir() + "kgl_alloc_XXXXXX";
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    ASSERT_EQ(std::system(("cp -r '" + std::string(show) + "/escena' '" + dir + "/'").c_str()), 0);
+    char oldDir[PATH_MAX] = {};
+    ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+
+    kgl::setFixedTickStep(1000.0 / kFps);
+    ASSERT_TRUE(kgl::initDisplaySystem(true));
+    uint8_t fullscreen = 0;
+    kgl::screenWidth = 320;
+    kgl::screenHeight = 200;
+    ASSERT_TRUE(kgl::CreateDisplayWindow("alloc", kgl::screenWidth, kgl::screenHeight, 32, fullscreen));
+    kgl::InstallSceneEffectHooks();
+    kgl::DemoEngine& e = kgl::engine();
+    kgl::LoadConfig(e, "escena/Config.ini");
+    e.setDetailMaps(1);
+    e.setup(static_cast<float>(kgl::screenWidth), static_cast<float>(kgl::screenHeight), 32);
+    e.setShowLoop(0);
+    e.warmUp();
+    e.StartMusic();
+    e.StartEventTrack("escena/actions.bin");
+    e.currentScene = 0;
+    e.currentCamera = 0;
+
+    uint8_t keys[kgl::kVirtualKeyCount] = {};
+    uint8_t active = 1;
+    kgl::WindowState ws{keys, &active};
+    kgl::LoopTiming timing;
+    kgl::startTitleClock(timing, kgl::tickCount());
+    int64_t frame = 0;
+    for (; frame < kWarmFrames; ++frame) playFrame(timing, ws, frame);
+    gCounting = true;
+    int* volatile probe = new int(1);  // the counters see our code: one new and one delete
+    delete probe;
+    ASSERT_EQ(gNews.load(), 1);
+    ASSERT_EQ(gDeletes.load(), 1);
+    gNews = 0;
+    gDeletes = 0;
+    for (; frame < kWarmFrames + kCountedFrames; ++frame) playFrame(timing, ws, frame);
+    gCounting = false;
+
+    std::printf("AllocShow: %d frames: %ld news, %ld deletes from our code; %ld by the GL driver\n",
+                kCountedFrames, gNews.load(), gDeletes.load(), gForeign.load());
+    std::string callers;
+    for (long i = 0; i < gNews.load() && i < kMaxRecorded; ++i) callers += "\n  " + callerName(gCallers[i]);
+    EXPECT_EQ(gNews.load(), 0) << "allocations per frame, first callers:" << callers;
+    EXPECT_EQ(gDeletes.load(), 0);
+
+    if (e.useMp3) e.StopMusic();
+    kgl::DestroyDisplayWindow();
+    kgl::quitDisplaySystem();
+    ASSERT_EQ(chdir(oldDir), 0);
+    (void)!std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+}  // namespace
