@@ -28,7 +28,7 @@ cmake --build build-asan -j"$(nproc)" --target kgl_unit_tests kgl_gl_tests
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:verify_asan_link_order=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
-  ctest --output-on-failure -j"$(nproc)" -E '^(e2e|show)\.'
+  ctest --output-on-failure -j"$(nproc)" -E '^(e2e|show|alloc)\.'
 )
 
 ./scripts/fuzz.sh "${KGL_FUZZ_SECONDS:-30}"
