@@ -231,7 +231,8 @@ TEST_F(SceneRender, ObjectsLeaveTheirStateToTheNextObject) {
     SceneObject& b = addSquare(0, 0, 0, 0.5f, kRed);
     b.orientType = kOrientBillboard;
     glEnable(GL_FOG);
-    render();
+    glEnable(GL_DEPTH_TEST);
+    b.RenderObject();
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_FOG));
     expectCleanState();
