@@ -36,7 +36,7 @@ void makeWindowIcon(uint8_t* rgba) {
             }
             const float ring = fx * fx + (fy * 3.2f + fx * 0.9f) * (fy * 3.2f + fx * 0.9f);
             const bool front = fy * 3.2f + fx * 0.9f > 0.0f;
-            if (ring > 0.62f && ring < 0.86f && (front || !planet)) {
+            if (ring > 0.56f && ring < 0.92f && (front || !planet)) {
                 r = 250;
                 g = 225;
                 b = 150;
