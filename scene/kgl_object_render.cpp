@@ -283,7 +283,7 @@ void emitPath(FaceEmitter& e, Path path) {
     }
 }
 
-// Step 11: the primitive for the render type; false for a type that draws no faces.
+// The primitive for the render type; false for a type that draws no faces.
 bool beginPrimitive(const SceneObject& o) {
     switch (o.renderType) {
         case kRenderPoints:
@@ -310,18 +310,19 @@ bool beginPrimitive(const SceneObject& o) {
 }
 
 // Restores made after the primitive ended (paths that change depth state in mid-object).
-void afterPrimitive(SceneObject& o, Path path) {
+void afterPrimitive(SceneObject& o, Path path, bool bumpSetUp) {
     if (path == Path::Multipass && !o.multitexture && hasSubMaterials(o)) glDepthFunc(GL_LESS);
     if (path == Path::TwoPass && hasSubMaterials(o)) {
         glEnable(GL_DEPTH_TEST);
         glDepthMask(GL_TRUE);
         glDepthFunc(GL_LESS);
     }
-    if (path == Path::Bump) {
+    // The bump units are undone whatever the filler, so no later object draws through them.
+    if (path == Path::Bump || bumpSetUp) {
         if (glExtensions().registerCombiners) {
             glDisable(GL_REGISTER_COMBINERS_NV);
-        } else {
-            if (BumpFallbackPassCount(o.bumpMode) >= 2) {
+        } else if (bumpSetUp) {
+            if (path == Path::Bump && BumpFallbackPassCount(o.bumpMode) >= 2) {
                 glDepthFunc(GL_LESS);
                 glDepthMask(GL_TRUE);
                 glDisable(GL_BLEND);
@@ -362,8 +363,7 @@ void setupUnit1(SceneObject& o) {
         case 3:
             glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_SUBTRACT_ARB);
             break;
-        default:
-            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_MODULATE);
+        default:  // 0 and unknown values keep the function unit 1 has
             break;
     }
     if (o.alphaFunctionArb1 >= 0) {
@@ -383,7 +383,7 @@ void setupUnit1(SceneObject& o) {
     }
 }
 
-// Step 7: texture units and the base texture.
+// Texture units and the base texture.
 void setupTextures(SceneObject& o) {
     if (o.multitexture && o.fillerType == kFillerMultipass) {
         setupUnit0(o);
@@ -400,7 +400,7 @@ void setupTextures(SceneObject& o) {
     }
 }
 
-// Step 9: depth writes and blending for transparency.
+// Depth writes and blending for transparency.
 void setupBlending(const SceneObject& o) {
     if (isTransparent(o) || o.fillerType == kFillerSphereAdd) {
         glDepthMask(GL_FALSE);
@@ -414,7 +414,7 @@ void setupBlending(const SceneObject& o) {
     }
 }
 
-// Step 10: the bump pass set-up (bump light vector, units, combiners).
+// The bump pass set-up (bump light vector, units, combiners).
 void setupBump(FaceEmitter& e) {
     SceneObject& o = e.o;
     const float l[3] = {o.bumpLightPos.x, o.bumpLightPos.y, o.bumpLightPos.z};
@@ -435,7 +435,7 @@ void setupBump(FaceEmitter& e) {
     }
 }
 
-// Step 14: the outline where the stencil is not set, as wide lines through the face corners.
+// The outline where the stencil is not set, as wide lines through the face corners.
 void drawOutline(const SceneObject& o) {
     glStencilFunc(GL_NOTEQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
@@ -470,8 +470,9 @@ float billboardHalfSize(const SceneObject& o) {
 
 void drawBillboard(SceneObject& o) {
     glDisable(GL_CULL_FACE);
-    // Enables are saved too, so depth test and fog come back for the objects drawn after this one.
-    glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT);
+    // Only the lighting attributes are saved: fog and depth test stay off after a billboard, as
+    // any object leaves its state to the objects drawn after it.
+    glPushAttrib(GL_LIGHTING_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_FOG);
@@ -518,7 +519,7 @@ void applyTransform(const SceneObject& o) {
     if (o.hasScaleTrack()) glScalef(o.scale.x, o.scale.y, o.scale.z);
 }
 
-// Step 17: pop the transform and undo the per-filler texture state.
+// Pops the transform and undo the per-filler texture state.
 void finishObject(const SceneObject& o) {
     glPopMatrix();
     const int filler = o.fillerType;
@@ -634,7 +635,10 @@ void SceneObject::RenderObject() {
     setupBlending(*this);
     FaceEmitter e{*this};
     const Path path = choosePath(*this);
-    if (bumpMode >= 0 && path == Path::Bump) {
+    // The bump units are set up for any filler; only without multitexture (or without combiners)
+    // they are left out, since those units cannot be reached then.
+    const bool bumpSetUp = bumpMode >= 0 && bumpUsable(*this);
+    if (bumpSetUp) {
         setupBump(e);
     } else if (path == Path::Bump) {  // no bump pass: the light position goes out as it is
         e.bumpColor[0] = bumpLightPos.x;
@@ -645,7 +649,7 @@ void SceneObject::RenderObject() {
         emitPath(e, path);
         glEnd();
     }
-    afterPrimitive(*this, path);
+    afterPrimitive(*this, path, bumpSetUp);
     if (renderType == kRenderOutlined) drawOutline(*this);
     endPlain(*this);
     if (isTransparent(*this) || fillerType == kFillerSphereAdd || fillerType == kFillerMultipass ||

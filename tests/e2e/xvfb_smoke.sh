@@ -62,9 +62,10 @@ wait "$pid"; rc=$?
 "$KGL" --windowed --resolution 5 --capture cap >out.txt 2>&1 &
 pid=$!
 dialog=$(waitWindow "KGL KORVO Start") || fail "no dialog window"
-# A mouse click on "About" (189,43 .. 227,56 dialog units, 2 pixels a unit) opens the info box.
+# A mouse click on "About" (189,43 .. 227,56 dialog units, 1.5 x 1.625 pixels a unit) opens the
+# info box.
 for _ in $(seq 30); do
-    xdotool mousemove --window "$dialog" 416 98 && sleep 0.2 && xdotool click 1
+    xdotool mousemove --window "$dialog" 312 80 && sleep 0.2 && xdotool click 1
     for _ in $(seq 5); do hasWindow "About KGL" && break 2; sleep 0.1; done
 done
 about=$(waitWindow "About KGL") || fail "About opened no box"
@@ -142,14 +143,14 @@ for _ in range(h):
             p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
             line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
     rows.append(line); prev = line
-def region(x0, y0, x1, y1):  # dialog units -> pixels (2 per unit)
-    return [rows[y][x * 3:x * 3 + 3] for y in range(y0 * 2, y1 * 2) for x in range(x0 * 2, x1 * 2)]
+def region(x0, y0, x1, y1):  # dialog units -> pixels (1.5 x 1.625 per unit)
+    return [rows[y][x * 3:x * 3 + 3] for y in range(y0 * 13 // 8, y1 * 13 // 8) for x in range(x0 * 3 // 2, x1 * 3 // 2)]
 go = region(189, 9, 227, 23)
 dark = sum(1 for p in go if max(p) < 60)
 light = sum(1 for p in go if min(p) > 180)
 colours = len({bytes(p) for p in region(0, 0, 234, 79)})
 print("dialog screenshot %dx%d: GO! dark=%d light=%d colours=%d" % (w, h, dark, light, colours))
-sys.exit(0 if (w, h) == (468, 158) and dark > 10 and light > 200 and colours > 50 else 1)
+sys.exit(0 if (w, h) == (351, 128) and dark > 10 and light > 200 and colours > 50 else 1)
 PY
 else
     [ "$(stat -c %s "$work/cap/dialog.png")" -gt 3000 ] || { echo "FAIL: dialog screenshot looks empty"; exit 1; }
