@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libmpg123-dev libjpeg62-turbo-dev libgl-dev libglu1-mesa-dev
-  libimgui-dev libstb-dev libgtest-dev libmp3lame-dev libassimp-dev
+  libimgui-dev libcli11-dev libstb-dev libgtest-dev libmp3lame-dev libassimp-dev
   xvfb xauth xdotool libgl1-mesa-dri libegl-mesa0
   clang libclang-rt-14-dev
 )
