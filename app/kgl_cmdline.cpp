@@ -120,10 +120,10 @@ void addRunOptions(CLI::App& app, RunOptions& run, const char* displayDefault) {
     addChoice(app, "--no-vsync", "do not wait for the vertical blank", run.vsync, false);
     app.add_flag("--batch", run.batch, "never block on a window: no dialog, no modal boxes");
     addCount(app, "--frames", "quit after N drawn frames", kMaxFrames, false, run.frames);
-    addRate(app, "--fixed-fps", "every loop turn advances time by 1000/F ms", run.fixedFps);
+    addRate(app, "--fixed-fps", "deterministic time: each loop turn advances 1000/F ms", run.fixedFps);
     app.add_option("--capture", run.captureDir, "write every buffer swap as DIR/frame-NNNNNN.png")
         ->type_name("DIR");
-    addCount(app, "--capture-every", "with --capture, keep only swaps 0, N, 2N, ... (default 1)",
+    addCount(app, "--capture-every", "with --capture, keep only swaps 0, N, 2N, ...",
              kMaxCaptureEvery, false, run.captureEvery);
 }
 
@@ -140,7 +140,7 @@ void addShowOptions(CLI::App& app, ShowOptions& show) {
                                                         : "bad value '" + s + "' (0..5 or one of the dialog's sizes)";
             },
             ""));
-    app.add_flag("--loop", show.loop, "restart the show when the music ends");
+    app.add_flag("--loop", show.loop, "restart the show whenever the music ends");
     app.add_flag("--no-detail-maps", show.noDetailMaps, "switch detail maps off");
     addRunOptions(app, show.run, "display full screen (the default)");
     app.add_option("--trace", show.traceFile, "one line per performed action")
