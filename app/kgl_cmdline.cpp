@@ -59,57 +59,44 @@ int parseResolution(const char* text) {
 
 namespace {
 
-// A whole count 1..max ("0" too when `zero` allows it).
-bool parseBoundedCount(const std::string& text, int64_t max, bool zero, int64_t& out) {
-    if (zero && text == "0") {
-        out = 0;
-        return true;
-    }
-    int64_t v = 0;
-    if (!parseCount(text.c_str(), v) || v > max) return false;
-    out = v;
-    return true;
+// An option with a value that `read` checks and converts (bool read(const std::string&, T&)). A
+// value it refuses is a usage error that says what was expected.
+template <typename T, typename Read>
+void addValue(CLI::App& app, const char* name, const char* type, const char* help, const std::string& what,
+              T& field, Read read) {
+    app.add_option_function<std::string>(
+           name, [&field, read](const std::string& s) { read(s, field); }, help)
+        ->type_name(type)
+        ->check(CLI::Validator(
+            [read, what](std::string& s) {
+                T scratch{};
+                return read(s, scratch) ? std::string() : "bad value '" + s + "' (" + what + ")";
+            },
+            ""));
 }
 
-// An option whose value is a whole count, checked before it is stored.
+// A whole count from `min` (0 or 1) to `max`.
 template <typename Int>
-void addCount(CLI::App& app, const char* name, const char* help, int64_t max, bool zero, Int& field) {
-    const std::string what = zero ? "a whole number from 0 to " + std::to_string(max)
-                                  : "a whole number from 1 to " + std::to_string(max);
-    app.add_option_function<std::string>(
-           name,
-           [&field, max, zero](const std::string& s) {
-               int64_t v = 0;
-               if (parseBoundedCount(s, max, zero, v)) field = static_cast<Int>(v);
-           },
-           help)
-        ->type_name("N")
-        ->check(CLI::Validator(
-            [max, zero, what](std::string& s) {
-                int64_t v = 0;
-                return parseBoundedCount(s, max, zero, v) ? std::string() : "bad value '" + s + "' (" + what + ")";
-            },
-            ""));
-}
-
-void addRate(CLI::App& app, const char* name, const char* help, double& field) {
-    app.add_option_function<std::string>(
-           name, [&field](const std::string& s) { parseRate(s.c_str(), field); }, help)
-        ->type_name("F")
-        ->check(CLI::Validator(
-            [](std::string& s) {
-                double v = 0.0;
-                return parseRate(s.c_str(), v) ? std::string() : "bad value '" + s + "' (frames per second, above 0)";
-            },
-            ""));
+void addCount(CLI::App& app, const char* name, const char* help, int64_t min, int64_t max, Int& field) {
+    const std::string what = "a whole number from " + std::to_string(min) + " to " + std::to_string(max);
+    addValue(app, name, "N", help, what, field, [min, max](const std::string& s, Int& out) {
+        int64_t v = 0;
+        if (s == "0" && min == 0) {
+            out = 0;
+            return true;
+        }
+        if (!parseCount(s.c_str(), v) || v > max) return false;
+        out = static_cast<Int>(v);
+        return true;
+    });
 }
 
 // Two switches that set one field; the later one on the command line wins.
-void addChoice(CLI::App& app, const char* name, const char* help, int& field, int value) {
-    app.add_flag_callback(name, [&field, value] { field = value; }, help)->trigger_on_parse();
-}
-void addChoice(CLI::App& app, const char* name, const char* help, bool& field, bool value) {
-    app.add_flag_callback(name, [&field, value] { field = value; }, help)->trigger_on_parse();
+template <typename T>
+void addChoice(CLI::App& app, const char* name, const char* help, T& field, T value) {
+    app.add_flag_callback(
+           name, [&field, value] { field = value; }, help)
+        ->trigger_on_parse();
 }
 
 // The options of every command that opens a window.
@@ -119,37 +106,34 @@ void addRunOptions(CLI::App& app, RunOptions& run, const char* displayDefault) {
     addChoice(app, "--vsync", "wait for the vertical blank on swaps (the default)", run.vsync, true);
     addChoice(app, "--no-vsync", "do not wait for the vertical blank", run.vsync, false);
     app.add_flag("--batch", run.batch, "never block on a window: no dialog, no modal boxes");
-    addCount(app, "--frames", "quit after N drawn frames", kMaxFrames, false, run.frames);
-    addRate(app, "--fixed-fps", "deterministic time: each loop turn advances 1000/F ms", run.fixedFps);
+    addCount(app, "--frames", "quit after N drawn frames", 1, kMaxFrames, run.frames);
+    addValue(app, "--fixed-fps", "F", "deterministic time: each loop turn advances 1000/F ms",
+             "frames per second, above 0", run.fixedFps,
+             [](const std::string& s, double& out) { return parseRate(s.c_str(), out); });
     app.add_option("--capture", run.captureDir, "write every buffer swap as DIR/frame-NNNNNN.png")
         ->type_name("DIR");
-    addCount(app, "--capture-every", "with --capture, keep only swaps 0, N, 2N, ...",
-             kMaxCaptureEvery, false, run.captureEvery);
+    addCount(app, "--capture-every", "with --capture, keep only swaps 0, N, 2N, ...", 1, kMaxCaptureEvery,
+             run.captureEvery);
 }
 
 void addShowOptions(CLI::App& app, ShowOptions& show) {
-    app.add_option("--data", show.dataDir, "change to DIR first (logs are written there too)")->type_name("DIR");
+    app.add_option("--data", show.dataDir, "change to DIR first (logs are written there too)")
+        ->type_name("DIR");
     app.add_flag("--no-dialog", show.noDialog, "skip the start-up dialog; the options give its choices");
-    app.add_option_function<std::string>(
-           "--resolution", [&show](const std::string& s) { show.resolutionIndex = parseResolution(s.c_str()); },
-           "0..5 or 800x600 640x480 320x200 1024x768 512x384 400x300")
-        ->type_name("N|WxH")
-        ->check(CLI::Validator(
-            [](std::string& s) {
-                return parseResolution(s.c_str()) >= 0 ? std::string()
-                                                        : "bad value '" + s + "' (0..5 or one of the dialog's sizes)";
-            },
-            ""));
+    addValue(app, "--resolution", "N|WxH", "0..5 or 800x600 640x480 320x200 1024x768 512x384 400x300",
+             "0..5 or one of the dialog's sizes", show.resolutionIndex, [](const std::string& s, int& out) {
+                 out = parseResolution(s.c_str());
+                 return out >= 0;
+             });
     app.add_flag("--loop", show.loop, "restart the show whenever the music ends");
     app.add_flag("--no-detail-maps", show.noDetailMaps, "switch detail maps off");
     addRunOptions(app, show.run, "display full screen (the default)");
-    app.add_option("--trace", show.traceFile, "one line per performed action")
-        ->type_name("FILE")
-        ->check(CLI::Validator(
-            [](std::string& s) {
-                return s.size() < static_cast<size_t>(kMaxPathLength) ? std::string() : std::string("path is too long");
-            },
-            ""));
+    addValue(app, "--trace", "FILE", "one line per performed action",
+             "a path of fewer than " + std::to_string(kMaxPathLength) + " characters", show.traceFile,
+             [](const std::string& s, std::string& out) {
+                 out = s;
+                 return s.size() < static_cast<size_t>(kMaxPathLength);
+             });
 }
 
 // The "scene file carries its textures" switch; "--pack" is the older spelling of convert.
@@ -178,7 +162,7 @@ void addViewOptions(CLI::App& app, Invocation& out) {
     app.add_option("FILE", v.file, "the scene file to play")->required()->type_name("");
     app.add_option("--texdir", v.texDir, "folder prefixed to the texture file names")->type_name("DIR");
     addPacked(app, v.packed, "the scene file carries its textures");
-    addCount(app, "--camera", "the camera to look through (default 0)", kMaxCamera, true, v.camera);
+    addCount(app, "--camera", "the camera to look through (default 0)", 0, kMaxCamera, v.camera);
     addRunOptions(app, v.run, "display full screen (default: a window)");
 }
 

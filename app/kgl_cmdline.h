@@ -14,8 +14,8 @@ constexpr int kUsageExit = 2;  // exit status of every usage error
 
 // How a command that opens a window runs it (the show and kgl view).
 struct RunOptions {
-    bool batch = false;      // never block on a window: no dialog, no modal boxes, offscreen fallback
-    int fullscreen = -1;     // -1: the command's default; 0 windowed; 1 full screen
+    bool batch = false;   // never block on a window: no dialog, no modal boxes, offscreen fallback
+    int fullscreen = -1;  // -1: the command's default; 0 windowed; 1 full screen
     bool vsync = true;
     int64_t frames = 0;      // 0: no limit
     double fixedFps = 0.0;   // 0: real time

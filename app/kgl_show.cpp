@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "app/kgl_capture.h"
-#include "app/kgl_globals.h"
 #include "app/kgl_frame_loop.h"
+#include "app/kgl_globals.h"
 #include "app/kgl_loading_screen.h"
 #include "app/kgl_music_end.h"
 #include "engine/kgl_demoengine.h"
@@ -69,7 +69,8 @@ bool openDisplay(FrameLoop& loop) {
     const int index = c.resolutionIndex >= 0 && c.resolutionIndex < kResolutionCount ? c.resolutionIndex : 0;
     screenWidth = kResolutions[index].width;
     screenHeight = kResolutions[index].height;
-    if (!loop.openWindow(kWindowTitle, screenWidth, screenHeight, c.colorBits, c.fullscreenMode)) return false;
+    if (!loop.openWindow(kWindowTitle, screenWidth, screenHeight, c.colorBits, c.fullscreenMode))
+        return false;
     drawLoadingScreen(loadingImage(), screenWidth, screenHeight);
     loop.present();
     return true;

@@ -1,11 +1,10 @@
 // The command line of every command: options, values, sub-commands and the errors that end the
 // run with status 2.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "app/kgl_cmdline.h"
 
@@ -31,9 +30,11 @@ TEST(CommandLine, DefaultsWithoutOptions) {
 
 TEST(CommandLine, EveryShowOptionLandsInItsField) {
     Invocation in;
-    ASSERT_EQ(parse({"--data", "d", "--no-dialog", "--windowed", "--resolution", "1024x768", "--loop",
-                     "--no-detail-maps", "--no-vsync", "--batch", "--frames", "30", "--fixed-fps", "25",
-                     "--capture", "cap", "--capture-every", "30", "--trace", "t.txt"},
+    ASSERT_EQ(parse({"--data",          "d",        "--no-dialog", "--windowed",
+                     "--resolution",    "1024x768", "--loop",      "--no-detail-maps",
+                     "--no-vsync",      "--batch",  "--frames",    "30",
+                     "--fixed-fps",     "25",       "--capture",   "cap",
+                     "--capture-every", "30",       "--trace",     "t.txt"},
                     in),
               ParseResult::Run);
     const ShowOptions& c = in.show;
