@@ -23,6 +23,7 @@ constexpr int64_t kMaxFrames = 1000000000;
 constexpr double kMaxFixedFps = 10000.0;
 constexpr int64_t kMaxCaptureEvery = 1000000;  // the capture numbers at most a million swaps
 constexpr int64_t kMaxCamera = 63;             // the scene clamps it to its last camera
+constexpr size_t kMaxTracePath = 1023;
 constexpr size_t kHelpColumn = 32;
 }  // namespace
 
@@ -129,10 +130,10 @@ void addShowOptions(CLI::App& app, ShowOptions& show) {
     app.add_flag("--no-detail-maps", show.noDetailMaps, "switch detail maps off");
     addRunOptions(app, show.run, "display full screen (the default)");
     addValue(app, "--trace", "FILE", "one line per performed action",
-             "a path of fewer than " + std::to_string(kMaxPathLength) + " characters", show.traceFile,
+             "a path of at most " + std::to_string(kMaxTracePath) + " characters", show.traceFile,
              [](const std::string& s, std::string& out) {
                  out = s;
-                 return s.size() < static_cast<size_t>(kMaxPathLength);
+                 return s.size() <= kMaxTracePath;
              });
 }
 
@@ -233,7 +234,16 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Invocation& out,
     }
     out.command = Command::Show;
     for (size_t i = 0; i < std::size(kSubCommands); ++i) {
-        if (subs[i]->parsed()) out.command = kSubCommands[i].command;
+        if (!subs[i]->parsed()) continue;
+        out.command = kSubCommands[i].command;
+        // The show's options before a sub-command would be silently ignored: refuse them.
+        for (const CLI::Option* o : app.get_options()) {
+            if (o->count() == 0) continue;
+            command = std::string("kgl ") + kSubCommands[i].name;
+            text = command + ": " + o->get_name() + " given before \"" + kSubCommands[i].name +
+                   "\" (a command's options follow its name; try " + command + " --help)";
+            return ParseResult::Error;
+        }
     }
     return ParseResult::Run;
 }

@@ -2,7 +2,8 @@
 // the sub-commands (convert, info, view). One parser builds them all, so every command has the
 // same --help, shared options have one spelling, and every usage error ends with exit status 2.
 // A new sub-command is one options struct, one row of the sub-command table and its two functions
-// (options, run) in kgl_cmdline.cpp; a new option is one line in the function of its command.
+// (options, run) in kgl_cmdline.cpp; a command with its own sub-commands (say "actions export")
+// adds them in its options function. A new option is one line in the function of its command.
 #pragma once
 
 #include <cstdint>

@@ -14,7 +14,6 @@ class K2DImage;
 class DemoEngine;
 
 constexpr int kResolutionCount = 6;
-constexpr int kMaxPathLength = 1024;
 
 struct ResolutionSize {
     int32_t width;

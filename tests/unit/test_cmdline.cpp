@@ -119,6 +119,7 @@ TEST(CommandLine, ErrorsAreOneLine) {
         {"view"},
         {"view", "f.k3d", "--camera", "64"},
         {"view", "f.k3d", "--trace", "t.txt"},  // the show's options are not the viewer's
+        {"--batch", "view", "f.k3d"},           // nor do they apply before a sub-command
     };
     for (const auto& args : bad) {
         Invocation in;
