@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
 #include "app/kgl_capture.h"
