@@ -215,7 +215,7 @@ int runShow(const CommandLine& o) {
     buildShow();
     if (traceFilePath[0]) engine().openTrace(traceFilePath);
     frameLoop();
-    if (engine().useMp3) engine().StopMusic();
+    if (engine().config.useMp3) engine().StopMusic();
     engine().closeTrace();
     DestroyDisplayWindow();
     quitDisplaySystem();

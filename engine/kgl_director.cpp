@@ -82,7 +82,7 @@ Scene3D* DemoEngine::current() {
 }
 
 void DemoEngine::direct() {
-    if (!renderActions) return;
+    if (!config.renderActions) return;
     const uint32_t p = sound.Position();
     if (!events.Advance(p)) return;
     tracePosition_ = p;

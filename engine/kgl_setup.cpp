@@ -6,7 +6,7 @@
 #include "engine/kgl_demoengine.h"
 #include "engine/kgl_show_tables.h"
 #include "fx/kgl_scene_fx.h"
-#include "image/kgl_texture.h"
+#include "scene/kgl_scene_textures.h"
 #include "script/kgl_scenescript.h"
 
 namespace kgl {

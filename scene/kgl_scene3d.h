@@ -1,7 +1,7 @@
 // The in-memory 3D scene: one Scene3D per scene file, holding flat arrays of objects, cameras,
 // materials, lights and shapes, with animation stored as one key per frame (no interpolation).
 // Filled once at start-up by the loader (kgl_scene_load.cpp, no GL), given its textures by
-// UploadSceneTextures (image/kgl_texture.h, GL), then updated and drawn every frame.
+// UploadSceneTextures (scene/kgl_scene_textures.h, GL), then updated and drawn every frame.
 // Units: model space is Y-up (file x, y, z -> x, z, -y); angles are degrees; colours 0..1.
 #pragma once
 

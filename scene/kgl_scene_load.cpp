@@ -8,9 +8,9 @@
 
 #include "common/kgl_bytes.h"
 #include "common/kgl_log.h"
-#include "image/kgl_texture.h"
 #include "platform/kgl_msgbox.h"
 #include "scene/kgl_scene3d.h"
+#include "scene/kgl_scene_textures.h"
 #include "scene/kgl_scenefile.h"
 
 namespace kgl {

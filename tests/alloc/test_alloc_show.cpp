@@ -181,7 +181,7 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     EXPECT_EQ(gNews.load(), 0) << "allocations per frame, first callers:" << callers;
     EXPECT_EQ(gDeletes.load(), 0);
 
-    if (e.useMp3) e.StopMusic();
+    if (e.config.useMp3) e.StopMusic();
     kgl::DestroyDisplayWindow();
     kgl::quitDisplaySystem();
     ASSERT_EQ(chdir(oldDir), 0);

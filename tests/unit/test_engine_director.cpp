@@ -35,7 +35,7 @@ protected:
     void SetUp() override {
         e = std::make_unique<DemoEngine>();
         e->withGL = 0;
-        e->renderActions = 1;
+        e->config.renderActions = 1;
         e->sound.UseStream(&stream);
         e->events.Clear();
         e->events.count = 0;
@@ -64,13 +64,13 @@ TEST_F(Director, NothingWithoutRenderActionsOrAPassedMark) {
     addMark(100, 2);
     e->events.fired[3] = 1;
     stream.pos = 500;
-    e->renderActions = 0;
+    e->config.renderActions = 0;
     e->direct();
     EXPECT_EQ(e->currentScene, -1);
     EXPECT_EQ(e->events.cursor, 0);  // the track is not even polled
 
     // A frame that passes no mark performs nothing, even with a raised flag.
-    e->renderActions = 1;
+    e->config.renderActions = 1;
     stream.pos = 50;
     e->direct();
     EXPECT_EQ(e->currentScene, -1);
