@@ -8,8 +8,8 @@
 #include <string>
 
 #include "common/kgl_vec.h"
-#include "fx/kgl_lensflare.h"
-#include "fx/kgl_particle_emit.h"
+#include "scene/kgl_lensflare.h"
+#include "scene/kgl_particle_emit.h"
 #include "scene/kgl_scene3d.h"
 
 namespace kgl {

@@ -12,7 +12,7 @@
 
 #include "common/kgl_vec.h"
 #include "fx/kgl_2d_fasttrigo.h"
-#include "fx/kgl_bezier.h"
+#include "scene/kgl_bezier.h"
 
 namespace kgl {
 

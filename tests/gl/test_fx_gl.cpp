@@ -8,13 +8,13 @@
 #include <memory>
 
 #include "fx/kgl_2d_flash.h"
-#include "fx/kgl_lensflare.h"
-#include "fx/kgl_particle_emit.h"
 #include "fx/kgl_scene_fx.h"
 #include "fx/kgl_wavegrid.h"
 #include "k2d_test_file.h"
 #include "platform/kgl_msgbox.h"
 #include "platform/kgl_test_context.h"
+#include "scene/kgl_lensflare.h"
+#include "scene/kgl_particle_emit.h"
 #include "scene/kgl_scene3d.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "fx/kgl_particle_emit.h"
+#include "scene/kgl_particle_emit.h"
 #include "scene/kgl_scene3d.h"
 
 using kgl::Particle;
