@@ -14,7 +14,6 @@
 #include "app/kgl_loop_timing.h"
 #include "app/kgl_music_end.h"
 #include "engine/kgl_demoengine.h"
-#include "fx/kgl_scene_fx.h"
 #include "platform/kgl_dialog.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_msgbox.h"
@@ -211,7 +210,6 @@ int runShow(const CommandLine& o) {
         quitDisplaySystem();
         return 1;
     }
-    InstallSceneEffectHooks();
     buildShow();
     if (traceFilePath[0]) engine().openTrace(traceFilePath);
     frameLoop();

@@ -7,7 +7,6 @@
 
 #include "engine/kgl_demoengine.h"
 #include "engine/kgl_show_tables.h"
-#include "fx/kgl_scene_fx.h"
 
 namespace kgl {
 
@@ -31,8 +30,7 @@ bool isUnused(int action) {
 
 void startParticles(Scene3D& scene, int system) {
     if (system < 0 || system >= kParticleSlots) return;
-    SceneEffects* fx = EffectsOf(scene, false);
-    if (fx) fx->particles[system].started = 1;
+    scene.particles[system].started = 1;
 }
 
 const float* paramsOf(const DemoEngine& e, show::ParamBlock block, int& count) {
