@@ -5,6 +5,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "common/kgl_log.h"
 #include "engine/kgl_demoengine.h"
 #include "engine/kgl_show_tables.h"
 
@@ -54,7 +55,7 @@ bool DemoEngine::openTrace(const char* path) {
     closeTrace();
     if (!path || !path[0]) return false;
     trace_ = std::fopen(path, "w");
-    if (!trace_) std::fprintf(stderr, "TRACE: [%s] cannot write the trace file\n", path);
+    if (!trace_) logLine("TRACE", path, "cannot write the trace file");
     return trace_ != nullptr;
 }
 
