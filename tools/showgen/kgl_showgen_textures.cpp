@@ -114,6 +114,31 @@ Canvas iridescent() {
     });
 }
 
+// Darkens the borders of a picture to black with a smooth falloff, so that a quad drawn
+// additively with it shows no edge.
+Canvas vignette(Canvas c, float inner) {
+    for (int y = 0; y < c.height(); ++y) {
+        for (int x = 0; x < c.width(); ++x) {
+            float dx = (x + 0.5f) / c.width() * 2.0f - 1.0f, dy = (y + 0.5f) / c.height() * 2.0f - 1.0f;
+            float r = std::sqrt(dx * dx + dy * dy);
+            float k = std::clamp((1.0f - r) / (1.0f - inner), 0.0f, 1.0f);
+            k = k * k * (3.0f - 2.0f * k);
+            Rgb& p = c.at(x, y);
+            p = Rgb{p.r * k, p.g * k, p.b * k};
+        }
+    }
+    return c;
+}
+
+// A warm far wall of the corridor: a bright glow behind the cubes over soft noise.
+Canvas corridorWall() {
+    Canvas c(kSize, kSize);
+    c.verticalGradient(rgb(0.35f, 0.12f, 0.25f), rgb(0.25f, 0.08f, 0.12f));
+    c.addGlow(kSize / 2.0f, kSize / 2.0f, kSize * 0.6f, rgb(1.0f, 0.65f, 0.35f), 0.9f, 1.6f);
+    c.modulateNoise(24.0f, 0.35f, 61);
+    return c;
+}
+
 Canvas titlePlate() {
     Canvas c(kSize, kSize);
     c.verticalGradient(rgb(0.02f, 0.06f, 0.2f), rgb(0.0f, 0.01f, 0.06f));
@@ -143,18 +168,21 @@ bool writeSceneTextures(const std::string& d) {
     put("korvo_ring.jpg", grid(rgb(0.5f, 0.8f, 1.0f), rgb(0.05f, 0.15f, 0.4f), 8));
     put("korvo_chrome.jpg", environment(rgb(0.6f, 0.8f, 1.0f), rgb(0.9f, 0.95f, 1.0f), rgb(0.05f, 0.1f, 0.3f), 12));
     put("korvo_title.jpg", titlePlate());
-    put("fx01_grid.jpg", grid(rgb(1.0f, 0.6f, 0.2f), rgb(0.25f, 0.05f, 0.1f), 4));
+    put("fx01_grid.jpg", grid(rgb(1.0f, 0.7f, 0.3f), rgb(0.55f, 0.22f, 0.25f), 4));
     put("fx01_plasma.jpg", plasma(rgb(0.5f, 0.05f, 0.3f), rgb(1.0f, 0.5f, 0.1f), rgb(1, 0.95f, 0.7f)));
-    put("fx01_tiles.jpg", grid(rgb(1.0f, 0.4f, 0.5f), rgb(0.15f, 0.05f, 0.08f), 2));
-    put("test01_env.jpg", environment(rgb(0.2f, 0.9f, 0.4f), rgb(0.7f, 1.0f, 0.6f), rgb(0.0f, 0.15f, 0.05f), 21));
+    Canvas tiles = grid(rgb(1.0f, 0.5f, 0.55f), rgb(0.4f, 0.16f, 0.2f), 2);
+    tiles.modulateNoise(20.0f, 0.4f, 62);
+    put("fx01_tiles.jpg", tiles);
+    put("fx01_wall.jpg", corridorWall());
+    put("test01_env.jpg", environment(rgb(0.05f, 0.55f, 0.25f), rgb(0.3f, 0.8f, 0.45f), rgb(0.0f, 0.08f, 0.06f), 21));
     put("test01_gold.jpg", environment(rgb(1.0f, 0.8f, 0.3f), rgb(1.0f, 1.0f, 0.8f), rgb(0.3f, 0.15f, 0.0f), 22));
     put("test02_skin.jpg", organic(rgb(0.05f, 0.2f, 0.25f), rgb(0.5f, 1.0f, 0.8f), 2.0f, 31));
     put("test02_env.jpg", environment(rgb(0.6f, 0.4f, 1.0f), rgb(0.7f, 1.0f, 1.0f), rgb(0.1f, 0.0f, 0.2f), 32));
-    put("test02_back.jpg", nebula(rgb(0.05f, 0.0f, 0.12f), rgb(0.35f, 0.15f, 0.6f), rgb(0.7f, 1.0f, 0.9f), 33));
+    put("test02_back.jpg", vignette(nebula(rgb(0.05f, 0.0f, 0.12f), rgb(0.45f, 0.2f, 0.75f), rgb(0.7f, 1.0f, 0.9f), 33), 0.25f));
     put("test03_bark.jpg", organic(rgb(0.2f, 0.02f, 0.25f), rgb(0.9f, 0.5f, 1.0f), 0.5f, 41));
     put("test03_env.jpg", environment(rgb(1.0f, 0.5f, 0.2f), rgb(1.0f, 0.85f, 0.5f), rgb(0.25f, 0.05f, 0.3f), 42));
-    put("test04_lava.jpg", organic(rgb(0.3f, 0.02f, 0.0f), rgb(1.0f, 0.7f, 0.2f), 1.0f, 51));
-    put("test04_rock.jpg", environment(rgb(1.0f, 0.4f, 0.1f), rgb(0.6f, 0.15f, 0.05f), rgb(0.1f, 0.02f, 0.0f), 52));
+    put("test04_lava.jpg", environment(rgb(1.0f, 0.55f, 0.15f), rgb(1.0f, 0.9f, 0.5f), rgb(0.45f, 0.08f, 0.02f), 51));
+    put("test04_rock.jpg", environment(rgb(0.9f, 0.35f, 0.1f), rgb(0.8f, 0.3f, 0.1f), rgb(0.18f, 0.04f, 0.02f), 52));
     put("fx05_baton.jpg", plasma(rgb(1.0f, 0.3f, 0.7f), rgb(0.3f, 0.5f, 1.0f), rgb(1, 1, 1)));
     put("fx02_disc.jpg", iridescent());
     return ok;
