@@ -77,15 +77,15 @@ const Mark kMarks[] = {
     {76.0, 4}, {76.01, 68}, {76.02, 49}, {76.03, 56}, {76.04, 75}, {76.05, 6}, {77.0, 76}, {77.01, 56}, {78.0, 46},
     {78.01, 74}, {79.0, 42}, {79.01, 6}, {79.02, 88}, {79.5, 65},
     // Outro (bar 80): the gyroscope from above, the credits over black, the title to close.
-    {80.0, 0}, {80.01, 44}, {81.0, 6}, {81.03, 7}, {81.04, 90}, {81.9, 64}, {82.0, 14}, {85.0, 47},
-    {86.75, 64}, {86.85, 12}, {87.5, 7},
+    {80.0, 0}, {80.01, 44}, {81.0, 6}, {81.03, 7}, {81.04, 90}, {81.5, 64}, {81.6, 14}, {85.0, 47},
+    {87.0, 64}, {87.1, 12}, {87.5, 7},
 };
 
 // The moments the picture is meant to be (nearly) black, in seconds of music: the reveal from
 // black, the black flash on the crystal drop, the composition stutter before the drop at 136 s,
 // the credits over black, and the fade under the closing title.
 const DarkMoment kDarkMoments[] = {
-    {0.0, 3.0}, {64.0, 66.5}, {135.3, 136.2}, {163.7, 167.5}, {173.4, 999.0},
+    {0.0, 3.0}, {64.0, 66.5}, {135.3, 136.2}, {163.0, 167.5}, {174.0, 999.0},
 };
 
 }  // namespace

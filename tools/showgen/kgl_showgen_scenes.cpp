@@ -239,6 +239,22 @@ Mesh tileField(int nx, int nz, float tile, float gap, float y) {
     return m;
 }
 
+// The corridor's side walls: tiles standing at x = +-x, facing inward.
+Mesh sideField(int nz, int ny, float tile, float gap, float x, float height) {
+    Mesh m;
+    float h = height / static_cast<float>(ny);
+    for (int side = -1; side <= 1; side += 2) {
+        for (int j = 0; j < nz; ++j) {
+            for (int k = 0; k < ny; ++k) {
+                Mesh q = rotated(makeQuad(tile - gap, h - gap), v3(0, 1, 0), side < 0 ? kPi / 2 : -kPi / 2);
+                q.translate(v3(side * x, -height / 2 + (static_cast<float>(k) + 0.5f) * h, -static_cast<float>(j) * tile + 40));
+                m.append(q);
+            }
+        }
+    }
+    return m;
+}
+
 Scene fx01Scene() {
     Scene s;
     s.name = "fx01";
@@ -266,7 +282,10 @@ Scene fx01Scene() {
     s.objects.push_back(ceiling);
     // A far wall where the corridor ends: the fog turns it into a warm haze the cubes stand out
     // against, instead of black.
-    Object wall = object("WALL", makeQuad(520, 360), 2, v3(0, 0, -320));
+    Object sides = object("SIDES", sideField(12, 3, 24, 2, 96, 68), 1, v3(0, 0, 0));
+    sides.posTrack = floor.posTrack;
+    s.objects.push_back(sides);
+    Object wall = object("WALL", makeQuad(200, 74), 2, v3(0, 0, -236));
     s.objects.push_back(wall);
     s.cameras.push_back(camera(0, v3(0, 0, 60), v3(0, 0, -100), 160));
     s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(10 * std::sin(ph), 6 * std::sin(ph * 2), 60); });
@@ -388,6 +407,13 @@ Scene test02Scene() {
     s.objects.push_back(gamut);  // first: no earlier object may share its counts
     Object back = object("BACK", makeQuad(4200, 3000), 1, v3(0, 0, -1400));
     s.objects.push_back(back);
+    // A nebula all round, far enough for the scene's grey fog to soften it: the drooler is never
+    // seen against plain black.
+    Object sky = object("SKY", makeSphere(2300, 24, 14), 1, v3(0, 0, 0));
+    sky.mesh.flipWinding();
+    sky.posTrack = track(L, [](float) { return v3(0, 0, 0); });
+    sky.rotTrack = spin(L, v3(0.2f, 1, 0), -1);
+    s.objects.push_back(sky);
     const char* names[3] = {"Drooler", "DroolerW5", "DroolerW6"};
     for (int k = 0; k < 3; ++k) {
         V3 pivot = k == 0 ? v3(0, 0, 0) : v3(0, kFarBelow, 0);
@@ -404,9 +430,9 @@ Scene test02Scene() {
     s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(std::cos(-ph) * 700, 400, std::sin(-ph) * 700); });
     s.cameras.push_back(camera(3, v3(0, 0, 420), v3(0, -40, 0), 422));
     s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(120 * std::sin(ph * 2), 60 * std::cos(ph), 420); });
-    // Second-act cameras: straight down from above, and a far telephoto sweeping round.
-    s.cameras.push_back(camera(4, v3(0, 650, 40), v3(0, 0, 0), 651));
-    s.cameras[4].eyeTrack = track(L, [](float ph) { return v3(120 * std::sin(ph), 650, 120 * std::cos(ph)); });
+    // Second-act cameras: high above, circling, and a far telephoto sweeping round.
+    s.cameras.push_back(camera(4, v3(0, 520, 450), v3(0, 0, 0), 688));
+    s.cameras[4].eyeTrack = track(L, [](float ph) { return v3(450 * std::sin(ph), 520, 450 * std::cos(ph)); });
     s.cameras.push_back(camera(5, v3(0, 100, 1300), v3(0, 0, 0), 1304));
     s.cameras[5].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph * 2) * 1300, 100 + 200 * std::sin(ph), std::cos(ph * 2) * 1300); });
     const V3 colours[4] = {v3(0.5f, 0.9f, 1), v3(0.8f, 0.5f, 1), v3(0.4f, 1, 0.8f), v3(1, 0.8f, 0.9f)};
@@ -506,7 +532,7 @@ Scene test04Scene() {
     cova.rotTrack = spin(L, v3(0, 1, 0), -1);
     s.objects.push_back(cova);
     Mesh core = makeSphere(1, 12, 8);
-    displaceRadial(core, v3(0, 0, 0), [](V3 d) { return 260.0f + 160.0f * std::pow(std::fabs(d.x * d.y * d.z) * 5.0f, 0.6f); });
+    displaceRadial(core, v3(0, 0, 0), [](V3 d) { return 150.0f + 170.0f * std::pow(std::fabs(d.x * d.y * d.z) * 5.0f, 0.6f); });
     Object centre = object("CENTRE", core, 0, v3(0, 0, 0));
     centre.posTrack = track(L, [](float ph) { return v3(0, 40 * std::sin(ph * 2), 0); });
     centre.rotTrack = spin(L, v3(0.3f, 1, 0.2f), 2);
@@ -638,7 +664,7 @@ bool writeScenes(const std::string& dir) {
     SceneScript f1 = baseScript(fx01, true, {92, 80, 75, 70});
     f1.ambient[0] = 0.4f;
     f1.lights[0].coronas = "escena/Lens.k2d";
-    f1.objects = {{"QUADS", {"CULL: 1"}}, {"QUADS01", {"CULL: 1"}}};
+    f1.objects = {{"QUADS", {"CULL: 1"}}, {"QUADS01", {"CULL: 1"}}, {"SIDES", {"CULL: 1"}}, {"WALL", {"CULL: 1"}}};
     ok = writeScene(dir, fx01, f1, "fx01.txt") && ok;
 
     Scene t1 = test01Scene();
