@@ -93,9 +93,10 @@ void heartPictures(Canvas& colour, Canvas& mask) {
         }
     }
     mask = hard;
-    mask.boxBlur(2);
+    mask.boxBlur(w / 128);
     Canvas glow = hard;
-    glow.boxBlur(8);
+    glow.boxBlur(w / 24);
+    glow.boxBlur(w / 48);  // twice: a smoother falloff, no visible steps once stretched over the screen
     colour.verticalGradient(rgb(0.32f, 0.02f, 0.12f), rgb(0.1f, 0.0f, 0.06f));
     colour.modulateNoise(40.0f, 0.5f, 99);
     for (int j = 0; j < h; ++j) {
@@ -189,7 +190,7 @@ bool writePictures(const std::string& dir) {
     bool ok = writeK2D(dir + "load.k2d", {entry("title", 0, loadingPicture())});
     ok = writeK2D(dir + "gr1.k2d", {entry("title", 0, titleOverlay())}) && ok;
     ok = writeK2D(dir + "gr2.k2d", {entry("credits", 0, creditsOverlay())}) && ok;
-    Canvas heartColour(256, 256), heartMask(256, 256);
+    Canvas heartColour(512, 512), heartMask(512, 512);
     heartPictures(heartColour, heartMask);
     ok = writeK2D(dir + "heart1.k2d", {entry("heart", 0, heartColour), entry("heartmask", 1, heartMask)}) && ok;
     Canvas boxColour(256, 256), boxMask(256, 256);
