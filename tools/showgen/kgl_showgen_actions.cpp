@@ -56,9 +56,10 @@ const Mark kMarks[] = {
     // Bar 56: the fire cave close up, the discs over it, then the top view with the pulse.
     {56.0, 5}, {56.01, 43}, {56.02, 6}, {56.05, 7}, {56.06, 90}, {56.25, 60}, {57.0, 61}, {57.5, 85},
     {58.0, 44}, {58.01, 59}, {58.02, 88}, {58.5, 62}, {59.0, 63}, {59.5, 86}, {59.75, 67},
-    // Bar 60: the drooler from above inside the heart window, wave grid 1, the far telephoto.
-    {60.0, 3}, {60.01, 7}, {60.02, 46}, {60.03, 13}, {60.04, 60}, {61.0, 58}, {61.01, 77}, {62.0, 47},
-    {62.01, 13}, {62.02, 61}, {62.5, 79}, {63.0, 62}, {63.5, 58}, {63.75, 65},
+    // Bar 60: the drooler from above inside the heart window, then the far telephoto through wave
+    // grid 1.
+    {60.0, 3}, {60.01, 7}, {60.02, 46}, {60.03, 13}, {60.04, 60}, {61.0, 77}, {62.0, 47}, {62.01, 58},
+    {62.02, 13}, {62.03, 61}, {62.5, 79}, {63.0, 62}, {63.5, 58}, {63.75, 65},
     // Bridge (bar 64): the corridor at floor level, a wave grid, then a stutter into the drop.
     // Stepping the blend selectors and alphas hands the engine's own composition values over
     // (dark alpha 0.01 over the whole picture), which blacks the picture out until the next
@@ -77,7 +78,7 @@ const Mark kMarks[] = {
     {76.0, 4}, {76.01, 68}, {76.02, 49}, {76.03, 56}, {76.04, 75}, {76.05, 6}, {77.0, 76}, {77.01, 56}, {78.0, 46},
     {78.01, 74}, {79.0, 42}, {79.01, 6}, {79.02, 88}, {79.5, 65},
     // Outro (bar 80): the gyroscope from above, the credits over black, the title to close.
-    {80.0, 0}, {80.01, 44}, {81.0, 6}, {81.03, 7}, {81.04, 90}, {81.5, 64}, {81.6, 14}, {85.0, 47},
+    {80.0, 0}, {80.01, 44}, {81.0, 6}, {81.0, 64}, {81.03, 7}, {81.04, 90}, {81.1, 14}, {85.0, 47},
     {87.0, 64}, {87.1, 12}, {87.5, 7},
 };
 
@@ -85,7 +86,7 @@ const Mark kMarks[] = {
 // black, the black flash on the crystal drop, the composition stutter before the drop at 136 s,
 // the credits over black, and the fade under the closing title.
 const DarkMoment kDarkMoments[] = {
-    {0.0, 3.0}, {64.0, 66.5}, {135.3, 136.2}, {163.0, 167.5}, {174.0, 999.0},
+    {0.0, 3.0}, {64.0, 66.5}, {135.3, 136.2}, {162.0, 167.5}, {174.0, 999.0},
 };
 
 }  // namespace

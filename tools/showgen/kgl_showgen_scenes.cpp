@@ -93,6 +93,14 @@ Material plain(const std::string& name, const std::string& texture, V3 diffuse) 
     return m;
 }
 
+// A material that glows by itself: the renderer's global ambient light (0.2) times an ambient
+// value well above 1 lights the surface where no spot light reaches it.
+Material glowing(Material m, float k) {
+    m.ambient = m.diffuse * k;
+    for (Material& sub : m.subs) sub.ambient = sub.diffuse * k;
+    return m;
+}
+
 Material multi(const std::string& name, const std::string& first, const std::string& second, V3 diffuse) {
     Material m = plain(name, first, diffuse);
     m.subs.push_back(plain(name + " base", first, diffuse));
@@ -260,9 +268,9 @@ Scene fx01Scene() {
     s.name = "fx01";
     s.lastFrame = 300;
     int L = s.lastFrame;
-    s.materials = {multi("cube", "fx01_grid.jpg", "fx01_plasma.jpg", v3(1.0f, 0.7f, 0.4f)),
-                   plain("tiles", "fx01_tiles.jpg", v3(1.0f, 0.6f, 0.5f)),
-                   plain("wall", "fx01_wall.jpg", v3(1.0f, 0.8f, 0.7f))};
+    s.materials = {glowing(multi("cube", "fx01_grid.jpg", "fx01_plasma.jpg", v3(1.0f, 0.7f, 0.4f)), 3.0f),
+                   glowing(plain("tiles", "fx01_tiles.jpg", v3(1.0f, 0.6f, 0.5f)), 4.5f),
+                   glowing(plain("wall", "fx01_wall.jpg", v3(1.0f, 0.8f, 0.7f)), 5.0f)};
     for (int i = 0; i < 5; ++i) {
         char name[8];
         std::snprintf(name, sizeof name, "Box%02d", i + 1);
@@ -397,23 +405,23 @@ Scene test02Scene() {
     s.name = "test02";
     s.lastFrame = 200;  // GAMUT's clocks reach frame 188
     int L = s.lastFrame;
-    s.materials = {multi("gamut", "test02_skin.jpg", "test02_env.jpg", v3(0.6f, 0.9f, 1.0f)),
-                   multi("back", "test02_back.jpg", "test02_env.jpg", v3(0.7f, 0.5f, 1.0f)),
-                   plain("drool", "test02_skin.jpg", v3(0.7f, 1.0f, 0.8f))};
+    s.materials = {glowing(multi("gamut", "test02_skin.jpg", "test02_env.jpg", v3(0.6f, 0.9f, 1.0f)), 2.0f),
+                   glowing(multi("back", "test02_back.jpg", "test02_env.jpg", v3(0.7f, 0.5f, 1.0f)), 3.0f),
+                   glowing(plain("drool", "test02_skin.jpg", v3(0.7f, 1.0f, 0.8f)), 2.5f)};
     Mesh shell = makeSphere(1, 14, 9);
-    Object gamut = object("GAMUT", shell, 0, v3(0, 0, 0));
-    gamut.mesh.v = gamutFrame(shell, 0);
-    for (int f = 0; f <= L; ++f) gamut.morph.push_back(gamutFrame(shell, f));
-    s.objects.push_back(gamut);  // first: no earlier object may share its counts
-    Object back = object("BACK", makeQuad(4200, 3000), 1, v3(0, 0, -1400));
-    s.objects.push_back(back);
     // A nebula all round, far enough for the scene's grey fog to soften it: the drooler is never
-    // seen against plain black.
+    // seen against plain black. It is drawn first, so that the additive shell lies over it.
     Object sky = object("SKY", makeSphere(2300, 24, 14), 1, v3(0, 0, 0));
     sky.mesh.flipWinding();
     sky.posTrack = track(L, [](float) { return v3(0, 0, 0); });
     sky.rotTrack = spin(L, v3(0.2f, 1, 0), -1);
     s.objects.push_back(sky);
+    Object gamut = object("GAMUT", shell, 0, v3(0, 0, 0));
+    gamut.mesh.v = gamutFrame(shell, 0);
+    for (int f = 0; f <= L; ++f) gamut.morph.push_back(gamutFrame(shell, f));
+    s.objects.push_back(gamut);  // no earlier object may share its counts
+    Object back = object("BACK", makeQuad(4200, 3000), 1, v3(0, 0, -1400));
+    s.objects.push_back(back);
     const char* names[3] = {"Drooler", "DroolerW5", "DroolerW6"};
     for (int k = 0; k < 3; ++k) {
         V3 pivot = k == 0 ? v3(0, 0, 0) : v3(0, kFarBelow, 0);
@@ -523,7 +531,8 @@ Scene test04Scene() {
     s.name = "test04";
     s.lastFrame = 300;
     int L = s.lastFrame;
-    s.materials = {plain("lava", "test04_lava.jpg", v3(1.0f, 0.5f, 0.2f)), plain("rock", "test04_rock.jpg", v3(0.8f, 0.4f, 0.3f))};
+    s.materials = {glowing(plain("lava", "test04_lava.jpg", v3(1.0f, 0.5f, 0.2f)), 3.0f),
+                   plain("rock", "test04_rock.jpg", v3(0.8f, 0.4f, 0.3f))};
     Mesh cave = makeSphere(3200, 24, 16);
     displaceRadial(cave, v3(0, 0, 0), [](V3 d) { return 500.0f * (fbm(d.x * 3 + 5, d.z * 3 + d.y * 2, 3) - 0.5f); });
     cave.flipWinding();
