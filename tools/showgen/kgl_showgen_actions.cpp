@@ -4,6 +4,8 @@
 // the crystal breakdown, the roots and the fire cave. Second act (bar 52 on): the same scenes
 // through other cameras and under other overlays, a bridge in the corridor, a build to the
 // final drop on the sun and its tendrils, and an outro with the credits and the title over black.
+// Text cards come with the motion blur off, over black flashes, on scenes whose composition
+// keeps the letters bright.
 #include "kgl_showgen_actions.h"
 
 #include "common/kgl_bytes.h"
@@ -28,7 +30,7 @@ struct Mark {
 // and trails, 87-90 overlay cameras.
 const Mark kMarks[] = {
     // Intro: the blue gyroscope, revealed from black, the title over it, the disc overlay.
-    {0.0, 0}, {0.01, 64}, {0.02, 42}, {1.0, 12}, {2.0, 7}, {2.02, 87}, {3.0, 16}, {4.0, 45}, {5.0, 17},
+    {0.0, 0}, {0.01, 64}, {0.02, 42}, {0.5, 12}, {2.0, 7}, {2.02, 87}, {3.0, 16}, {4.0, 45}, {5.0, 17},
     {6.0, 43}, {7.0, 88}, {7.5, 18},
     // Build 1: overlay off, camera cuts on every bar, zoom trails.
     {8.0, 7}, {8.01, 44}, {8.02, 54}, {9.0, 46}, {10.0, 47}, {10.01, 54}, {11.0, 48}, {12.0, 55},
@@ -77,9 +79,11 @@ const Mark kMarks[] = {
     // The final drop (bar 76): the sun and its tendrils in a zoom-trail burst, the roots morphing.
     {76.0, 4}, {76.01, 68}, {76.02, 49}, {76.03, 56}, {76.04, 75}, {76.05, 6}, {77.0, 76}, {77.01, 56}, {78.0, 46},
     {78.01, 74}, {79.0, 42}, {79.01, 6}, {79.02, 88}, {79.5, 65},
-    // Outro (bar 80): the gyroscope from above, the credits over black, the title to close.
-    {80.0, 0}, {80.01, 44}, {81.0, 6}, {81.0, 64}, {81.03, 7}, {81.04, 90}, {81.1, 14}, {85.0, 47},
-    {87.0, 64}, {87.1, 12}, {87.5, 7},
+    // Outro (bar 80): the gyroscope from above, then the credits over black on the drooler's far
+    // view and the title over black on the sun. The cards come on scenes whose composition
+    // keeps the picture bright (the gyroscope's halves it), so the letters stand out.
+    {80.0, 0}, {80.01, 44}, {81.0, 3}, {81.0, 6}, {81.0, 64}, {81.01, 47}, {81.03, 7}, {81.04, 90},
+    {81.1, 14}, {85.0, 4}, {85.01, 43}, {87.0, 64}, {87.1, 12}, {87.5, 7},
 };
 
 // The moments the picture is meant to be (nearly) black, in seconds of music: the reveal from

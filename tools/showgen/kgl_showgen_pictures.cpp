@@ -57,7 +57,7 @@ Canvas loadingPicture() {
 Canvas titleOverlay() {
     Canvas c(512, 512);
     c.fill(rgb(0, 0, 0));
-    glowText(c, kShowTitle, 256, 214, 7, rgb(1, 1, 1), rgb(0.1f, 0.25f, 0.5f));
+    glowText(c, kShowTitle, 256, 214, 7, rgb(1, 1, 1), rgb(0, 0, 0));
     c.rotate180();
     return c;
 }
