@@ -11,7 +11,7 @@ set -uo pipefail
 KGL="$1"
 fail() { echo "FAIL: $*"; exit 1; }
 # Planned dark moments, in seconds of music.
-planned="0.0 3.0
+planned="0.0 5.0
 64.0 66.5
 135.3 136.2
 162.0 167.5

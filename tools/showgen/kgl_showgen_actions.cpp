@@ -79,18 +79,18 @@ const Mark kMarks[] = {
     // The final drop (bar 76): the sun and its tendrils in a zoom-trail burst, the roots morphing.
     {76.0, 4}, {76.01, 68}, {76.02, 49}, {76.03, 56}, {76.04, 75}, {76.05, 6}, {77.0, 76}, {77.01, 56}, {78.0, 46},
     {78.01, 74}, {79.0, 42}, {79.01, 6}, {79.02, 88}, {79.5, 65},
-    // Outro (bar 80): the gyroscope from above, then the credits over black on the drooler's far
-    // view and the title over black on the sun. The cards come on scenes whose composition
+    // Outro (bar 80): the gyroscope from above, then the credits over black on the nebula beside
+    // the drooler and the title over black on the sun. The cards come on scenes whose composition
     // keeps the picture bright (the gyroscope's halves it), so the letters stand out.
-    {80.0, 0}, {80.01, 44}, {81.0, 3}, {81.0, 6}, {81.0, 64}, {81.01, 47}, {81.03, 7}, {81.04, 90},
-    {81.1, 14}, {85.0, 4}, {85.01, 43}, {87.0, 64}, {87.1, 12}, {87.5, 7},
+    {80.0, 0}, {80.01, 44}, {81.0, 3}, {81.0, 6}, {81.0, 64}, {81.01, 48}, {81.03, 7}, {81.04, 90},
+    {81.1, 14}, {85.0, 4}, {85.01, 45}, {87.0, 64}, {87.1, 12}, {87.5, 7},
 };
 
 // The moments the picture is meant to be (nearly) black, in seconds of music: the reveal from
 // black, the black flash on the crystal drop, the composition stutter before the drop at 136 s,
 // the credits over black, and the fade under the closing title.
 const DarkMoment kDarkMoments[] = {
-    {0.0, 3.0}, {64.0, 66.5}, {135.3, 136.2}, {162.0, 167.5}, {174.0, 999.0},
+    {0.0, 5.0}, {64.0, 66.5}, {135.3, 136.2}, {162.0, 167.5}, {174.0, 999.0},
 };
 
 }  // namespace

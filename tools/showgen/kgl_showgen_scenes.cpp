@@ -410,8 +410,9 @@ Scene test02Scene() {
                    glowing(plain("drool", "test02_skin.jpg", v3(0.7f, 1.0f, 0.8f)), 2.5f)};
     Mesh shell = makeSphere(1, 14, 9);
     // A nebula all round, far enough for the scene's grey fog to soften it: the drooler is never
-    // seen against plain black. It is drawn first, so that the additive shell lies over it.
-    Object sky = object("SKY", makeSphere(2300, 24, 14), 1, v3(0, 0, 0));
+    // seen against plain black. It is drawn first, so that the additive shell lies over it, and
+    // it hides the flat backdrop quad the set-up expects, which stands outside it.
+    Object sky = object("SKY", makeSphere(1500, 24, 14), 1, v3(0, 0, 0));
     sky.mesh.flipWinding();
     sky.posTrack = track(L, [](float) { return v3(0, 0, 0); });
     sky.rotTrack = spin(L, v3(0.2f, 1, 0), -1);
@@ -420,7 +421,7 @@ Scene test02Scene() {
     gamut.mesh.v = gamutFrame(shell, 0);
     for (int f = 0; f <= L; ++f) gamut.morph.push_back(gamutFrame(shell, f));
     s.objects.push_back(gamut);  // no earlier object may share its counts
-    Object back = object("BACK", makeQuad(4200, 3000), 1, v3(0, 0, -1400));
+    Object back = object("BACK", makeQuad(4200, 3000), 1, v3(0, 0, -2200));
     s.objects.push_back(back);
     const char* names[3] = {"Drooler", "DroolerW5", "DroolerW6"};
     for (int k = 0; k < 3; ++k) {
@@ -443,6 +444,9 @@ Scene test02Scene() {
     s.cameras[4].eyeTrack = track(L, [](float ph) { return v3(450 * std::sin(ph), 520, 450 * std::cos(ph)); });
     s.cameras.push_back(camera(5, v3(0, 100, 1300), v3(0, 0, 0), 1304));
     s.cameras[5].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph * 2) * 1300, 100 + 200 * std::sin(ph), std::cos(ph * 2) * 1300); });
+    // The credits' view: from beside the drooler out into the nebula, drifting slowly.
+    s.cameras.push_back(camera(6, v3(0, 0, 300), v3(0, 250, 1400), 1128));
+    s.cameras[6].targetTrack = track(L, [](float ph) { return v3(300 * std::sin(ph), 250 + 80 * std::cos(ph), 1400); });
     const V3 colours[4] = {v3(0.5f, 0.9f, 1), v3(0.8f, 0.5f, 1), v3(0.4f, 1, 0.8f), v3(1, 0.8f, 0.9f)};
     for (int i = 0; i < 4; ++i) {
         Light l = light(i, v3(300, 0, 0), colours[i]);
@@ -682,7 +686,7 @@ bool writeScenes(const std::string& dir) {
     ok = writeScene(dir, t1, s1, "test01.txt") && ok;
 
     Scene t2 = test02Scene();
-    ok = writeScene(dir, t2, baseScript(t2, true, {90, 70, 80, 80, 70, 35}), "test02.txt") && ok;
+    ok = writeScene(dir, t2, baseScript(t2, true, {90, 70, 80, 80, 70, 35, 60}), "test02.txt") && ok;
 
     Scene t3 = test03Scene();
     SceneScript s3 = baseScript(t3, true, {80, 70, 65, 40, 100, 75, 60, 55});
