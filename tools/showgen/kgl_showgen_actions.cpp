@@ -1,6 +1,6 @@
 // The choreography of the default show, as a table of (bar, action) against the music's bar
-// grid: 120 beats a minute, four beats a bar, so bar b starts at b x 2 s. First act: intro on the
-// blue gyroscope, a build with camera cuts and zoom trails, drops on the corridor, the drooler,
+// grid: 120 beats a minute, four beats a bar, so bar b starts at b x 2 s. First act: the title,
+// an intro on the blue gyroscope, a build with camera cuts and zoom trails, drops on the corridor, the drooler,
 // the crystal breakdown, the roots and the fire cave. Second act (bar 52 on): the same scenes
 // through other cameras and under other overlays, a bridge in the corridor, a build to the
 // final drop on the sun and its tendrils, and an outro with the credits and the title over black.
@@ -29,8 +29,9 @@ struct Mark {
 // grids and pulse, 60-63 scene animations, 64-68 flashes, 69-80 morphs, 81-86 vertex programs
 // and trails, 87-90 overlay cameras.
 const Mark kMarks[] = {
-    // Intro: the blue gyroscope, revealed from black, the title over it, the disc overlay.
-    {0.0, 0}, {0.01, 64}, {0.02, 42}, {0.5, 12}, {2.0, 7}, {2.02, 87}, {3.0, 16}, {4.0, 45}, {5.0, 17},
+    // Intro: the title over the nebula beside the drooler, revealed from black (the gyroscope's
+    // composition halves the picture, too dim for a card), then the blue gyroscope and the discs.
+    {0.0, 0}, {0.01, 64}, {0.02, 3}, {0.03, 48}, {0.25, 12}, {2.0, 0}, {2.01, 42}, {2.02, 7}, {2.03, 87}, {3.0, 16}, {4.0, 45}, {5.0, 17},
     {6.0, 43}, {7.0, 88}, {7.5, 18},
     // Build 1: overlay off, camera cuts on every bar, zoom trails.
     {8.0, 7}, {8.01, 44}, {8.02, 54}, {9.0, 46}, {10.0, 47}, {10.01, 54}, {11.0, 48}, {12.0, 55},
