@@ -84,7 +84,7 @@ const Mark kMarks[] = {
     // the drooler and the title over black on the sun. The cards come on scenes whose composition
     // keeps the picture bright (the gyroscope's halves it), so the letters stand out.
     {80.0, 0}, {80.01, 44}, {81.0, 3}, {81.0, 6}, {81.0, 64}, {81.01, 48}, {81.1, 14}, {83.5, 7},
-    {83.51, 90}, {85.0, 4}, {85.01, 45}, {87.0, 64}, {87.1, 12}, {87.5, 7},
+    {83.51, 90}, {85.0, 4}, {85.01, 42}, {87.0, 64}, {87.1, 12}, {87.5, 7},
 };
 
 // The moments the picture is meant to be (nearly) black, in seconds of music: the reveal from
