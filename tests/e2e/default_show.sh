@@ -75,6 +75,7 @@ for name in sorted(os.listdir(sys.argv[1])):
     if not name.startswith("frame-"): continue
     swap = int(name[6:12])
     t = (swap - 3) / 30.0
+    if t < 0: continue  # the loading screen, before the show
     level = mean_brightness(os.path.join(sys.argv[1], name))
     if os.environ.get("KGL_SHOW_LEVELS"): print("%7.2f s  %6.1f" % (t, level))
     if level < 0.06 * 255 and not any(a <= t < b for a, b in fades):
