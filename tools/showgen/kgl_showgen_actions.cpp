@@ -55,7 +55,6 @@ const Mark kMarks[] = {
     {50.0, 86}, {51.5, 16},
     // Second act. Drop 2, lead doubled (bar 52): the roots from below with the batons over them.
     {52.0, 4}, {52.01, 47}, {52.02, 6}, {52.03, 89}, {53.0, 71}, {54.0, 48}, {54.01, 90}, {55.0, 73},
-    {55.5, 65},
     // Bar 56: the fire cave close up, the discs over it, then the top view with the pulse.
     {56.0, 5}, {56.01, 43}, {56.02, 6}, {56.05, 7}, {56.06, 90}, {56.25, 60}, {57.0, 61}, {57.5, 85},
     {58.0, 44}, {58.01, 59}, {58.02, 88}, {58.5, 62}, {59.0, 63}, {59.5, 86}, {59.75, 67},
@@ -74,7 +73,7 @@ const Mark kMarks[] = {
     // Drop 3 (bar 68): the crystal under the discs with zoom trails, then the gyroscope under the
     // batons, the build on the cave's inner fly-by with flashes on the beats.
     {68.0, 2}, {68.01, 68}, {68.02, 7}, {68.03, 87}, {68.04, 46}, {69.0, 55}, {69.01, 56}, {70.0, 44},
-    {70.01, 56}, {71.0, 47}, {71.5, 65},
+    {70.01, 56}, {71.0, 47},
     {72.0, 0}, {72.02, 7}, {72.04, 48}, {72.05, 6}, {72.06, 87}, {73.0, 49}, {73.01, 88}, {74.0, 5},
     {74.01, 45}, {74.02, 60}, {74.03, 84}, {74.5, 61}, {75.0, 59}, {75.25, 67}, {75.5, 62}, {75.75, 67},
     // The final drop (bar 76): the sun and its tendrils in a zoom-trail burst, the roots morphing.
@@ -88,10 +87,12 @@ const Mark kMarks[] = {
 };
 
 // The moments the picture is meant to be (nearly) black, in seconds of music: the reveal from
-// black, the black flash on the crystal drop, the composition stutter before the drop at 136 s,
-// the credits over black, and the fade under the closing title.
+// black, the quick black flashes on the beat (action 65), the black flash on the crystal drop,
+// the composition stutter before the drop at 136 s, the credits over black, and the fade under
+// the closing title. Every black flash of the choreography lies in one of them.
 const DarkMoment kDarkMoments[] = {
-    {0.0, 5.0}, {64.0, 66.5}, {135.3, 136.2}, {162.0, 167.5}, {174.0, 999.0},
+    {0.0, 5.0},     {31.0, 32.0},   {47.0, 48.0},   {64.0, 67.5},   {98.0, 99.0},
+    {127.5, 128.5}, {135.3, 136.2}, {159.0, 160.0}, {162.0, 167.5}, {174.0, 999.0},
 };
 
 }  // namespace

@@ -34,6 +34,16 @@ bool checkCoverage(const std::vector<kgl::showgen::Cue>& cues) {
     std::set<int> used;
     for (const auto& c : cues) used.insert(c.action);
     bool ok = true;
+    for (const auto& c : cues) {  // black flashes belong to the planned dark moments
+        if (c.action != 64 && c.action != 65) continue;
+        bool planned = false;
+        for (const kgl::showgen::DarkMoment& d : kgl::showgen::plannedDarkMoments())
+            planned = planned || (c.seconds >= d.from && c.seconds < d.to);
+        if (!planned) {
+            std::fprintf(stderr, "SHOWGEN: [actions] black flash at %.2f s outside the planned dark moments\n", c.seconds);
+            ok = false;
+        }
+    }
     for (int a = 0; a <= 90; ++a) {
         bool expected = !kgl::showgen::isUnusedAction(a);
         if (expected != (used.count(a) == 1)) {
