@@ -3,6 +3,7 @@
 // showgen OUTDIR --from SECONDS: a preview that starts the music shortly before SECONDS and
 // replays the earlier cues quickly, for watching one stretch of the show without the rest.
 // showgen --dark-moments: prints the planned dark moments, one "from to" line in seconds each.
+
 #include "common/kgl_log.h"
 #include "kgl_showgen_actions.h"
 #include "kgl_showgen_image.h"
