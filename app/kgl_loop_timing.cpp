@@ -25,17 +25,13 @@ bool runUpdateStep(LoopTiming& t, TickSource ticks, int32_t updateRate, const Up
     return true;
 }
 
-void startTitleClock(LoopTiming& t, uint32_t tickMs) {
-    t.lastTitleTime = static_cast<float>(tickMs) * kTitleUnitsPerMs;
-    t.lastTitleTick = tickMs;
-    t.titleAccumulator = 0.0f;
-    t.titleFrames = 0;
-}
-
 bool refreshTitle(LoopTiming& t, uint32_t tickMs, char* title, size_t titleSize) {
     const float units = static_cast<float>(tickMs) * kTitleUnitsPerMs;
     t.titleAccumulator += units - t.lastTitleTime;
-    if (!(units - t.lastTitleTime > kTitleInterval)) return false;
+    // The title clock starts at 0, which the tick count of a running machine is always far past,
+    // so the first update step sets the title; ours counts from the process start, hence the flag.
+    if (t.titled && !(units - t.lastTitleTime > kTitleInterval)) return false;
+    t.titled = true;
     const uint32_t elapsedMs = tickMs - t.lastTitleTick;
     const double fps = elapsedMs > 0 ? t.titleFrames * 1000.0 / elapsedMs : 0.0;
     std::snprintf(title, titleSize, "korvoGL %2.2f fps", fps);

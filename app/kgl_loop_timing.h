@@ -19,6 +19,7 @@ struct LoopTiming {
     float lastTitleTime = 0.0f;  // in units of 0.6 s (tick x 0.0006)
     uint32_t titleFrames = 0;    // frames drawn since the last title change
     uint32_t lastTitleTick = 0;
+    bool titled = false;  // the first update step always sets the title
 };
 
 // True when an update step is due at `now` for `updateRate` steps per second. A rate below 1 is
@@ -37,10 +38,7 @@ struct UpdateStepHooks {
 bool runUpdateStep(LoopTiming& t, TickSource ticks, int32_t updateRate, const UpdateStepHooks& hooks,
                    bool& showEnded);
 
-// Starts the title clock when the frame loop starts, so the first rate covers the show only.
-void startTitleClock(LoopTiming& t, uint32_t tickMs);
-
-// Called after each update step that ran: every 2000 ms writes "korvoGL %2.2f fps" (frames drawn
+// Called after each update step that ran: on the first call and then every 2000 ms writes "korvoGL %2.2f fps" (frames drawn
 // per second since the last change) into `title` and returns true.
 bool refreshTitle(LoopTiming& t, uint32_t tickMs, char* title, size_t titleSize);
 

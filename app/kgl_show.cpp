@@ -26,7 +26,7 @@ namespace kgl {
 namespace {
 
 constexpr const char* kActionsPath = "escena/actions.bin";
-constexpr int kStartupPauseMs = 50;  // the pause before the music starts (step 11)
+constexpr int kStartupPauseMs = 50;  // the pause before the music starts
 constexpr int kDialogShotFrame = 2;  // the dialog frame kept as dialog.png under --capture
 
 struct ShowRun {
@@ -59,7 +59,7 @@ void writeDialogShot(void* context, int width, int height) {
     FrameCapture::writeBackBuffer(path, width, height, shot.pixels);
 }
 
-// Step 1 plus the command line: the dialog starts from these choices.
+// The start values of the choices, overridden by the command line; the dialog starts from them.
 void setStartValues(const CommandLine& o) {
     fullscreenMode = 1;
     lowChips = 0;
@@ -72,7 +72,7 @@ void setStartValues(const CommandLine& o) {
     if (o.noDetailMaps) detailMaps = 0;
 }
 
-// Step 2. Returns 1 to go on, 0 when the user quit, -1 when the dialog could not be shown.
+// The start-up dialog. Returns 1 to go on, 0 when the user quit, -1 when the dialog could not be shown.
 int runDialog(const CommandLine& o) {
     if (o.batch || o.noDialog) return 1;
     DialogChoices c;
@@ -99,7 +99,7 @@ int runDialog(const CommandLine& o) {
     return result;
 }
 
-// Steps 3 and 4: the window, then the loading screen.
+// The window, then the loading screen.
 bool openDisplay(const CommandLine& o) {
     const int index = resolutionIndex >= 0 && resolutionIndex < kResolutionCount ? resolutionIndex : 0;
     screenWidth = kResolutions[index].width;
@@ -116,7 +116,7 @@ bool openDisplay(const CommandLine& o) {
     return true;
 }
 
-// Steps 5 to 15: build the show, warm the driver, start the music and the action track.
+// Builds the show, warms the driver, starts the music and the action track.
 void buildShow() {
     DemoEngine& e = engine();
     LoadConfig(e, "escena/Config.ini");
@@ -163,7 +163,6 @@ void frameLoop() {
     WindowState ws;
     ws.keyDown = keyDown;
     ws.windowActive = &windowActive;
-    startTitleClock(gRun.timing, tickCount());
     while (!quitRequested) {
         const DisplayMessage m = PeekDisplayMessage(ws);
         if (m == DisplayMessage::Quit) quitRequested = 1;

@@ -205,7 +205,6 @@ int main(int argc, char** argv) {
     uint8_t active = 1;
     kgl::WindowState ws{keys, &active};
     kgl::LoopTiming timing;
-    kgl::startTitleClock(timing, kgl::tickCount());
     const int64_t firstFrame = static_cast<int64_t>(o.from * kFps);
     const int64_t endFrame = o.to > 1e8 ? INT64_MAX : static_cast<int64_t>(o.to * kFps);
     int64_t frame = 0;

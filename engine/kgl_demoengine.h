@@ -13,6 +13,7 @@
 #include "fx/kgl_wavegrid.h"
 #include "scene/kgl_deform.h"
 #include "scene/kgl_scene3d.h"
+#include "script/kgl_scenescript.h"
 #include "sync/kgl_events.h"
 #include "sync/kgl_soundsys.h"
 
@@ -39,6 +40,11 @@ struct FramePassRecord {
     int32_t overlaysDrawn = 0;   // flashes whose draw() ran
     int8_t overlayOrder[kUsedOverlays] = {};  // their flash indices in drawing order
 };
+
+// Reads one scene script into `scene` with the engine's scriptReader (whose importer runs the
+// IMPORT block). A script that cannot be opened is skipped with one line on stderr.
+class DemoEngine;
+void ParseSceneScript(DemoEngine& engine, Scene3D& scene, const char* path);
 
 class DemoEngine {
 public:
@@ -83,6 +89,8 @@ public:
     uint32_t mp3StartOffset = 0;
     float mp3StartSeconds = 0.0f;
 
+    // Reads the eight scene scripts during setup; its one importer serves all their IMPORT blocks.
+    SceneScriptReader scriptReader;
     SoundSystem sound;  // the music: its byte position is the show's clock
     EventTrack events;  // the recorded cue track
     MotionBlur motionBlur;

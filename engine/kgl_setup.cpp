@@ -108,6 +108,14 @@ void applyExtra(Scene3D& scene, show::BlockExtra extra) {
     }
 }
 
+}  // namespace
+
+void ParseSceneScript(DemoEngine& engine, Scene3D& scene, const char* path) {
+    engine.scriptReader.Read(scene, path);
+}
+
+namespace {
+
 // One scene block, in the order of the show's set-up lists.
 void applySceneBlock(DemoEngine& e, const show::SceneBlock& b, float width, float height) {
     Scene3D& scene = e.scenes[b.slot];

@@ -11,7 +11,7 @@
 namespace kgl {
 namespace show {
 
-// ---------------------------------------------------------------- overlays (set-up step 7)
+// ---------------------------------------------------------------- overlays (loaded before the scenes)
 
 enum class OverlayImage : uint8_t { kNone, kAdditive, kMasked };
 
@@ -35,7 +35,7 @@ constexpr OverlaySetting kOverlays[] = {
     {27, 1, 1, 1, 0.07f, 0.03f, OverlayImage::kMasked, "escena/alpha_1.k2d"},
 };
 
-// ---------------------------------------------------------------- scene blocks (set-up step 8)
+// ---------------------------------------------------------------- scene blocks (one per scene slot)
 
 // Default light radius, spot exponent and cut-off, fog start, end, density, fog colour.
 struct Atmosphere {

@@ -7,8 +7,9 @@
 
 namespace kgl {
 
-// Angles accumulate in single precision, rounded after every addition, as the tables have always
-// been built; the curve values themselves are computed in double and stored as floats.
+// The angle is a float: each step is added in double precision and the sum rounded back to float,
+// so every table (and every "lissa<N>.bin" dump) has the same samples on every machine. The curve
+// values themselves are computed in double and stored as floats.
 void FastTrigo::fill(float ampX, float ampY, int channel, uint8_t shape) {
     const double a = ampX;
     const double b = ampY;
@@ -17,16 +18,18 @@ void FastTrigo::fill(float ampX, float ampY, int channel, uint8_t shape) {
     float* xs = x[channel];
     float* ys = y[channel];
     for (int i = 0; i < kTrigoSamples; ++i) {
+        const double up = t;  // sine and cosine of the float angle, in double
+        const double dn = down;
         switch (shape) {
-            case 0: xs[i] = static_cast<float>(2.0 * std::sin(t)); ys[i] = static_cast<float>(3.0 * std::sin(t)); break;
-            case 1: xs[i] = static_cast<float>(a * std::cos(t)); ys[i] = static_cast<float>(b * std::cos(t)); break;
-            case 2: xs[i] = static_cast<float>(a * std::sin(t)); ys[i] = static_cast<float>(b * std::cos(t)); break;
-            case 3: xs[i] = static_cast<float>(a * std::cos(t)); ys[i] = static_cast<float>(b * std::sin(down)); break;
-            case 4: xs[i] = static_cast<float>(a * std::cos(down)); ys[i] = static_cast<float>(b * std::sin(t)); break;
+            case 0: xs[i] = static_cast<float>(2.0 * std::sin(up)); ys[i] = static_cast<float>(3.0 * std::sin(up)); break;
+            case 1: xs[i] = static_cast<float>(a * std::cos(up)); ys[i] = static_cast<float>(b * std::cos(up)); break;
+            case 2: xs[i] = static_cast<float>(a * std::sin(up)); ys[i] = static_cast<float>(b * std::cos(up)); break;
+            case 3: xs[i] = static_cast<float>(a * std::cos(up)); ys[i] = static_cast<float>(b * std::sin(dn)); break;
+            case 4: xs[i] = static_cast<float>(a * std::cos(dn)); ys[i] = static_cast<float>(b * std::sin(up)); break;
             default: break;
         }
-        t = t + kTrigoAngleStep;
-        down = down - kTrigoAngleStep;
+        t = static_cast<float>(static_cast<double>(t) + kTrigoAngleStep);
+        down = static_cast<float>(static_cast<double>(down) - kTrigoAngleStep);
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,9 @@ public:
     uint8_t index = 0;                 // the shape's own index in its scene
 
 private:
+    bool readRecord(SceneFileReader& in);
     void computeCoefficients();
-    void writeTrace() const;
+    void writeTrace(std::FILE* f) const;
 };
 
 }  // namespace kgl

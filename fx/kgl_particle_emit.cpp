@@ -1,8 +1,7 @@
 #include "fx/kgl_particle_emit.h"
 
-#include <cstdlib>
-
 #include "common/kgl_log.h"
+#include "common/kgl_random.h"
 #include "image/kgl_k2d.h"
 #include "scene/kgl_scene3d.h"
 
@@ -14,7 +13,7 @@ constexpr float kFadeInStep = 0.01f;
 
 // A fresh fade in 0.003 .. 0.102.
 float randomFade() {
-    return static_cast<float>(std::rand() % 100) / 1000.0f + 0.003f;
+    return static_cast<float>(Random() % 100) / 1000.0f + 0.003f;
 }
 
 }  // namespace
@@ -104,9 +103,9 @@ void ParticleSystem::CreateParticles(int count, SceneLight* source, int motionMo
         p.r = light->ambient.r;
         p.g = light->ambient.g;
         p.b = light->ambient.b;
-        p.vx = static_cast<float>(((std::rand() % 50) - 26) * 10);
-        p.vy = static_cast<float>(((std::rand() % 50) - 25) * 10);
-        p.vz = static_cast<float>(((std::rand() % 50) - 25) * 10);
+        p.vx = static_cast<float>(((Random() % 50) - 26) * 10);
+        p.vy = static_cast<float>(((Random() % 50) - 25) * 10);
+        p.vz = static_cast<float>(((Random() % 50) - 25) * 10);
         p.x = light->position.x;
         p.y = light->position.y;
         p.z = light->position.z;
@@ -172,7 +171,7 @@ void ParticleSystem::rebirth(Particle& p) {
 // The remainder of truncating division: a negative spread s gives 0 .. |s|-1. A zero spread
 // gives no offset (the draw is still taken, so the sequence of random numbers is unchanged).
 float ParticleSystem::birthOffset(int axis) const {
-    const int r = std::rand();
+    const int r = Random();
     const int32_t s = spread[axis];
     return s == 0 ? 0.0f : static_cast<float>(r % s);
 }
@@ -193,12 +192,12 @@ void ParticleSystem::rebirthMode0(Particle& p) {
     p.x = light->position.x + static_cast<float>(spread[0]) + birthOffset(0);
     p.y = light->position.y + static_cast<float>(spread[1]) + birthOffset(1);
     p.z = light->position.z + static_cast<float>(spread[2]) + birthOffset(2);
-    p.vx = static_cast<float>((std::rand() % 60) - 32) + velocityBias[0];
-    p.vy = static_cast<float>((std::rand() % 60) - 30) + velocityBias[1];
-    p.vz = static_cast<float>((std::rand() % 60) - 30);
-    p.ax = static_cast<float>(std::rand() % 900);
-    p.ay = -static_cast<float>(std::rand() % 800);
-    p.az = static_cast<float>(std::rand() % 900);
+    p.vx = static_cast<float>((Random() % 60) - 32) + velocityBias[0];
+    p.vy = static_cast<float>((Random() % 60) - 30) + velocityBias[1];
+    p.vz = static_cast<float>((Random() % 60) - 30);
+    p.ax = static_cast<float>(Random() % 900);
+    p.ay = -static_cast<float>(Random() % 800);
+    p.az = static_cast<float>(Random() % 900);
 }
 
 void ParticleSystem::rebirthMode1(Particle& p) {
@@ -213,9 +212,9 @@ void ParticleSystem::rebirthMode1(Particle& p) {
     p.x = light->position.x + birthOffset(0);
     p.y = light->position.y + birthOffset(1);
     p.z = light->position.z + birthOffset(2);
-    p.vx = static_cast<float>((std::rand() % 60) - 12) + velocityBias[0];
-    p.vy = static_cast<float>(std::rand() % 60) - 0.2f + velocityBias[1];
-    p.vz = static_cast<float>((std::rand() % 60) - 30);
+    p.vx = static_cast<float>((Random() % 60) - 12) + velocityBias[0];
+    p.vy = static_cast<float>(Random() % 60) - 0.2f + velocityBias[1];
+    p.vz = static_cast<float>((Random() % 60) - 30);
     p.ax = acceleration[0];
     p.ay = acceleration[1];
     p.az = acceleration[2];
@@ -236,9 +235,9 @@ void ParticleSystem::rebirthMode2(Particle& p) {
     p.x = light->position.x + birthOffset(0);
     p.y = light->position.y + birthOffset(1);
     p.z = light->position.z + birthOffset(2);
-    p.vx = static_cast<float>((std::rand() % 30) - 30) + velocityBase[0];
-    p.vy = static_cast<float>((std::rand() % 30) - 30) + velocityBase[1];
-    p.vz = static_cast<float>((std::rand() % 30) - 30) + velocityBase[2];
+    p.vx = static_cast<float>((Random() % 30) - 30) + velocityBase[0];
+    p.vy = static_cast<float>((Random() % 30) - 30) + velocityBase[1];
+    p.vz = static_cast<float>((Random() % 30) - 30) + velocityBase[2];
     p.ax = acceleration[0];
     p.ay = acceleration[1];
     p.az = acceleration[2];

@@ -15,6 +15,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
     const char* name;
+    volatile bool writing;  // the caller's buffer is being filled: an error keeps what it holds
 };
 
 void OutputMessage(j_common_ptr cinfo) {
@@ -64,9 +65,11 @@ bool RunDecoder(const Source& src, Stage stage, const char* name, Output& out) {
     err.pub.error_exit = ErrorExit;
     err.pub.output_message = OutputMessage;
     err.name = name;
+    err.writing = false;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
-        return false;
+        // A damaged stream keeps the rows decoded before the damage; the rest stays as it was.
+        return err.writing;
     }
     jpeg_CreateDecompress(&cinfo, 62, sizeof cinfo);
     if (src.file)
@@ -85,6 +88,11 @@ bool RunDecoder(const Source& src, Stage stage, const char* name, Output& out) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
+    if (stage == Stage::Decode) {
+        out.width = static_cast<int>(cinfo.image_width);
+        out.height = static_cast<int>(cinfo.image_height);
+        err.writing = out.pixels && static_cast<size_t>(out.width) * out.height * 3 <= out.capacity;
+    }
     jpeg_start_decompress(&cinfo);
     const int w = static_cast<int>(cinfo.output_width);
     const int h = static_cast<int>(cinfo.output_height);
@@ -100,6 +108,7 @@ bool RunDecoder(const Source& src, Stage stage, const char* name, Output& out) {
         logLine("JPEG", name, components != 1 && components != 3 ? "%d colour components are not supported"
                                                                 : "image (%d) does not fit its buffer",
                 components);
+        err.writing = false;
         jpeg_destroy_decompress(&cinfo);
         return false;
     }

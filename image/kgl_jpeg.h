@@ -1,7 +1,8 @@
 // JpegReader: decodes one JPEG stream into a caller-owned RGB buffer (width * height * 3 bytes,
 // top row first, no row padding) with libjpeg's 6b interface. A fatal libjpeg error returns to
-// the caller through the error exit (one "JPEG: [name] ..." line); the caller decides what to
-// show instead. Reusable: one per image-owning object.
+// the caller through the error exit (one "JPEG: [name] ..." line). Once decoding into the buffer
+// has begun, the rows decoded before the error are kept and the decode counts as done; only a
+// stream whose header cannot be read fails. Reusable: one per image-owning object.
 #pragma once
 
 #include <cstddef>

@@ -87,7 +87,7 @@ bool AseImporter::Convert() {
     OpenLog(true);
     if (!ConvertShapes()) return false;
     counts_.lastFrameCopy = static_cast<uint16_t>(lastFrame_);
-    counts_.sampleCounter = static_cast<uint16_t>(sampleCounter_ < 0xFFFF ? sampleCounter_ : 0xFFFF);
+    counts_.sampleCounter = static_cast<uint16_t>(sampleCounter_);  // the counter's low 16 bits
     out_.writeCounts(counts_);
     return true;
 }
@@ -327,6 +327,12 @@ std::string AseImporter::ReadNodeName() {
     return buf;
 }
 
+void AseImporter::WriteName(const std::string& name) {
+    if (!out_.name(name))
+        logLine("IMPORT", inputFile_.c_str(), "the name \"%.40s...\" (%zu bytes) is cut to %zu bytes", name.c_str(),
+                name.size(), kMaxSceneNameLength);
+}
+
 void AseImporter::WriteVector() {
     Skip(1);
     const float x = ReadFloat();
@@ -375,15 +381,13 @@ int AseImporter::WriteTrack(const char* sampleToken, int values, bool timeAfterE
     return written;
 }
 
+// The track token is searched within the block and the samples are read from wherever that
+// search stopped, found or not: a track that is missing from its block usually stops at the next
+// "}" and is written with the samples (normally none) up to the following one. Only the end of
+// the input, where the sample search would never meet a "}", stops the conversion.
 int AseImporter::WriteTrackBlock(const char* trackToken, const char* sampleToken, int values,
                                  bool timeAfterEnd, int maxSamples) {
-    const size_t from = text_.tell();
-    if (SkipToInBlock(trackToken) != 1) {
-        text_.seek(from);
-        Log("\n****No %s here: written as an empty track", trackToken);
-        out_.endTrack(out_.beginTrack(), 0);
-        return 0;
-    }
+    if (SkipToInBlock(trackToken) == 0) return -1;
     return WriteTrack(sampleToken, values, timeAfterEnd, maxSamples);
 }
 

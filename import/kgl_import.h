@@ -135,6 +135,9 @@ private:
     int WriteTrackBlock(const char* trackToken, const char* sampleToken, int values,
                         bool timeAfterEnd, int maxSamples);
     std::string ReadNodeName();
+    // A counted string; a name longer than the file holds (255 bytes) is cut, with one line on
+    // stderr.
+    void WriteName(const std::string& name);
     bool WriteVectorAfter(const char* token);
     void WriteVector();
     bool NextAnimationIs(const std::string& nodeName);
@@ -160,7 +163,8 @@ private:
         out_.raw(block_.data(), block_.size());
         block_.clear();
     }
-    int EndTime() const { return lastFrame_ * ticksPerFrame_; }
+    // The time value of the last sample; both factors are 16-bit, so the product needs 64 bits.
+    int64_t EndTime() const { return static_cast<int64_t>(lastFrame_) * ticksPerFrame_; }
 
     std::string inputFile_;
     std::string outputFile_;

@@ -1,6 +1,7 @@
 // Camera converter: eye, rotation axis and target, the field of view per frame when the camera's
 // animation block agrees with its settings, and the eye and target tracks of its TM_ANIMATIONs.
 #include "import/kgl_import.h"
+#include "scene/kgl_scene3d.h"  // the loader's track capacities
 
 namespace kgl {
 
@@ -19,7 +20,7 @@ bool AseImporter::ConvertCameras() {
 bool AseImporter::ConvertCamera() {
     const std::string name = ReadNodeName();
     Log("\nProcessed %s Camera", name.c_str());
-    out_.name(name);
+    WriteName(name);
     if (hitEnd() || !WriteVectorAfter("TM_POS") || !WriteVectorAfter("ROTAXIS") || SkipTo(".Target") != 1 ||
         !WriteVectorAfter("TM_POS"))
         return Reject("camera %s: the input ends before its eye, axis and target", name.c_str());
@@ -56,7 +57,7 @@ bool AseImporter::ConvertCamera() {
 bool AseImporter::WriteFovTrack(const std::string& name) {
     Log("\nWarning exporting FOV sample keys...if not marked all the same\nas last Time in 3dsMAX, I will crash");
     sampleCounter_ = 0;
-    Log("\n%d FOV Camera keys", EndTime());
+    Log("\n%lld FOV Camera keys", static_cast<long long>(EndTime()));
     const int frames = lastFrame_ + 1;
     int written = 0;
     int recoveries = 0;
@@ -64,7 +65,8 @@ bool AseImporter::WriteFovTrack(const std::string& name) {
     float value = 0.0f;
     for (bool last = false; !last;) {
         if (SkipTo("*TIMEVALUE") != 1)
-            return Reject("camera %s: the FOV animation ends before the end time %d", name.c_str(), EndTime());
+            return Reject("camera %s: the FOV animation ends before the end time %lld", name.c_str(),
+                          static_cast<long long>(EndTime()));
         const long t = ReadLong();
         last = t == EndTime();
         if (last) {
@@ -95,7 +97,7 @@ bool AseImporter::WriteFovTrack(const std::string& name) {
 // Eye track (position and rotation) from the camera's own TM_ANIMATION, then the target's track
 // from the TM_ANIMATION of "<name>.Target". The next camera is searched from where this ends.
 bool AseImporter::WriteCameraAnimation(const std::string& name, size_t p) {
-    const int maxSamples = lastFrame_ + 1;
+    const int maxSamples = lastFrame_ + kCameraTrackExtra;  // what the loader's tables hold
     if (!NextAnimationIs(name)) {
         out_.u8(0);
         text_.seek(p);

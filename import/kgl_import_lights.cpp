@@ -74,7 +74,7 @@ bool AseImporter::ConvertShape() {
     if (name.empty() || name[0] != 'B') return true;  // only the Bezier paths are kept
     if (counts_.shapes == 0xFFFF) return Reject("more than 65535 shapes");
     ++counts_.shapes;
-    out_.name(name);
+    WriteName(name);
     if (!WriteVectorAfter("TM_POS") || SkipTo("SHAPE_VERTEXCOUNT") != 1)
         return Reject("shape %s: no TM_POS and SHAPE_VERTEXCOUNT", name.c_str());
     Skip(1);

@@ -93,7 +93,7 @@ bool AseImporter::WriteTexture(const std::string& textureDir, bool pack, const c
         text_.seek(at);
         Log("\n****No %s left in the input: empty texture name", token);
     }
-    out_.name(name);
+    WriteName(name);
     if (!pack) return true;
     const std::string path = textureDir + name;
     std::vector<uint8_t> bytes;

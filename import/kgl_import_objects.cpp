@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "import/kgl_import.h"
+#include "scene/kgl_scene3d.h"  // the loader's track capacities
 
 namespace kgl {
 
@@ -40,7 +41,7 @@ bool AseImporter::ConvertObject() {
     const std::string name = ReadNodeName();
     if (hitEnd()) return Reject("the input ends inside GEOMOBJECT %d before its NODE_NAME", counts_.objects);
     Log("\n\n* Processing Object: %s", name.c_str());
-    out_.name(name);
+    WriteName(name);
 
     uint16_t flags[3];
     ScanTrackFlags(flags);
@@ -144,7 +145,7 @@ bool AseImporter::WriteObjectTracks(const uint16_t flags[3]) {
         if (!flags[k]) continue;
         sampleCounter_ = 0;
         const TrackKind& t = kObjectTracks[k];
-        const int n = WriteTrackBlock(t.track, t.sample, t.values, t.timeAfterEnd, lastFrame_ + 3);
+        const int n = WriteTrackBlock(t.track, t.sample, t.values, t.timeAfterEnd, lastFrame_ + kObjectTrackExtra);
         if (n < 0) return false;
         sampleCounter_ = n;
     }
@@ -166,7 +167,8 @@ bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
     sampleCounter_ = 0;
     for (bool last = false; !last;) {
         if (SkipTo("*TIMEVALUE") != 1)
-            return Reject("object %s: the mesh animation ends before the end time %d", name.c_str(), EndTime());
+            return Reject("object %s: the mesh animation ends before the end time %lld", name.c_str(),
+                          static_cast<long long>(EndTime()));
         const long t = ReadLong();
         last = t == EndTime();
         if (last) {

@@ -9,23 +9,24 @@
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "platform/kgl_display.h"
+#include "platform/kgl_icon.h"
 
 namespace kgl {
 
 namespace {
 
-// Pixels per dialog unit (the 8-point dialog font, at the size ImGui's built-in font reads well).
-constexpr float kPixelsPerDluX = 2.0f;
-constexpr float kPixelsPerDluY = 2.0f;
-// A bitmap control takes its bitmap's own size; the template's units are those of the 8-point
-// font at 96 dpi (1.5 x 1.625 pixels per unit), so the 96 x 105 picture covers 64 x 65 units.
-constexpr float kArtWidthDlu = kDialogArtWidth / 1.5f;
-constexpr float kArtHeightDlu = kDialogArtHeight / 1.625f;
-constexpr int kDialogWidthPx = static_cast<int>(kDialogWidthDlu * kPixelsPerDluX);
-constexpr int kDialogHeightPx = static_cast<int>(kDialogHeightDlu * kPixelsPerDluY);
+// Pixels per dialog unit: those of the 8-point dialog font at 96 dpi (an average character of
+// 6 x 13 pixels is 4 x 8 units). A bitmap control takes its bitmap's own size in pixels.
+constexpr float kPixelsPerDluX = 1.5f;
+constexpr float kPixelsPerDluY = 1.625f;
+// The text font: a sans-serif of that font's size, rasterised at its pixel size (not scaled, so
+// it stays crisp); ImGui's built-in font when the file is not there.
+const char* const kDialogFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr float kDialogFontPixels = 11.0f;
 const char* const kDialogTitle = "KGL KORVO Start";
 
 struct DialogWindow {
@@ -34,8 +35,9 @@ struct DialogWindow {
     GLuint artTexture = 0;
 };
 
+// Whole pixels, so edges and text land on the pixel grid.
 ImVec2 toPixels(int x, int y) {
-    return ImVec2(x * kPixelsPerDluX, y * kPixelsPerDluY);
+    return ImVec2(std::floor(x * kPixelsPerDluX), std::floor(y * kPixelsPerDluY));
 }
 
 bool openDialogWindow(DialogWindow& d) {
@@ -49,6 +51,7 @@ bool openDialogWindow(DialogWindow& d) {
     if (!d.context) return false;
     SDL_GL_MakeCurrent(d.window, d.context);
     SDL_GL_SetSwapInterval(1);
+    applyWindowIcon(d.window);
     SDL_RaiseWindow(d.window);
     return true;
 }
@@ -58,8 +61,8 @@ void uploadArtwork(DialogWindow& d) {
     makeDialogArtwork(pixels);
     glGenTextures(1, &d.artTexture);
     glBindTexture(GL_TEXTURE_2D, d.artTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);  // drawn 1:1
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kDialogArtWidth, kDialogArtHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixels);
@@ -75,12 +78,21 @@ void closeDialogWindow(DialogWindow& d) {
 void setupImGui(DialogWindow& d) {
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
-    ImGui::GetIO().IniFilename = nullptr;  // nothing written beside the show
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;  // nothing written beside the show
+    ImFontConfig font;
+    font.OversampleH = font.OversampleV = 1;
+    font.PixelSnapH = true;
+    if (FILE* f = std::fopen(kDialogFontPath, "rb")) {
+        std::fclose(f);
+        io.Fonts->AddFontFromFileTTF(kDialogFontPath, kDialogFontPixels, &font);
+    }
     ImGui::StyleColorsClassic();
     ImGuiStyle& style = ImGui::GetStyle();
     style.WindowRounding = 0.0f;
     style.WindowPadding = ImVec2(0, 0);
-    style.FramePadding = ImVec2(4, 2);
+    style.FramePadding = ImVec2(3, 1);
+    style.ItemInnerSpacing = ImVec2(3, 3);
     style.Colors[ImGuiCol_WindowBg] = ImVec4(0.78f, 0.78f, 0.76f, 1.0f);
     style.Colors[ImGuiCol_Text] = ImVec4(0.0f, 0.0f, 0.0f, 1.0f);
     style.Colors[ImGuiCol_Button] = ImVec4(0.86f, 0.86f, 0.84f, 1.0f);
@@ -115,7 +127,7 @@ void drawGroupBox(const DialogControl& c) {
 
 void drawPicture(const DialogControl& c, GLuint texture) {
     const ImVec2 a = toPixels(c.x, c.y);
-    const ImVec2 b(a.x + kArtWidthDlu * kPixelsPerDluX, a.y + kArtHeightDlu * kPixelsPerDluY);
+    const ImVec2 b(a.x + kDialogArtWidth, a.y + kDialogArtHeight);  // the bitmap's own pixels
     ImDrawList* dl = ImGui::GetWindowDrawList();
     dl->AddImage(reinterpret_cast<ImTextureID>(static_cast<intptr_t>(texture)), a, b);
     dl->AddLine(a, ImVec2(b.x, a.y), IM_COL32(90, 90, 90, 255), 2.0f);  // sunken edge

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/kgl_icon.h"
 #include "platform/kgl_msgbox.h"
 
 namespace kgl {
@@ -230,6 +231,7 @@ bool CreateDisplayWindow(const char* title, int width, int height, int bits, uin
         showError(kMsgWindowCreation);
         return false;
     }
+    applyWindowIcon(gWindow);
     if (fullscreenMode && !enterFullscreen(width, height, bits)) {
         if (!askWindowedFallback()) {
             DestroyDisplayWindow();

@@ -25,4 +25,6 @@ bool hasGLExtension(const char* name) {
 
 void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
+bool glContextCurrent() { return SDL_GL_GetCurrentContext() != nullptr; }
+
 }  // namespace kgl

@@ -10,6 +10,9 @@ bool hasGLExtension(const char* name);
 // True when `name` is a whole space-separated token of `list`.
 bool extensionListHas(const char* list, const char* name);
 
+// True when a GL context is current on this thread (loaders probe extensions only then).
+bool glContextCurrent();
+
 // Entry point of an extension function; only call it after hasGLExtension said yes.
 void* glProcAddress(const char* name);
 

@@ -45,6 +45,30 @@ void beginStage(int unit, GLuint texture) {
     glEnable(GL_TEXTURE_2D);
 }
 
+// Every combine setting of the current unit back to the context's start values, sources included,
+// so a later multitexture object finds the units as a fresh context has them.
+void restoreCombineDefaults() {
+    struct EnvValue {
+        GLenum name;
+        GLint value;
+    };
+    static constexpr EnvValue kDefaults[] = {
+        {GL_COMBINE_RGB_ARB, GL_MODULATE},         {GL_COMBINE_ALPHA_ARB, GL_MODULATE},
+        {GL_SOURCE0_RGB_ARB, GL_TEXTURE},          {GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB},
+        {GL_SOURCE2_RGB_ARB, GL_CONSTANT_ARB},     {GL_SOURCE0_ALPHA_ARB, GL_TEXTURE},
+        {GL_SOURCE1_ALPHA_ARB, GL_PREVIOUS_ARB},   {GL_SOURCE2_ALPHA_ARB, GL_CONSTANT_ARB},
+        {GL_OPERAND0_RGB_ARB, GL_SRC_COLOR},       {GL_OPERAND1_RGB_ARB, GL_SRC_COLOR},
+        {GL_OPERAND2_RGB_ARB, GL_SRC_ALPHA},       {GL_OPERAND0_ALPHA_ARB, GL_SRC_ALPHA},
+        {GL_OPERAND1_ALPHA_ARB, GL_SRC_ALPHA},     {GL_OPERAND2_ALPHA_ARB, GL_SRC_ALPHA},
+        {GL_TEXTURE_ENV_MODE, GL_MODULATE},
+    };
+    for (const EnvValue& d : kDefaults) glTexEnvi(GL_TEXTURE_ENV, d.name, d.value);
+    glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);
+    glTexEnvf(GL_TEXTURE_ENV, GL_ALPHA_SCALE, 1.0f);
+    const GLfloat zero[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, zero);
+}
+
 int unitsForMode(int mode) {
     switch (mode) {
         case 1:
@@ -190,8 +214,7 @@ void ResetBumpFallback() {
     const int units = gExt.textureUnits < kBumpUnitsMode3 ? gExt.textureUnits : kBumpUnitsMode3;
     for (int unit = units - 1; unit >= 0; --unit) {
         SelectTextureUnit(unit);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glTexEnvf(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1.0f);
+        restoreCombineDefaults();
         if (unit > 0) glDisable(GL_TEXTURE_2D);
     }
 }

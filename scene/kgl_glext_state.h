@@ -51,7 +51,8 @@ void SetupBumpCombinersNV(int mode);
 int BumpFallbackPassCount(int mode);
 // Sets up units for one pass: normalMap is texture 0 of the formula, base is texture 1.
 void SetupBumpFallbackPass(int mode, int pass, GLuint normalMap, GLuint base);
-// Turns the units used by the fallback back to plain modulate and texturing off above unit 0.
+// Puts every combine setting of the units the fallback uses back to its start value (sources
+// included) and turns texturing off above unit 0.
 void ResetBumpFallback();
 
 }  // namespace kgl

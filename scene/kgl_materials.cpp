@@ -203,11 +203,7 @@ void SceneLight::SetGlowLimits(float upper1, float lower1, float upper2, float l
 
 void Scene3D::PrepareGL() {
     activeCamera = 0;
-    // The loader reads no GL, so the objects learn the context's extensions here.
-    for (SceneObject& o : objects) {
-        o.smoothNormals = 1;
-        o.ProbeGLExtensions();
-    }
+    for (SceneObject& o : objects) o.smoothNormals = 1;
     for (int i = 0; i < kMaxLights; ++i) glDisable(static_cast<GLenum>(GL_LIGHT0 + i));
     glEnable(GL_LIGHTING);
     for (SceneLight& l : lights) {

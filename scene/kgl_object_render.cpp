@@ -332,7 +332,7 @@ void emitPath(FaceEmitter& e, Path path) {
     }
 }
 
-// Step 11: the primitive for the render type; false for a type that draws no faces.
+// The primitive for the render type; false for a type that draws no faces.
 bool beginPrimitive(const SceneObject& o) {
     switch (o.renderType) {
         case kRenderPoints:
@@ -359,18 +359,19 @@ bool beginPrimitive(const SceneObject& o) {
 }
 
 // Restores made after the primitive ended (paths that change depth state in mid-object).
-void afterPrimitive(SceneObject& o, Path path) {
+void afterPrimitive(SceneObject& o, Path path, bool bumpSetUp) {
     if (path == Path::Multipass && !o.multitexture && hasSubMaterials(o)) glDepthFunc(GL_LESS);
     if (path == Path::TwoPass && hasSubMaterials(o)) {
         glEnable(GL_DEPTH_TEST);
         glDepthMask(GL_TRUE);
         glDepthFunc(GL_LESS);
     }
-    if (path == Path::Bump) {
+    // The bump units are undone whatever the filler, so no later object draws through them.
+    if (path == Path::Bump || bumpSetUp) {
         if (glExtensions().registerCombiners) {
             glDisable(GL_REGISTER_COMBINERS_NV);
-        } else {
-            if (BumpFallbackPassCount(o.bumpMode) >= 2) {
+        } else if (bumpSetUp) {
+            if (path == Path::Bump && BumpFallbackPassCount(o.bumpMode) >= 2) {
                 glDepthFunc(GL_LESS);
                 glDepthMask(GL_TRUE);
                 glDisable(GL_BLEND);
@@ -396,20 +397,17 @@ void setupUnit0(SceneObject& o) {
     }
 }
 
-// COMBINE_RBA0 selects unit 1's colour combine mode; other values modulate.
-constexpr GLenum kCombineModes[] = {GL_MODULATE, GL_ADD, GL_INTERPOLATE_ARB, GL_SUBTRACT_ARB};
-
-GLenum combineMode(int32_t selector) {
-    const int32_t n = static_cast<int32_t>(sizeof kCombineModes / sizeof kCombineModes[0]);
-    return selector > 0 && selector < n ? kCombineModes[selector] : GL_MODULATE;
-}
+// COMBINE_RBA0 1..3 select unit 1's colour combine mode; 0 and other values keep the one it has.
+constexpr GLenum kCombineModes[] = {GL_ADD, GL_INTERPOLATE_ARB, GL_SUBTRACT_ARB};
+constexpr int32_t kCombineModeCount = 3;
 
 void setupUnit1(SceneObject& o) {
     SelectTextureUnit(1);
     bindSlot(o, o.matRange);
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, static_cast<GLint>(combineMode(o.combineRba0)));
+    if (o.combineRba0 > 0 && o.combineRba0 <= kCombineModeCount)
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, static_cast<GLint>(kCombineModes[o.combineRba0 - 1]));
     if (o.alphaFunctionArb1 >= 0) {
         glEnable(GL_BLEND);
         ApplyBlendFunction(o.alphaFunctionArb1);
@@ -427,7 +425,7 @@ void setupUnit1(SceneObject& o) {
     }
 }
 
-// Step 7: texture units and the base texture.
+// Texture units and the base texture.
 void setupTextures(SceneObject& o) {
     if (o.multitexture && o.fillerType == kFillerMultipass) {
         setupUnit0(o);
@@ -444,7 +442,7 @@ void setupTextures(SceneObject& o) {
     }
 }
 
-// Step 9: depth writes and blending for transparency.
+// Depth writes and blending for transparency.
 void setupBlending(const SceneObject& o) {
     if (isTransparent(o) || o.fillerType == kFillerSphereAdd) {
         glDepthMask(GL_FALSE);
@@ -458,7 +456,7 @@ void setupBlending(const SceneObject& o) {
     }
 }
 
-// Step 10: the bump pass set-up (bump light vector, units, combiners).
+// The bump pass set-up (bump light vector, units, combiners).
 void setupBump(FaceEmitter& e) {
     SceneObject& o = e.o;
     const float l[3] = {o.bumpLightPos.x, o.bumpLightPos.y, o.bumpLightPos.z};
@@ -479,7 +477,7 @@ void setupBump(FaceEmitter& e) {
     }
 }
 
-// Step 14: the outline where the stencil is not set, as wide lines through the face corners.
+// The outline where the stencil is not set, as wide lines through the face corners.
 void drawOutline(const SceneObject& o) {
     glStencilFunc(GL_NOTEQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
@@ -514,8 +512,9 @@ float billboardHalfSize(const SceneObject& o) {
 
 void drawBillboard(SceneObject& o) {
     glDisable(GL_CULL_FACE);
-    // Enables are saved too, so depth test and fog come back for the objects drawn after this one.
-    glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT);
+    // Only the lighting attributes are saved: fog and depth test stay off after a billboard, as
+    // any object leaves its state to the objects drawn after it.
+    glPushAttrib(GL_LIGHTING_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_FOG);
@@ -562,7 +561,7 @@ void applyTransform(const SceneObject& o) {
     if (o.hasScaleTrack()) glScalef(o.scale.x, o.scale.y, o.scale.z);
 }
 
-// Step 17: pop the transform and undo the per-filler texture state.
+// Pops the transform and undo the per-filler texture state.
 void finishObject(const SceneObject& o) {
     glPopMatrix();
     const int filler = o.fillerType;
@@ -678,7 +677,10 @@ void SceneObject::RenderObject() {
     setupBlending(*this);
     FaceEmitter e{*this};
     const Path path = choosePath(*this);
-    if (bumpMode >= 0 && path == Path::Bump) {
+    // The bump units are set up for any filler; only without multitexture (or without combiners)
+    // they are left out, since those units cannot be reached then.
+    const bool bumpSetUp = bumpMode >= 0 && bumpUsable(*this);
+    if (bumpSetUp) {
         setupBump(e);
     } else if (path == Path::Bump) {  // no bump pass: the light position goes out as it is
         e.bumpColor[0] = bumpLightPos.x;
@@ -689,7 +691,7 @@ void SceneObject::RenderObject() {
         emitPath(e, path);
         glEnd();
     }
-    afterPrimitive(*this, path);
+    afterPrimitive(*this, path, bumpSetUp);
     if (renderType == kRenderOutlined) drawOutline(*this);
     endPlain(*this);
     if (isTransparent(*this) || fillerType == kFillerSphereAdd || fillerType == kFillerMultipass ||

@@ -10,9 +10,10 @@ class SceneLight;
 struct Vec3;
 
 struct SceneFxHooks {
-    // Update step 6: every particle system of the scene that is in use.
+    // Scene update: moves every particle system of the scene that is in use.
     void (*updateParticles)(Scene3D& scene) = nullptr;
-    // Render step 9 (blending already GL_SRC_ALPHA, GL_ONE): every particle system in use.
+    // Scene render, after the objects (blending already GL_SRC_ALPHA, GL_ONE): draws every
+    // particle system in use.
     void (*drawParticles)(Scene3D& scene) = nullptr;
     // Glow pass: the light's lens flare, when its lens flare is on.
     void (*drawLensFlare)(Scene3D& scene, SceneLight& light, const Vec3& eye, const Vec3& target) = nullptr;

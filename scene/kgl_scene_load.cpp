@@ -8,7 +8,9 @@
 
 #include "common/kgl_bytes.h"
 #include "common/kgl_log.h"
+#include "common/kgl_random.h"
 #include "image/kgl_texture.h"
+#include "platform/kgl_glext.h"
 #include "platform/kgl_msgbox.h"
 #include "scene/kgl_scene3d.h"
 #include "scene/kgl_scenefile.h"
@@ -34,13 +36,6 @@ constexpr int kMaxSceneShapes = 256;
 // per frame, so a sound file never comes near it).
 constexpr size_t kTrackAllowanceBytes = size_t(16) << 20;
 constexpr size_t kTrackBytesPerFileByte = 16;
-
-// The C library's classic generator (seed 1), so the glow bounds are the same on every run.
-uint32_t gRandomState = 1;
-int SceneRandom() {
-    gRandomState = gRandomState * 214013u + 2531011u;
-    return static_cast<int>((gRandomState >> 16) & 0x7fff);
-}
 
 // File (x, y, z), Z-up, to model (x, z, -y), Y-up.
 Vec3 ToModel(const float f[3]) { return Vec3{f[0], f[2], -f[1]}; }
@@ -167,6 +162,9 @@ bool Scene3D::LoadObjects(SceneFileReader& in, const SceneLoadOptions& options) 
 }
 
 bool Scene3D::LoadObject(SceneFileReader& in, SceneObject& o, const SceneLoadOptions& options) {
+    // Each object learns the context's extensions once, as it is loaded; without a context (scene
+    // summaries, tests of the reader) it keeps multitexture off.
+    if (glContextCurrent()) o.ProbeGLExtensions();
     std::string name;
     if (!in.name(name, "an object name")) return false;
     if (name.size() >= kObjectNameSize)
@@ -489,10 +487,10 @@ void Scene3D::InitLightGlow(SceneLight& l) {
     l.flare = 0;
     l.flareRadius = 120.0f;
     l.glowAngle = l.ringAngle = 0.0f;
-    l.glowUpper1 = 21 + SceneRandom() % 50;
-    l.glowSize1 = static_cast<float>(21 + SceneRandom() % l.glowUpper1);
-    l.glowUpper2 = 40 + SceneRandom() % 50;
-    l.glowSize2 = static_cast<float>(SceneRandom() % l.glowUpper2);
+    l.glowUpper1 = 21 + Random() % 50;
+    l.glowSize1 = static_cast<float>(21 + Random() % l.glowUpper1);
+    l.glowUpper2 = 40 + Random() % 50;
+    l.glowSize2 = static_cast<float>(Random() % l.glowUpper2);
     l.glowRising1 = l.glowRising2 = 1;
 }
 

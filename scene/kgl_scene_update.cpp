@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/kgl_random.h"
 #include "scene/kgl_materials.h"
 #include "scene/kgl_scene3d.h"
 #include "scene/kgl_scene_anim.h"
@@ -20,11 +21,6 @@ SceneFxHooks gHooks;
 constexpr float kTrailWorldK1 = 3312.3f, kTrailWorldK2 = 3312.02f, kTrailWorldK3 = 0.02f;
 constexpr float kTrailObjectK1 = 15000.3f, kTrailObjectK2 = 15001.3f, kTrailObjectK3 = 0.002f;
 
-uint32_t gTrailRandom = 1;
-int trailRandom() {  // 0..32767
-    gTrailRandom = gTrailRandom * 214013u + 2531011u;
-    return static_cast<int>((gTrailRandom >> 16) & 0x7fff);
-}
 
 bool sameName(const SceneObject& o, const char* name) {
     return name && std::strlen(name) < static_cast<size_t>(kObjectNameSize) &&
@@ -218,9 +214,9 @@ void Scene3D::SetLineTrail(const char* objectName, int vertexIndex, int slot, in
         t.trigo.setStep(3);
         t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3{});
         for (Vec3& d : t.drift) {
-            d.x = (20.0f * trailRandom() - 10.0f) / 1000.0f;
-            d.y = (20.0f * trailRandom() - 10.0f) / 1000.0f;
-            d.z = (20.0f * trailRandom() - 10.0f) / 1000.0f;
+            d.x = (20.0f * Random() - 10.0f) / 1000.0f;
+            d.y = (20.0f * Random() - 10.0f) / 1000.0f;
+            d.z = (20.0f * Random() - 10.0f) / 1000.0f;
         }
         t.offset = o.restPositions[vertexIndex];
         t.objectSpace = static_cast<uint8_t>(objectSpace != 0);

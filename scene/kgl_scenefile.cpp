@@ -27,6 +27,9 @@ void SceneFileWriter::writeFrameValues(uint16_t lastFrame, uint16_t frameSpeed, 
 bool SceneFileWriter::writeCounts(const SceneFileCounts& c) {
     const uint16_t values[7] = {c.objects, c.cameras, c.lastFrameCopy, c.materials,
                                 c.lights, c.sampleCounter, c.shapes};
+    // Sections shorter than the header text's padding leave the rest of it in place: a scene
+    // with no records is the 69-character header text, its frame values patched in.
+    out_.padTo(kSceneHeaderTextLength, ' ');
     bool ok = true;
     for (int i = 0; i < 7; ++i) ok = out_.patchU16(kSceneCountsOffset + 2 * i, values[i]) && ok;
     return ok;

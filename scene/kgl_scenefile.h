@@ -10,7 +10,8 @@
 //   ... each record field by field: w.name(), w.u16(), w.f32(), w.vec3(), w.u8(), w.i32() ...
 //   size_t t = w.beginTrack();                 // int32 placeholder 999
 //   ... the samples ...; w.endTrack(t, count); // patches the real count in place
-//   w.writeCounts(counts);                     // the seven counts at offset 26, last
+//   w.writeCounts(counts);                     // the seven counts at offset 26, last; a file
+//                                              // stays at least the 69 characters long
 //   w.save(path);
 #pragma once
 

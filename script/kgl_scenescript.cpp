@@ -29,14 +29,11 @@ bool scriptFiller(int value) {
 
 }  // namespace
 
-void ParseSceneScript(DemoEngine& engine, Scene3D& scene, const char* path) {
-    (void)engine;  // the engine's own importer takes over from the reader's once it has one
-    SceneScriptReader reader(scene);
-    reader.Read(path);
+SceneScriptReader::SceneScriptReader(Scene3D& scene, AseImporter* importer) : SceneScriptReader(importer) {
+    scene_ = &scene;
 }
 
-SceneScriptReader::SceneScriptReader(Scene3D& scene, AseImporter* importer)
-    : scene_(scene), importer_(importer) {
+SceneScriptReader::SceneScriptReader(AseImporter* importer) : importer_(importer) {
     if (!importer_) {
         ownImporter_ = std::make_unique<AseImporter>();
         ownImporter_->SetExitOnFatal(true);
@@ -46,7 +43,13 @@ SceneScriptReader::SceneScriptReader(Scene3D& scene, AseImporter* importer)
 
 SceneScriptReader::~SceneScriptReader() = default;
 
+bool SceneScriptReader::Read(Scene3D& scene, const char* path) {
+    scene_ = &scene;
+    return Read(path);
+}
+
 bool SceneScriptReader::Read(const char* path) {
+    if (!scene_) return false;
     if (!path || !in_.Open(path)) {
         logLine("SCRIPT", path ? path : "", "not found: the scene slot stays empty");
         return false;
@@ -103,16 +106,16 @@ bool SceneScriptReader::ReadText(const char* key, char* buf) {
 }
 
 bool SceneScriptReader::CameraInRange(int index) const {
-    if (index >= 0 && index < static_cast<int>(scene_.cameras.size())) return true;
+    if (index >= 0 && index < static_cast<int>(scene_->cameras.size())) return true;
     logLine(kLog, path_.c_str(), "CAMERA: %d is not a camera of the scene (%zu cameras); block ignored", index,
-            scene_.cameras.size());
+            scene_->cameras.size());
     return false;
 }
 
 bool SceneScriptReader::LightInRange(int index) const {
-    if (index >= 0 && index < static_cast<int>(scene_.lights.size()) && index < kMaxLights) return true;
+    if (index >= 0 && index < static_cast<int>(scene_->lights.size()) && index < kMaxLights) return true;
     logLine(kLog, path_.c_str(), "LIGHT: %d is not a light of the scene (%zu lights); block ignored", index,
-            scene_.lights.size());
+            scene_->lights.size());
     return false;
 }
 
@@ -144,10 +147,10 @@ void SceneScriptReader::ReadK3D() {
     if (FindInBlock(block, "TXTPATH:")) havePath = ReadText("TXTPATH:", texturePath);
     if (FindInBlock(block, "USETXTPACK:")) {
         const bool packed = ReadInt() != 0;
-        scene_.SetTexturePath(havePath ? std::string(texturePath) : scene_.texturePath, packed);
+        scene_->SetTexturePath(havePath ? std::string(texturePath) : scene_->texturePath, packed);
     }
     char file[kMaxScriptText];
-    if (FindInBlock(block, "INFILE:") && ReadText("INFILE:", file)) scene_.Load(file, loadOptions_);
+    if (FindInBlock(block, "INFILE:") && ReadText("INFILE:", file)) scene_->Load(file, loadOptions_);
     in_.Seek(block);
 }
 
@@ -155,16 +158,16 @@ void SceneScriptReader::ReadK3D() {
 // missing key keeps the scene's current value for it.
 void SceneScriptReader::ReadAmbience() {
     if (in_.FindKeyword("AMBIENCE:") != TokenReader::kFound) return;
-    ColorRGBA ambient = scene_.ambienceAmbient;
-    ColorRGBA diffuse = scene_.ambienceDiffuse;
-    ColorRGBA specular = scene_.ambienceSpecular;
-    float shininess = scene_.ambienceShininess;
+    ColorRGBA ambient = scene_->ambienceAmbient;
+    ColorRGBA diffuse = scene_->ambienceDiffuse;
+    ColorRGBA specular = scene_->ambienceSpecular;
+    float shininess = scene_->ambienceShininess;
     if (in_.FindKeywordInBlock("AMBIENT:") == TokenReader::kFound) ambient = ReadColor();
     if (in_.FindKeywordInBlock("DIFFUSE:") == TokenReader::kFound) diffuse = ReadColor();
     if (in_.FindKeywordInBlock("SPECU:") == TokenReader::kFound) specular = ReadColor();
     if (in_.FindKeywordInBlock("SHINE:") == TokenReader::kFound) shininess = ReadReal();
-    scene_.SetAmbience(ambient, diffuse, specular, shininess);
-    for (SceneObject& o : scene_.objects) o.smoothNormals = 1;
+    scene_->SetAmbience(ambient, diffuse, specular, shininess);
+    for (SceneObject& o : scene_->objects) o.smoothNormals = 1;
 }
 
 void SceneScriptReader::ReadCameras() {
@@ -172,7 +175,7 @@ void SceneScriptReader::ReadCameras() {
         const long block = in_.Tell();
         const int index = ReadInt();
         if (CameraInRange(index) && in_.FindKeywordInBlock("FOV:") == TokenReader::kFound)
-            scene_.SetCameraFov(ReadReal(), index);
+            scene_->SetCameraFov(ReadReal(), index);
         in_.Seek(block);
     }
 }
@@ -181,7 +184,7 @@ void SceneScriptReader::ReadLights() {
     while (in_.FindKeyword("LIGHT:") == TokenReader::kFound) {
         const long block = in_.Tell();
         const int index = ReadInt();
-        if (LightInRange(index)) ReadLight(scene_.lights[static_cast<size_t>(index)], index, block);
+        if (LightInRange(index)) ReadLight(scene_->lights[static_cast<size_t>(index)], index, block);
         in_.Seek(block);
     }
 }
@@ -203,7 +206,7 @@ void SceneScriptReader::ReadLight(SceneLight& light, int index, long blockStart)
         light.SetLightSpot(exponent, cutoff);
     }
     char file[kMaxScriptText];
-    if (FindInBlock(blockStart, "CORONAS:") && ReadText("CORONAS:", file)) LoadLensFlare(scene_, index, file);
+    if (FindInBlock(blockStart, "CORONAS:") && ReadText("CORONAS:", file)) LoadLensFlare(*scene_, index, file);
     light.definedByScript = 1;
 }
 
@@ -226,27 +229,27 @@ void SceneScriptReader::ReadObjects() {
 
 void SceneScriptReader::ReadObject(const char* name, long blockStart) {
     if (FindInBlock(blockStart, "TRANSP:"))
-        SetObjectOption(scene_, name, "TRANSP_TYPE", static_cast<float>(ReadInt()));
-    if (FindInBlock(blockStart, "OPACITY:")) SetObjectOption(scene_, name, "OPACITY", ReadReal());
-    if (FindInBlock(blockStart, "NOMAT:")) SetObjectOption(scene_, name, "NOMAT", static_cast<float>(ReadInt()));
+        SetObjectOption(*scene_, name, "TRANSP_TYPE", static_cast<float>(ReadInt()));
+    if (FindInBlock(blockStart, "OPACITY:")) SetObjectOption(*scene_, name, "OPACITY", ReadReal());
+    if (FindInBlock(blockStart, "NOMAT:")) SetObjectOption(*scene_, name, "NOMAT", static_cast<float>(ReadInt()));
     if (FindInBlock(blockStart, "ALFAFUNC:"))
-        SetObjectOption(scene_, name, "ALPHA_FUNCTION", static_cast<float>(ReadInt()));
-    if (FindInBlock(blockStart, "CULL:") && ReadInt() != 0) SetCullOffExact(scene_, name);
+        SetObjectOption(*scene_, name, "ALPHA_FUNCTION", static_cast<float>(ReadInt()));
+    if (FindInBlock(blockStart, "CULL:") && ReadInt() != 0) SetCullOffExact(*scene_, name);
     // BILL2D: has no value of its own; it follows the last integer the script read.
     if (FindInBlock(blockStart, "BILL2D:")) {
         if (lastInt_ == 0)
-            SetObjectOption(scene_, name, "ORIENT_TYPE", static_cast<float>(kOrientBillboard));
+            SetObjectOption(*scene_, name, "ORIENT_TYPE", static_cast<float>(kOrientBillboard));
         else
-            SetObjectOption(scene_, name, "USESMASK", 1.0f);
+            SetObjectOption(*scene_, name, "USESMASK", 1.0f);
     }
-    if (FindInBlock(blockStart, "HIDDEN:")) SetObjectOption(scene_, name, "HIDDEN_TYPE", 1.0f);
+    if (FindInBlock(blockStart, "HIDDEN:")) SetObjectOption(*scene_, name, "HIDDEN_TYPE", 1.0f);
     if (FindInBlock(blockStart, "MPASS:")) ReadMultipass(name);
     if (FindInBlock(blockStart, "FILLER:")) {
         const int filler = ReadInt();
-        if (scriptFiller(filler)) SetObjectOption(scene_, name, "FILLER_TYPE", static_cast<float>(filler));
+        if (scriptFiller(filler)) SetObjectOption(*scene_, name, "FILLER_TYPE", static_cast<float>(filler));
     }
     if (FindInBlock(blockStart, "WIRED:"))
-        SetObjectOption(scene_, name, "RENDER_TYPE", static_cast<float>(kRenderWire));
+        SetObjectOption(*scene_, name, "RENDER_TYPE", static_cast<float>(kRenderWire));
 }
 
 // "MPASS:" alpha0 alpha1 blend0 blend1: the multipass filler with its two passes' alphas and
@@ -256,13 +259,13 @@ void SceneScriptReader::ReadMultipass(const char* name) {
     const float alpha1 = ReadReal();
     const int blend0 = ReadInt();
     const int blend1 = ReadInt();
-    SetObjectOption(scene_, name, "FILLER_TYPE", static_cast<float>(kFillerMultipass));
-    SetObjectOption(scene_, name, "ALPHA_ARB0", alpha0);
-    SetObjectOption(scene_, name, "ALPHA_ARB1", alpha1);
-    SetObjectOption(scene_, name, "ALPHA_FUNCTION", static_cast<float>(blend0));
-    SetObjectOption(scene_, name, "ALPHA_FUNCTION_ARB1", static_cast<float>(blend1));
-    SetObjectOption(scene_, name, "COMBINE_RBA0", 0.0f);
-    SetObjectOption(scene_, name, "EFFECT_ARB0", 0.0f);
+    SetObjectOption(*scene_, name, "FILLER_TYPE", static_cast<float>(kFillerMultipass));
+    SetObjectOption(*scene_, name, "ALPHA_ARB0", alpha0);
+    SetObjectOption(*scene_, name, "ALPHA_ARB1", alpha1);
+    SetObjectOption(*scene_, name, "ALPHA_FUNCTION", static_cast<float>(blend0));
+    SetObjectOption(*scene_, name, "ALPHA_FUNCTION_ARB1", static_cast<float>(blend1));
+    SetObjectOption(*scene_, name, "COMBINE_RBA0", 0.0f);
+    SetObjectOption(*scene_, name, "EFFECT_ARB0", 0.0f);
 }
 
 }  // namespace kgl

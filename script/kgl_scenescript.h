@@ -1,8 +1,9 @@
 // Scene scripts: the small text files under "escena/scripts/" that convert an ASE export when
 // asked, name the scene file to load, and set ambience, cameras, lights and per-object options.
-// A SceneScriptReader lives for one script read at start-up and owns the ASE importer of its
-// IMPORT block (unless it is handed one). SetObjectOption is also the one way the engine set-up
-// and the director reach object options.
+// The engine owns one SceneScriptReader, which reads all the show's scripts at start-up, each
+// into its scene, and owns the one ASE importer of their IMPORT blocks (unless it is handed one):
+// an IMPORT block that leaves a key out keeps the value an earlier script gave it.
+// SetObjectOption is also the one way the engine set-up and the director reach object options.
 #pragma once
 
 #include <cstddef>
@@ -16,16 +17,11 @@
 
 namespace kgl {
 
-class DemoEngine;
 class AseImporter;
 
 constexpr size_t kMaxScriptText = 256;        // text values (paths): 255 characters + terminator
 constexpr size_t kMaxScriptObjectName = 64;   // the name after "OBJ:": 63 characters + terminator
 constexpr size_t kObjectNameMatchChars = 8;   // option names match on their first 8 characters
-
-// Reads one scene script and applies it to `scene`; the reader's importer runs the IMPORT block.
-// A script that cannot be opened is skipped silently.
-void ParseSceneScript(DemoEngine& engine, Scene3D& scene, const char* path);
 
 // Applies one option to every object whose name equals `objectName` or agrees with it in the
 // first 8 characters. The value is a real; integer options take its whole part.
@@ -38,6 +34,8 @@ class SceneScriptReader {
 public:
     // With `importer` null the reader makes its own, whose fatal stops end the process with a
     // negative status.
+    explicit SceneScriptReader(AseImporter* importer = nullptr);
+    // A reader whose Read(path) applies scripts to `scene`.
     explicit SceneScriptReader(Scene3D& scene, AseImporter* importer = nullptr);
     virtual ~SceneScriptReader();
     SceneScriptReader(const SceneScriptReader&) = delete;
@@ -47,7 +45,9 @@ public:
     void SetLoadOptions(const SceneLoadOptions& options) { loadOptions_ = options; }
     AseImporter& importer() { return *importer_; }
 
-    // Reads and applies the script; false when it cannot be opened (nothing is reported).
+    // Reads and applies the script to `scene` (which later Read(path) calls keep using); false
+    // when it cannot be opened (one line on stderr).
+    bool Read(Scene3D& scene, const char* path);
     bool Read(const char* path);
 
 private:
@@ -72,7 +72,7 @@ private:
     bool CameraInRange(int index) const;
     bool LightInRange(int index) const;
 
-    Scene3D& scene_;
+    Scene3D* scene_ = nullptr;
     AseImporter* importer_ = nullptr;
     std::unique_ptr<AseImporter> ownImporter_;
     SceneLoadOptions loadOptions_;

@@ -10,7 +10,7 @@ namespace kgl {
 
 namespace {
 
-// Text-mode reading on the original platform turns CR LF into LF; do the same here.
+// Files are read as text: CR LF becomes LF, so scripts saved with either line end read alike.
 void dropCrBeforeLf(const std::vector<uint8_t>& raw, std::vector<char>& out) {
     out.clear();
     out.reserve(raw.size());
@@ -20,8 +20,8 @@ void dropCrBeforeLf(const std::vector<uint8_t>& raw, std::vector<char>& out) {
     }
 }
 
-// Wraps to 32 bits the way the 32-bit atoi/atol of the original platform did for values that
-// fit, and saturates before wrapping for absurd ones (strtoll never overflows silently).
+// Numbers are 32-bit: a value that fits is taken as it is and a larger one keeps its low 32 bits;
+// absurdly long digit runs saturate first (strtoll never overflows silently).
 int32_t toInt32(const char* token) {
     long long v = std::strtoll(token, nullptr, 10);
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long long>(v)));

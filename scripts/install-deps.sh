@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the show generator need.
+# Installs the Debian packages the build, the tests and the show generator need (the end-to-end
+# scripts call xvfb-run, xdotool, xwininfo from x11-utils, and python3 to read PNG and scene bytes).
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libmpg123-dev libjpeg62-turbo-dev libgl-dev libglu1-mesa-dev
-  libimgui-dev libstb-dev libgtest-dev libmp3lame-dev libassimp-dev
-  xvfb xauth xdotool libgl1-mesa-dri libegl-mesa0
+  libimgui-dev libstb-dev libgtest-dev libmp3lame-dev libassimp-dev fonts-dejavu-core
+  xvfb xauth xdotool x11-utils python3 libgl1-mesa-dri libegl-mesa0
   clang libclang-rt-14-dev
 )
 

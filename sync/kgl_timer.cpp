@@ -16,8 +16,8 @@ void DemoTimer::Tick() {
     elapsed = static_cast<float>(static_cast<double>(nowCount - startCount) /
                                  static_cast<double>(frequency > 0 ? frequency : 1));
     delta = elapsed - previous;
-    // A read in the same counter tick as the previous one measured no interval: no rate to add
-    // (the original would add an infinity here).
+    // A read in the same counter tick as the previous one measured no interval: no rate to add,
+    // which keeps an infinity out of the sum.
     if (delta != 0.0f) rateSum += 1.0f / delta;
 }
 

@@ -161,7 +161,6 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     uint8_t active = 1;
     kgl::WindowState ws{keys, &active};
     kgl::LoopTiming timing;
-    kgl::startTitleClock(timing, kgl::tickCount());
     int64_t frame = 0;
     for (; frame < kWarmFrames; ++frame) playFrame(timing, ws, frame);
     gCounting = true;

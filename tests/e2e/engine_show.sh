@@ -32,7 +32,7 @@ script() {  # name, packed
 script test01 0
 script fx01 1
 
-KGL_MP3_OUT=escena/music.mp3 KGL_MP3_SECONDS=3 "$UNIT" --gtest_also_run_disabled_tests \
+KGL_MP3_OUT="$PWD/escena/music.mp3" KGL_MP3_SECONDS=3 "$UNIT" --gtest_also_run_disabled_tests \
     --gtest_filter=Mp3Fixture.DISABLED_Write >/dev/null || fail "cannot write the test MP3"
 printf 'KEYBOARD: 0\r\nRENDERACTIONS: 1\r\nLOADACTIONS: 1\r\nSAVEACTIONS: 0\r\nUSEMP3: 1\r\n' >escena/Config.ini
 printf 'MP3STARTOFFSET: 0\r\nMP3STARTSECONDS: 0\r\nMP3:escena/music.mp3\r\n' >>escena/Config.ini

@@ -206,8 +206,75 @@ TEST_F(SceneRender, BillboardFacesTheCameraWithItsHalfSize) {
     EXPECT_TRUE(near(readPixel(32 + static_cast<int>(half) - 2, 32), 255, 255, 255));
     EXPECT_TRUE(near(readPixel(32 + static_cast<int>(half) + 2, 32), 0, 0, 0));
     EXPECT_TRUE(near(readPixel(32, 32 - static_cast<int>(half) + 2), 255, 255, 255));
-    // Depth test comes back for the objects drawn after a billboard.
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    expectCleanState();
+}
+
+// What an object leaves to the objects drawn after it: a billboard leaves fog and depth test off;
+// the bump units are set up for any filler and undone afterwards, combine sources included; a
+// multipass object with COMBINE 0 keeps the combine function unit 1 had.
+TEST_F(SceneRender, ObjectsLeaveTheirStateToTheNextObject) {
+    scene.materials[0].hasSubMaterials = 1;
+    scene.materials[0].subMaterialCount = 2;
+    scene.materials[0].slots[1].tableIndex = 1;
+    scene.textureTable[0] = makeTexture(255, 255, 255);
+    scene.textureTable[1] = makeTexture(128, 128, 255);  // flat normal map
+    scene.lights.resize(1);
+    scene.lights[0].position = Vec4{40, 0, 0, 1};  // along the surface
+    auto envOfUnit1 = [](GLenum name) {
+        GLint v = 0;
+        SelectTextureUnit(1);
+        glGetTexEnviv(GL_TEXTURE_ENV, name, &v);
+        SelectTextureUnit(0);
+        return v;
+    };
+
+    SceneObject& b = addSquare(0, 0, 0, 0.5f, kRed);
+    b.orientType = kOrientBillboard;
+    glEnable(GL_FOG);
+    glEnable(GL_DEPTH_TEST);
+    b.RenderObject();
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+    expectCleanState();
+
+    // Filler 20 with a bump mode: red vertex colour dotted with the flat normal gives black.
+    const struct {
+        int bumpMode;
+        int red;
+    } kBumpCases[] = {{-1, 255}, {0, 0}, {2, 0}};
+    for (const auto& c : kBumpCases) {
+        SCOPED_TRACE(testing::Message() << "bump mode " << c.bumpMode);
+        scene.objects.clear();
+        scene.drawOrder.clear();
+        SceneObject& o = addSquare(0, 0, 0, 2, kRed);
+        o.fillerType = kFillerTextured;
+        o.bumpMode = c.bumpMode;
+        render();
+        EXPECT_TRUE(near(readPixel(32, 32), c.red, 0, 0, 4));
+        EXPECT_EQ(envOfUnit1(GL_SOURCE0_RGB_ARB), GL_TEXTURE);
+        EXPECT_EQ(envOfUnit1(GL_SOURCE1_RGB_ARB), GL_PREVIOUS_ARB);
+        EXPECT_EQ(envOfUnit1(GL_COMBINE_RGB_ARB), GL_MODULATE);
+        expectCleanState();
+    }
+    scene.objects.clear();
+    scene.drawOrder.clear();
+    SceneObject& bump = addSquare(0, 0, 0, 2, kRed);
+    bump.fillerType = kFillerBump;
+    bump.bumpMode = 0;
+    render();
+    EXPECT_EQ(envOfUnit1(GL_SOURCE0_RGB_ARB), GL_TEXTURE);
+    EXPECT_EQ(envOfUnit1(GL_SOURCE1_RGB_ARB), GL_PREVIOUS_ARB);
+
+    scene.objects.clear();
+    scene.drawOrder.clear();
+    for (int combine : {1, 0}) {
+        SceneObject& m = addSquare(0, 0, 0, 2, kRed);
+        m.fillerType = kFillerMultipass;
+        m.alphaFunction = -1;
+        m.combineRba0 = combine;
+    }
+    render();
+    EXPECT_EQ(envOfUnit1(GL_COMBINE_RGB_ARB), GL_ADD);
     expectCleanState();
 }
 

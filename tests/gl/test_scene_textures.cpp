@@ -73,5 +73,10 @@ TEST(SceneTextures, SlotsFollowMaterialAndSubMaterialOrderAndSpritesTakeTheLastT
     EXPECT_EQ(obj.material, &scene.materials[1]);
     EXPECT_EQ(obj.faces[0].materialId, 2);
     EXPECT_EQ(obj.textureTable, scene.textureTable);
+    // The extensions are probed once per object while loading, not on every scene preparation.
+    EXPECT_EQ(obj.multitexture, 1);
+    scene.objects[0].multitexture = 0;
+    scene.PrepareGL();
+    EXPECT_EQ(obj.multitexture, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

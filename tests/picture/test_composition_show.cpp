@@ -110,7 +110,6 @@ TEST(CompositionShow, FastPathMatchesTheStraightforwardOne) {
     uint8_t active = 1;
     kgl::WindowState ws{keys, &active};
     kgl::LoopTiming timing;
-    kgl::startTitleClock(timing, kgl::tickCount());
     std::vector<unsigned char> fast;
     std::vector<unsigned char> straight;
     int64_t frame = 0;

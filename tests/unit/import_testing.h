@@ -124,7 +124,8 @@ class K3dWalker {
 public:
     K3dWalker(const std::vector<uint8_t>& bytes, bool packed) : r_(bytes, "walk"), packed_(packed) {}
 
-    // Reads every section in order; true when all of it fits and nothing is left over.
+    // Reads every section in order; true when all of it fits and nothing is left over but the
+    // header text's padding (a file is never shorter than the 69-character header text).
     bool walk(K3dScene& s) {
         if (!r_.header(s.header)) return false;
         last_ = s.header.frames.lastFrame;
@@ -133,7 +134,8 @@ public:
         for (int i = 0; i < s.header.counts.cameras && !r_.failed(); ++i) camera(s.cameras.emplace_back());
         for (int i = 0; i < s.header.counts.lights && !r_.failed(); ++i) light(s.lights.emplace_back());
         for (int i = 0; i < s.header.counts.shapes && !r_.failed(); ++i) shape(s.shapes.emplace_back());
-        return !r_.failed() && r_.remaining() == 0;
+        const size_t end = r_.position() + r_.remaining();
+        return !r_.failed() && (r_.remaining() == 0 || (end == kSceneHeaderTextLength && r_.position() < end));
     }
 
 private:

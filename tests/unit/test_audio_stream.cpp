@@ -191,7 +191,8 @@ TEST_F(AudioStreamTest, DeviceClockNeverGoesBackAndKeepsRealTime) {
 
 // Not a test: writes the music of the end-to-end scripts. Run with
 // --gtest_also_run_disabled_tests --gtest_filter=Mp3Fixture.DISABLED_Write and
-// KGL_MP3_OUT=path KGL_MP3_SECONDS=seconds (44.1 kHz stereo, with the LAME header).
+// KGL_MP3_OUT=absolute path (the test process runs in a temporary folder) KGL_MP3_SECONDS=seconds
+// (44.1 kHz stereo, with the LAME header).
 TEST(Mp3Fixture, DISABLED_Write) {
     const char* out = std::getenv("KGL_MP3_OUT");
     if (!out) GTEST_SKIP() << "KGL_MP3_OUT not set";

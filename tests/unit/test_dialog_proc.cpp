@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/kgl_dialog.h"
+#include "platform/kgl_icon.h"
 
 namespace {
 
@@ -118,6 +119,9 @@ TEST(DialogTemplate, FitsTheDialogAndHasTheShownControls) {
         shown += c.shown ? 1 : 0;
     }
     EXPECT_EQ(shown, 13);
+    // On screen at the dialog font's 1.5 x 1.625 pixels per unit.
+    EXPECT_EQ(kDialogWidthPx, 351);
+    EXPECT_EQ(kDialogHeightPx, 128);
 }
 
 TEST(DialogArtwork, IsOpaqueAndNotFlat) {
@@ -129,6 +133,20 @@ TEST(DialogArtwork, IsOpaqueAndNotFlat) {
         if (px[i] != px[0] || px[i + 1] != px[1] || px[i + 2] != px[2]) ++distinct;
     }
     EXPECT_GT(distinct, 1000);
+}
+
+TEST(WindowIcon, HasTransparentCornersAndAnOpaquePicture) {
+    uint8_t px[kWindowIconSize * kWindowIconSize * 4];
+    makeWindowIcon(px);
+    auto alpha = [&](int x, int y) { return px[(y * kWindowIconSize + x) * 4 + 3]; };
+    EXPECT_EQ(alpha(0, 0), 0);
+    EXPECT_EQ(alpha(kWindowIconSize - 1, kWindowIconSize - 1), 0);
+    EXPECT_EQ(alpha(kWindowIconSize / 2, kWindowIconSize / 2), 255);
+    int distinct = 0;
+    const uint8_t* centre = px + (16 * kWindowIconSize + 16) * 4;
+    for (int i = 0; i < kWindowIconSize * kWindowIconSize * 4; i += 4)
+        if (px[i] != centre[0] || px[i + 2] != centre[2]) ++distinct;
+    EXPECT_GT(distinct, 200);
 }
 
 }  // namespace

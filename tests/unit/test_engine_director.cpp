@@ -321,7 +321,7 @@ TEST_F(Director, MorphsAndVertexProgramsAddressFixedSlots) {
 }
 
 // From the set-up values (1.3, not rising) the pulse takes 12 steps: aspects 2.3 .. 23.0 on
-// steps 2 to 11, left at 1.3.
+// update steps 2 to 11, left at 1.3.
 TEST_F(Director, AspectPulse) {
     e->currentScene = 0;
     e->pulseValue = 1.3f;

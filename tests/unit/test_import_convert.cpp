@@ -88,8 +88,10 @@ const char kTracks[] =
     "\t\t\t*CONTROL_ROT_SAMPLE 0\t0.0000\t0.0000\t1.0000\t0.0000\n"
     "\t\t\t*CONTROL_ROT_SAMPLE 160\t0.0000\t0.0000\t1.0000\t0.5000\n\t\t}\n\t}\n";
 
+// The camera's own TM_ANIMATION holds `eyePositions` position samples (no position track when 0)
+// and two rotation samples.
 std::string camera(const std::string& d1, const std::string& d2, bool animated = true,
-                   const std::string& fovTimes = "0 160 320") {
+                   const std::string& fovTimes = "0 160 320", int eyePositions = 1) {
     std::string s = "*CAMERAOBJECT {\n\t*NODE_NAME \"Camera01\"\n\t*CAMERA_TYPE Target\n\t*NODE_TM {\n"
                     "\t\t*NODE_NAME \"Camera01\"\n\t\t*TM_POS 10.0000\t20.0000\t30.0000\n"
                     "\t\t*TM_ROTAXIS 0.5000\t0.5000\t0.7071\n\t\t*TM_ROTANGLE 1.0000\n\t}\n\t*NODE_TM {\n"
@@ -99,16 +101,23 @@ std::string camera(const std::string& d1, const std::string& d2, bool animated =
         s += "\t*CAMERA_ANIMATION {\n";
         std::istringstream times(fovTimes);
         float fov = 0.7f;
-        for (int t; times >> t; fov += 0.1f) {
+        for (long long t; times >> t; fov += 0.1f) {
             char line[200];
             std::snprintf(line, sizeof line,
-                          "\t\t*CAMERA_SETTINGS {\n\t\t\t*TIMEVALUE %d\n\t\t\t*CAMERA_FOV %.4f\n\t\t\t*CAMERA_TDIST %s\n\t\t}\n",
+                          "\t\t*CAMERA_SETTINGS {\n\t\t\t*TIMEVALUE %lld\n\t\t\t*CAMERA_FOV %.4f\n\t\t\t*CAMERA_TDIST %s\n\t\t}\n",
                           t, fov, d2.c_str());
             s += line;
         }
         s += "\t}\n";
     }
-    s += "\t*TM_ANIMATION {\n\t\t*NODE_NAME \"Camera01\"\n\t\t*CONTROL_ROT_TRACK {\n"
+    s += "\t*TM_ANIMATION {\n\t\t*NODE_NAME \"Camera01\"\n";
+    if (eyePositions > 0) {
+        s += "\t\t*CONTROL_POS_TRACK {\n";
+        for (int i = 0; i < eyePositions; ++i)
+            s += "\t\t\t*CONTROL_POS_SAMPLE " + std::to_string(i * 160) + "\t10.0000\t20.0000\t30.0000\n";
+        s += "\t\t}\n";
+    }
+    s += "\t\t*CONTROL_ROT_TRACK {\n"
          "\t\t\t*CONTROL_ROT_SAMPLE 0\t0.0000\t0.0000\t1.0000\t0.1000\n"
          "\t\t\t*CONTROL_ROT_SAMPLE 160\t0.0000\t0.0000\t1.0000\t0.2000\n\t\t}\n\t}\n"
          "\t*TM_ANIMATION {\n\t\t*NODE_NAME \"Camera01.Target\"\n\t\t*CONTROL_POS_TRACK {\n"
@@ -197,7 +206,7 @@ TEST(AseConvert, FullSceneLayoutAndLog) {
     EXPECT_EQ(cam.fovFlag, 1);
     EXPECT_FLOAT_EQ(cam.fov[2], 0.9f);
     EXPECT_EQ(cam.eyeFlag, 1);
-    EXPECT_EQ(cam.posN, 0);  // no position track in the camera's TM_ANIMATION
+    EXPECT_EQ(cam.posN, 1);
     EXPECT_EQ(cam.rotN, 2);
     EXPECT_EQ(cam.targetFlag, 1);
     EXPECT_EQ(cam.targetN, 1);
@@ -276,6 +285,69 @@ TEST(AseConvert, CameraTargetDistancesAndFovTrack) {
     c = convertText(header() + quad("Q") + camera("7", "7", true, "0 160"));
     EXPECT_EQ(c.result, 1);
     EXPECT_TRUE(contains(c.message, "end time 320")) << c.message;
+}
+
+// A track token missing from its block: the samples are read from wherever the search for it
+// stopped (the next "}"), as the converter always has, so a real export keeps its meaning: a
+// camera animated in rotation only gets empty eye tracks and no target track, and an object
+// without a MATERIAL_REF, whose flag scan ran into the camera's tracks, stays static.
+TEST(AseConvert, TracksMissingFromTheirBlockAndTrackLimits) {
+    Conversion c = convertText(header() + quad("Q") + camera("7", "7", true, "0 160 320", 0));
+    ASSERT_EQ(c.result, 0) << c.message;
+    EXPECT_EQ(c.scene.cameras[0].eyeFlag, 1);
+    EXPECT_EQ(c.scene.cameras[0].posN, 0);
+    EXPECT_EQ(c.scene.cameras[0].rotN, 0);
+    EXPECT_EQ(c.scene.cameras[0].targetFlag, 0);
+
+    std::string noRef = quad("Box01");
+    noRef.erase(noRef.find("\t*MATERIAL_REF 0\n"), 16);
+    c = convertText(header() + noRef + camera("7", "7", true, "0 160 320", 0));
+    ASSERT_EQ(c.result, 0) << c.message;
+    const K3dObject& o = c.scene.objects[0];
+    EXPECT_EQ(o.flags[0], 1);  // the flag scan ran on into the camera's block
+    EXPECT_EQ(o.flags[1], 1);
+    EXPECT_EQ(o.tracks[0], 0);
+    EXPECT_EQ(o.tracks[1], 0);  // not the camera's two rotation samples
+
+    // Camera tracks hold up to last frame + 3 samples, as the loader does.
+    for (int samples : {5, 6}) {
+        c = convertText(header() + quad("Q") + camera("7", "7", true, "0 160 320", samples));
+        ASSERT_EQ(c.result, 0) << c.message;
+        EXPECT_EQ(c.scene.cameras[0].posN, 5);
+    }
+
+    // The end time of 40000 frames of 60000 ticks is past 32 bits.
+    const std::string big = "*3DSMAX_ASCIIEXPORT\t200\n*SCENE {\n\t*SCENE_LASTFRAME 40000\n"
+                            "\t*SCENE_FRAMESPEED 30\n\t*SCENE_TICKSPERFRAME 60000\n}\n";
+    c = convertText(big + quad("Q") + camera("7", "7", true, "0 2400000000"));
+    ASSERT_EQ(c.result, 0) << c.message;
+    EXPECT_EQ(c.scene.cameras[0].fov.size(), 40001u);
+
+    // The header keeps the low 16 bits of the sample counter: 65537 field-of-view samples give 1.
+    std::string many = header() + quad("Q") +
+                       "*CAMERAOBJECT {\n\t*NODE_NAME \"Camera01\"\n\t*NODE_TM {\n\t\t*TM_POS 1 2 3\n"
+                       "\t\t*TM_ROTAXIS 0 0 1\n\t}\n\t*NODE_TM {\n\t\t*NODE_NAME \"Camera01.Target\"\n"
+                       "\t\t*TM_POS 4 5 6\n\t}\n\t*CAMERA_SETTINGS {\n\t\t*CAMERA_TDIST 7\n\t}\n"
+                       "\t*CAMERA_ANIMATION {\n\t\t*CAMERA_TDIST 7\n";
+    for (int i = 0; i < 65536; ++i) many += "*TIMEVALUE 0\n*CAMERA_FOV 0.5\n";
+    many += "*TIMEVALUE 320\n*CAMERA_FOV 0.5\n\t}\n}\n";
+    c = convertText(many);
+    ASSERT_EQ(c.result, 0) << c.message;
+    EXPECT_EQ(c.scene.header.counts.sampleCounter, 1);
+}
+
+// A name longer than the 255 bytes a scene file holds is cut, and says so once.
+TEST(AseConvert, OverlongNamesAreCutWithOneLine) {
+    const std::string name(280, 'N');
+    ::testing::internal::CaptureStderr();
+    const Conversion c = convertText(header() + quad(name));
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(c.result, 0) << c.message;
+    EXPECT_EQ(c.scene.objects[0].name, name.substr(0, 255));
+    size_t lines = 0;
+    for (size_t at = err.find("is cut to 255 bytes"); at != std::string::npos; at = err.find("is cut to 255", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 1u) << err;
 }
 
 TEST(AseConvert, MaterialQuirks) {

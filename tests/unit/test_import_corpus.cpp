@@ -134,6 +134,26 @@ TEST_F(AseCorpus, CountsAndPositionsAgreeWithAssimp) {
 
 // Damaged exports: random cuts, repeats and replaced characters in real files. Every variant
 // terminates, the fast and literal searches still agree, and a written file reads back whole.
+// A real export whose first box has no MATERIAL_REF: the box's flag scan runs on into the
+// camera's tracks, and the track searches then stop at the camera block's braces, so the box
+// stays static (empty tracks) and the camera, animated in rotation only, gets no target track.
+TEST_F(AseCorpus, CameraRollWithAChildObjectKeepsTheBoxStatic) {
+    const fs::path file = fs::path(KGL_TESTDATA_ASE) / "assimp_CameraRollAnimWithChildObject.ase";
+    if (!fs::exists(file)) GTEST_SKIP() << "no " << file;
+    const Conversion c = convertFile(file, false, scratchDir());
+    ASSERT_EQ(c.result, 0) << c.message;
+    ASSERT_EQ(c.scene.objects.size(), 2u);
+    const K3dObject& box = c.scene.objects[0];
+    EXPECT_EQ(box.name, "Box01");
+    EXPECT_EQ(box.tracks[0], 0);
+    EXPECT_EQ(box.tracks[1], 0);
+    const K3dCamera& cam = c.scene.cameras.at(0);
+    EXPECT_EQ(cam.eyeFlag, 1);
+    EXPECT_EQ(cam.rotN, 0);
+    EXPECT_EQ(cam.targetFlag, 0);
+    EXPECT_GT(c.scene.objects[1].tracks[0], 0);  // Box02's own position track
+}
+
 TEST_F(AseCorpus, DamagedFilesTerminateAndAgree) {
     const std::string dir = scratchDir();
     std::mt19937 rng(5);

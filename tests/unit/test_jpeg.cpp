@@ -52,3 +52,33 @@ TEST(Jpeg, BadDataReturnsThroughTheErrorExit) {
     EXPECT_NE(err.find("JPEG: [jpeg]"), std::string::npos) << err;
     EXPECT_EQ(pixels.size(), static_cast<size_t>(w) * h * 3);
 }
+
+// A stream damaged after its first rows keeps those rows (no placeholder); only a stream whose
+// header cannot be read becomes the checker.
+TEST(Jpeg, DamagedStreamKeepsTheRowsDecodedBeforeTheError) {
+    // Red top rows, then noise that fills most of the scan; cut in the noise.
+    std::vector<uint8_t> img = EncodeJpeg(16, 64, 3, [](int x, int y, int k) -> uint8_t {
+        if (y < 16) return k == 0 ? 250 : 0;
+        return static_cast<uint8_t>((x * 37 + y * 91 + k * 53) * 7);
+    });
+    size_t scan = 0;
+    while (scan + 1 < img.size() && !(img[scan] == 0xFF && img[scan + 1] == 0xDA)) ++scan;
+    img.resize(scan + (img.size() - scan) / 2);
+    img.insert(img.end(), {0xFF, 0xD8, 0xFF, 0xD8});  // a second start-of-image: a fatal error
+    std::vector<uint8_t> pixels;
+    int32_t w = 0, h = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(DecodeImageMemory(img.data(), img.size(), "damaged", pixels, w, h));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("JPEG: [damaged]"), std::string::npos) << err;
+    EXPECT_EQ(err.find("placeholder"), std::string::npos) << err;
+    ASSERT_EQ(w, 16);
+    ASSERT_EQ(h, 64);
+    EXPECT_NEAR(pixels[0], 250, 8);  // the top row as encoded
+    EXPECT_NEAR(pixels[1], 0, 8);
+    const std::vector<uint8_t> junk(64, 0x42);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(DecodeImageMemory(junk.data(), junk.size(), "junk", pixels, w, h));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(w, kPlaceholderSize);
+}

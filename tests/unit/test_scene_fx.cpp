@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "common/kgl_random.h"
 #include "fx/kgl_scene_fx.h"
 #include "scene/kgl_scene_fx_hooks.h"
 
@@ -36,7 +37,7 @@ TEST_F(SceneFx, RecordsAreMadeOncePerSceneAndFoundByAddress) {
 TEST_F(SceneFx, UpdateMovesOnlySystemsInUse) {
     kgl::SceneEffects* fx = kgl::EffectsOf(scene, true);
     ASSERT_NE(fx, nullptr);
-    std::srand(5);
+    kgl::SeedRandom(5);
     fx->particles[2].CreateParticles(10, &scene.lights[1], 1);
     fx->particles[5].CreateParticles(10, &scene.lights[1], 1);
     fx->particles[5].inUse = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "image/kgl_texture.h"
@@ -539,7 +540,46 @@ TEST(BezierShapes, LargestShapeLoadsInOnePassWithTheSameCoefficients) {
     EXPECT_EQ(c[0], 1.0);
     EXPECT_EQ(c[1], 65535.0);
     EXPECT_EQ(c[2], 65535.0 * 65534.0 / 2.0);
-    EXPECT_EQ(c[3], 65535.0 * 65534.0 / 2.0 * 65533.0 / 3.0);
+    EXPECT_EQ(c[3], 65535.0 * 65534.0 * 65533.0 / 6.0);
+}
+
+// Coefficient i is the product n (n-1) ... (n-i+1) divided by i!, both in double, wherever they
+// are finite (a running binomial differs from 23 points on, and the trace from 36 on); past the
+// overflow of the product the coefficients stay finite. The trace file is emptied before a
+// record is read, so a shape cut short leaves no stale trace behind.
+TEST(BezierShapes, CoefficientsAreTheProductOverTheFactorialAndTheTraceIsEmptiedFirst) {
+    TempCwd cwd;
+    for (int n : {3, 23, 36, 200}) {
+        TestScene s;
+        TestShape shape;
+        shape.name = "B";
+        shape.points.assign(static_cast<size_t>(n) * 3, 0.0f);
+        s.shapes = {shape};
+        Scene3D scene;
+        ASSERT_TRUE(scene.LoadFromBytes(WriteScene(s), "b.k3d")) << n;
+        const std::vector<double>& c = scene.shapes[0].coefficients;
+        double product = 1.0, factorial = 1.0;
+        for (int i = 0; i < n; ++i) {
+            if (i > 0) product *= n - (i - 1), factorial *= i;
+            if (std::isfinite(product)) {
+                ASSERT_EQ(c[i], product / factorial) << n << " points, coefficient " << i;
+            } else {
+                const double expected = std::exp(std::lgamma(n + 1.0) - std::lgamma(i + 1.0) - std::lgamma(n - i + 1.0));
+                ASSERT_NEAR(c[i] / expected, 1.0, 1e-9) << n << " points, coefficient " << i;
+            }
+        }
+        if (n == 36) {
+            EXPECT_NE(ReadText("BEZIER1.LOG").find("\nBern_Coef 16 7307872110.000001\n"), std::string::npos);
+        }
+        if (n != 200) continue;
+        std::vector<uint8_t> cut = WriteScene(s);
+        cut.resize(cut.size() - 6);  // inside the last point
+        Scene3D broken;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(broken.LoadFromBytes(cut, "cut.k3d"));
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(ReadText("BEZIER1.LOG"), "");
+    }
 }
 
 TEST(SceneLoadMalformed, TrackTablesSizedByTheHeaderAreBoundedByTheFileSize) {

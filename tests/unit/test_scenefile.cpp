@@ -90,6 +90,25 @@ TEST(SceneFile, ReaderStopsAtUntrustedCountsAndShortData) {
     EXPECT_FALSE(r3.trackCount(n, 12, 10, "a track"));  // 1 sample, no bytes for it
 }
 
+// A scene with no records keeps the whole 69-character header text: the sections would have
+// overwritten its padding from offset 56 on, and there are none.
+TEST(SceneFile, AFileWithNoRecordsIsTheHeaderTextLong) {
+    SceneFileWriter w;
+    w.writeHeaderText();
+    w.writeFrameValues(7, 30, 160);
+    ASSERT_TRUE(w.writeCounts(SceneFileCounts{}));
+    const std::vector<uint8_t>& b = w.bytes();
+    ASSERT_EQ(b.size(), 69u);
+    EXPECT_EQ(std::string(b.begin() + 56, b.end()), std::string(13, ' '));
+    EXPECT_EQ(b[50], 7);
+    SceneFileWriter longer;
+    longer.writeHeaderText();
+    longer.writeFrameValues(7, 30, 160);
+    longer.raw("0123456789ABCDEF", 16);
+    ASSERT_TRUE(longer.writeCounts(SceneFileCounts{}));
+    EXPECT_EQ(longer.bytes().size(), 72u);  // sections past the padding are not padded
+}
+
 TEST(SceneFile, CameraSearchFindsTheNameLength) {
     SceneFileWriter w;
     w.writeHeaderText();

@@ -430,6 +430,33 @@ TEST(SceneScript, ImportKeysThatAreMissingLeaveTheImporterAsItWas) {
     EXPECT_EQ(scene.ObjectCount(), 0);  // no K3D section: nothing loaded
 }
 
+// The engine's one reader and importer serve every script: a later IMPORT block that names only
+// its input converts into the output file and with the packing an earlier script set.
+TEST(SceneScript, OneImporterForEveryScriptOfTheShow) {
+    TempCwd cwd;
+    writeText("in.ase", smallAse());
+    std::string second = smallAse();
+    second.replace(second.find("Tri01"), 5, "Tri02");
+    writeText("in2.ase", second);
+    writeText("first.txt", kImportScript);
+    writeText("second.txt", "IMPORT: 1 { INFILE:\"in2.ase\" }\n");
+    DemoEngine engine;
+    engine.scriptReader.SetLoadOptions(modelOnly());
+    engine.scriptReader.importer().SetExitOnFatal(false);
+    Scene3D first, again;
+    ParseSceneScript(engine, first, "first.txt");
+    ASSERT_EQ(first.ObjectCount(), 1);
+    ParseSceneScript(engine, again, "second.txt");
+    const AseImporter& importer = engine.scriptReader.importer();
+    EXPECT_EQ(importer.status(), ImportStatus::Ok) << importer.message();
+    EXPECT_EQ(importer.outputFile(), "out.k3d");
+    EXPECT_FALSE(importer.packTextures());
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(readFile("out.k3d", bytes));
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("Tri02"), std::string::npos);
+    EXPECT_EQ(again.ObjectCount(), 0);  // the second script loads nothing itself
+}
+
 // Found by fuzz_scenescript: an IMPORT block whose INFILE names a directory ("escena/") ended the
 // process: the directory's end offset was taken for a size to reserve. The input as found:
 TEST(SceneScript, ImportOfADirectoryIsAnUnreadableInput) {
