@@ -14,6 +14,9 @@ namespace {
 // factor one minus the source alpha. The sums are kept in steps of 1/255 and rounded as an 8-bit
 // frame buffer rounds and clamps after every layer, so the stack's rounding is the same too.
 // `keep` is what is left of the window under the stack, for the blend of the one quad with it.
+// LAYERS is defined in front: a constant layer count lets the compiler unroll the loop, which a
+// software rasterizer runs much faster than a loop with a variable end. The variant for the
+// largest counts also defines VARIABLE_COUNT and stops at `count`.
 constexpr const char* kSource = R"(
 uniform sampler2D picture;
 uniform vec2 offset;
@@ -23,8 +26,10 @@ void main() {
     vec2 p = gl_TexCoord[0].st;
     vec3 c = vec3(0.0);
     float keep = 1.0;
-    for (int i = 0; i < 32; ++i) {
+    for (int i = 0; i < LAYERS; ++i) {
+#ifdef VARIABLE_COUNT
         if (i >= count) break;
+#endif
         float d = layer[i].x;
         vec4 t = texture2D(picture, offset + vec2(d) + p * (1.0 - 2.0 * d));
         vec3 s = floor(t.rgb * 127.5 + 0.5);
@@ -81,10 +86,14 @@ bool loadApi() {
            gApi.uniform2f && gApi.uniform2fv;
 }
 
-GLhandleARB compileAndLink() {
+// `layers`: the constant loop end of this variant.
+GLhandleARB compileAndLink(int layers) {
     GLhandleARB shader = gApi.createShader(GL_FRAGMENT_SHADER_ARB);
-    const GLcharARB* text = kSource;
-    gApi.source(shader, 1, &text, nullptr);
+    char define[64];
+    std::snprintf(define, sizeof define, "#define LAYERS %d\n%s", layers,
+                  layers > BlurProgram::kUnrolled ? "#define VARIABLE_COUNT\n" : "");
+    const GLcharARB* text[2] = {define, kSource};
+    gApi.source(shader, 2, text, nullptr);
     gApi.compile(shader);
     GLint ok = 0;
     gApi.parameter(shader, GL_OBJECT_COMPILE_STATUS_ARB, &ok);
@@ -107,18 +116,25 @@ GLhandleARB compileAndLink() {
 }  // namespace
 
 bool BlurProgram::create() {
-    if (program_) gApi.remove(program_);  // a second create replaces the first program
-    program_ = 0;
-    if (!loadApi()) return false;
-    program_ = compileAndLink();
-    if (!program_) {
-        std::fprintf(stderr, "BLUR: [fragment program] does not compile; the layers are drawn one by one\n");
-        return false;
+    for (Variant& v : variants_) {
+        if (v.program) gApi.remove(v.program);  // a second create replaces the first programs
+        v = Variant();
     }
-    pictureAt_ = gApi.location(program_, "picture");
-    offsetAt_ = gApi.location(program_, "offset");
-    countAt_ = gApi.location(program_, "count");
-    layerAt_ = gApi.location(program_, "layer");
+    ready_ = false;
+    if (!loadApi()) return false;
+    for (int i = 0; i < kVariants; ++i) {
+        Variant& v = variants_[i];
+        v.program = compileAndLink(i < kUnrolled ? i + 1 : kMaxLayers);
+        if (!v.program) {
+            std::fprintf(stderr, "BLUR: [fragment program] does not compile; the layers are drawn one by one\n");
+            return false;
+        }
+        v.pictureAt = gApi.location(v.program, "picture");
+        v.offsetAt = gApi.location(v.program, "offset");
+        v.countAt = gApi.location(v.program, "count");
+        v.layerAt = gApi.location(v.program, "layer");
+    }
+    ready_ = true;
     return true;
 }
 
@@ -130,11 +146,12 @@ void BlurProgram::draw(const float* insets, const float* alphas, int32_t count, 
         layer[2 * i] = insets[i];
         layer[2 * i + 1] = std::min(std::max(alphas[i], 0.0f), 1.0f);
     }
-    gApi.use(program_);
-    gApi.uniform1i(pictureAt_, 0);
-    gApi.uniform2f(offsetAt_, ox, oy);
-    gApi.uniform1i(countAt_, n);
-    if (n > 0) gApi.uniform2fv(layerAt_, n, layer);
+    const Variant& v = variants_[n >= 1 && n <= kUnrolled ? n - 1 : kUnrolled];
+    gApi.use(v.program);
+    gApi.uniform1i(v.pictureAt, 0);
+    gApi.uniform2f(v.offsetAt, ox, oy);
+    gApi.uniform1i(v.countAt, n);
+    if (n > 0) gApi.uniform2fv(v.layerAt, n, layer);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, 0.0f);

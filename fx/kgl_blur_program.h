@@ -16,11 +16,12 @@ namespace kgl {
 class BlurProgram {
 public:
     static constexpr int kMaxLayers = 32;
+    static constexpr int kUnrolled = 16;  // one program per count 1..16, one loop for 17..32
 
     // Compiles the program in the current context; false (and unready) when the context lacks
     // the shader extensions or compiling fails (said once on stderr).
     bool create();
-    bool ready() const { return program_ != 0; }
+    bool ready() const { return ready_; }
 
     // Draws one window quad (0, 0)-(w, h) with the picture bound on unit 0. insets[i] is layer i's
     // texture-coordinate inset per side, alphas[i] its vertex alpha (clamped here as GL clamps
@@ -29,11 +30,16 @@ public:
     void draw(const float* insets, const float* alphas, int32_t count, float ox, float oy, float w, float h) const;
 
 private:
-    GLhandleARB program_ = 0;
-    GLint pictureAt_ = -1;
-    GLint offsetAt_ = -1;
-    GLint countAt_ = -1;
-    GLint layerAt_ = -1;
+    static constexpr int kVariants = kUnrolled + 1;
+    struct Variant {
+        GLhandleARB program = 0;
+        GLint pictureAt = -1;
+        GLint offsetAt = -1;
+        GLint countAt = -1;
+        GLint layerAt = -1;
+    };
+    Variant variants_[kVariants];
+    bool ready_ = false;
 };
 
 }  // namespace kgl

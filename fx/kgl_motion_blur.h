@@ -60,6 +60,7 @@ public:
     float layerAlpha(int32_t layer) const;
 
     bool offscreen() const { return target_.ready(); }
+    bool onePassBlur() const { return program_.ready(); }  // the context runs the blur program
     GLuint texture(int i) const { return (i >= 0 && i < textureCount) ? textures[i] : 0; }
     DemoTimer& timer() { return timer_; }
 
