@@ -1,12 +1,20 @@
+// The one command-line parser (CLI11) and the dispatch to the commands. Every option converts its
+// own value through the checked readers below, so a bad value is one line and exit status 2.
 #include "app/kgl_cmdline.h"
 
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
+#include "app/kgl_convert.h"
 #include "app/kgl_globals.h"
+#include "app/kgl_info.h"
+#include "app/kgl_show.h"
+#include "app/kgl_view.h"
 
 namespace kgl {
 
@@ -14,6 +22,9 @@ namespace {
 constexpr int64_t kMaxFrames = 1000000000;
 constexpr double kMaxFixedFps = 10000.0;
 constexpr int64_t kMaxCaptureEvery = 1000000;  // the capture numbers at most a million swaps
+constexpr int64_t kMaxCamera = 63;             // the scene clamps it to its last camera
+constexpr size_t kMaxTracePath = 1023;
+constexpr size_t kHelpColumn = 32;
 }  // namespace
 
 bool parseCount(const char* text, int64_t& out) {
@@ -35,77 +46,6 @@ bool parseRate(const char* text, double& out) {
     return true;
 }
 
-namespace {
-
-// Options without a value. Returns false when `arg` is none of them.
-bool parseSwitch(const char* arg, CommandLine& out) {
-    if (!std::strcmp(arg, "--no-dialog"))
-        out.noDialog = true;
-    else if (!std::strcmp(arg, "--windowed"))
-        out.fullscreen = 0;
-    else if (!std::strcmp(arg, "--fullscreen"))
-        out.fullscreen = 1;
-    else if (!std::strcmp(arg, "--loop"))
-        out.loop = true;
-    else if (!std::strcmp(arg, "--no-detail-maps"))
-        out.noDetailMaps = true;
-    else if (!std::strcmp(arg, "--vsync"))
-        out.vsync = true;
-    else if (!std::strcmp(arg, "--no-vsync"))
-        out.vsync = false;
-    else if (!std::strcmp(arg, "--batch"))
-        out.batch = true;
-    else
-        return false;
-    return true;
-}
-
-bool takesValue(const char* arg) {
-    static const char* const kValued[] = {"--data",      "--resolution", "--frames",
-                                          "--fixed-fps", "--capture",    "--trace",
-                                          "--capture-every"};
-    for (const char* v : kValued) {
-        if (!std::strcmp(arg, v)) return true;
-    }
-    return false;
-}
-
-// Options with a value; false with `error` set when the value is bad.
-bool parseValued(const char* arg, const char* value, CommandLine& out, char* error, size_t errorSize) {
-    if (!std::strcmp(arg, "--data"))
-        out.dataDir = value;
-    else if (!std::strcmp(arg, "--capture"))
-        out.captureDir = value;
-    else if (!std::strcmp(arg, "--trace"))
-        out.traceFile = value;
-    else if (!std::strcmp(arg, "--resolution")) {
-        out.resolutionIndex = parseResolution(value);
-        if (out.resolutionIndex < 0) {
-            std::snprintf(
-                error, errorSize,
-                "kgl: bad --resolution '%s' (0..5 or 800x600, 640x480, 320x200, 1024x768, 512x384, 400x300)",
-                value);
-            return false;
-        }
-    } else if (!std::strcmp(arg, "--capture-every")) {
-        if (!parseCount(value, out.captureEvery) || out.captureEvery > kMaxCaptureEvery) {
-            std::snprintf(error, errorSize, "kgl: bad --capture-every '%s' (a whole number from 1)", value);
-            return false;
-        }
-    } else if (!std::strcmp(arg, "--frames")) {
-        if (!parseCount(value, out.frames)) {
-            std::snprintf(error, errorSize, "kgl: bad --frames '%s' (a whole number from 1)", value);
-            return false;
-        }
-    } else if (!parseRate(value, out.fixedFps)) {
-        std::snprintf(error, errorSize, "kgl: bad --fixed-fps '%s' (frames per second, above 0)", value);
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 int parseResolution(const char* text) {
     if (!text) return -1;
     if (text[0] >= '0' && text[0] <= '5' && text[1] == '\0') return text[0] - '0';
@@ -118,72 +58,231 @@ int parseResolution(const char* text) {
     return -1;
 }
 
-ParseResult parseCommandLine(int argc, char** argv, CommandLine& out, char* error, size_t errorSize) {
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) return ParseResult::Help;
-        if (!std::strcmp(arg, "--version")) return ParseResult::Version;
-        if (parseSwitch(arg, out)) continue;
-        if (!takesValue(arg)) {
-            std::snprintf(error, errorSize, "kgl: unknown option '%s' (try --help)", arg);
-            return ParseResult::Error;
-        }
-        if (i + 1 >= argc) {
-            std::snprintf(error, errorSize, "kgl: option '%s' needs a value", arg);
-            return ParseResult::Error;
-        }
-        if (!parseValued(arg, argv[++i], out, error, errorSize)) return ParseResult::Error;
-    }
-    if (out.traceFile && std::strlen(out.traceFile) >= static_cast<size_t>(kMaxPathLength)) {
-        std::snprintf(error, errorSize, "kgl: --trace path is too long");
-        return ParseResult::Error;
-    }
-    return ParseResult::Run;
-}
-
 namespace {
 
-constexpr size_t kPathSize = 4096;
-char gCapturePath[kPathSize];
-char gTracePath[kPathSize];
+// An option with a value that `read` checks and converts (bool read(const std::string&, T&)). A
+// value it refuses is a usage error that says what was expected.
+template <typename T, typename Read>
+void addValue(CLI::App& app, const char* name, const char* type, const char* help, const std::string& what,
+              T& field, Read read) {
+    app.add_option_function<std::string>(
+           name, [&field, read](const std::string& s) { read(s, field); }, help)
+        ->type_name(type)
+        ->check(CLI::Validator(
+            [read, what](std::string& s) {
+                T scratch{};
+                return read(s, scratch) ? std::string() : "bad value '" + s + "' (" + what + ")";
+            },
+            ""));
+}
 
-const char* absolutePath(const char* path, char* buffer) {
-    if (!path || path[0] == '/') return path;
-    char cwd[kPathSize];
-    if (!::getcwd(cwd, sizeof cwd)) return path;
-    const int n = std::snprintf(buffer, kPathSize, "%s/%s", cwd, path);
-    return n > 0 && static_cast<size_t>(n) < kPathSize ? buffer : path;
+// A whole count from `min` (0 or 1) to `max`.
+template <typename Int>
+void addCount(CLI::App& app, const char* name, const char* help, int64_t min, int64_t max, Int& field) {
+    const std::string what = "a whole number from " + std::to_string(min) + " to " + std::to_string(max);
+    addValue(app, name, "N", help, what, field, [min, max](const std::string& s, Int& out) {
+        int64_t v = 0;
+        if (s == "0" && min == 0) {
+            out = 0;
+            return true;
+        }
+        if (!parseCount(s.c_str(), v) || v > max) return false;
+        out = static_cast<Int>(v);
+        return true;
+    });
+}
+
+// Two switches that set one field; the later one on the command line wins.
+template <typename T>
+void addChoice(CLI::App& app, const char* name, const char* help, T& field, T value) {
+    app.add_flag_callback(
+           name, [&field, value] { field = value; }, help)
+        ->trigger_on_parse();
+}
+
+// The options of every command that opens a window.
+void addRunOptions(CLI::App& app, RunOptions& run, const char* displayDefault) {
+    addChoice(app, "--windowed", "display in a window", run.fullscreen, 0);
+    addChoice(app, "--fullscreen", displayDefault, run.fullscreen, 1);
+    addChoice(app, "--vsync", "wait for the vertical blank on swaps (the default)", run.vsync, true);
+    addChoice(app, "--no-vsync", "do not wait for the vertical blank", run.vsync, false);
+    app.add_flag("--batch", run.batch, "never block on a window: no dialog, no modal boxes");
+    addCount(app, "--frames", "quit after N drawn frames", 1, kMaxFrames, run.frames);
+    addValue(app, "--fixed-fps", "F", "deterministic time: each loop turn advances 1000/F ms",
+             "frames per second, above 0", run.fixedFps,
+             [](const std::string& s, double& out) { return parseRate(s.c_str(), out); });
+    app.add_option("--capture", run.captureDir, "write every buffer swap as DIR/frame-NNNNNN.png")
+        ->type_name("DIR");
+    addCount(app, "--capture-every", "with --capture, keep only swaps 0, N, 2N, ...", 1, kMaxCaptureEvery,
+             run.captureEvery);
+}
+
+void addShowOptions(CLI::App& app, ShowOptions& show) {
+    app.add_option("--data", show.dataDir, "change to DIR first (logs are written there too)")
+        ->type_name("DIR");
+    app.add_flag("--no-dialog", show.noDialog, "skip the start-up dialog; the options give its choices");
+    addValue(app, "--resolution", "N|WxH", "0..5 or 800x600 640x480 320x200 1024x768 512x384 400x300",
+             "0..5 or one of the dialog's sizes", show.resolutionIndex, [](const std::string& s, int& out) {
+                 out = parseResolution(s.c_str());
+                 return out >= 0;
+             });
+    app.add_flag("--loop", show.loop, "restart the show whenever the music ends");
+    app.add_flag("--no-detail-maps", show.noDetailMaps, "switch detail maps off");
+    addRunOptions(app, show.run, "display full screen (the default)");
+    addValue(app, "--trace", "FILE", "one line per performed action",
+             "a path of at most " + std::to_string(kMaxTracePath) + " characters", show.traceFile,
+             [](const std::string& s, std::string& out) {
+                 out = s;
+                 return s.size() <= kMaxTracePath;
+             });
+}
+
+// The "scene file carries its textures" switch; "--pack" is the older spelling of convert.
+void addPacked(CLI::App& app, bool& field, const char* help) {
+    app.add_flag("--packed", field, help);
+    app.add_flag("--pack", field)->group("");
+}
+
+void addConvertOptions(CLI::App& app, Invocation& out) {
+    ConvertOptions& c = out.convert;
+    app.add_option("IN", c.input, "the ASE text export")->required()->type_name("");
+    app.add_option("OUT", c.output, "the scene file to write")->required()->type_name("");
+    app.add_option("--texdir", c.texDir, "folder prefixed to the texture file names")->type_name("DIR");
+    addPacked(app, c.packed, "pack the textures into the scene file");
+}
+
+void addInfoOptions(CLI::App& app, Invocation& out) {
+    app.add_option("FILE", out.info.file, "a scene file, K2D picture, Config.ini or action track")
+        ->required()
+        ->type_name("");
+    addPacked(app, out.info.packed, "the scene file carries its textures");
+}
+
+void addViewOptions(CLI::App& app, Invocation& out) {
+    ViewOptions& v = out.view;
+    app.add_option("FILE", v.file, "the scene file to play")->required()->type_name("");
+    app.add_option("--texdir", v.texDir, "folder prefixed to the texture file names")->type_name("DIR");
+    addPacked(app, v.packed, "the scene file carries its textures");
+    addCount(app, "--camera", "the camera to look through (default 0)", 0, kMaxCamera, v.camera);
+    addRunOptions(app, v.run, "display full screen (default: a window)");
+}
+
+// One row per sub-command: its name, one line of help, its options and how it runs.
+struct SubCommand {
+    const char* name;
+    const char* description;
+    Command command;
+    void (*addOptions)(CLI::App& app, Invocation& out);
+    int (*run)(Invocation& in);
+};
+
+const SubCommand kSubCommands[] = {
+    {"convert", "convert an ASE text export into a scene file (writes debug.log here)", Command::Convert,
+     addConvertOptions, [](Invocation& in) { return runConvert(in.convert); }},
+    {"info", "summary of a scene file, K2D picture, Config.ini or action track", Command::Info,
+     addInfoOptions, [](Invocation& in) { return runInfo(in.info); }},
+    {"view", "play one scene file through one of its cameras", Command::View, addViewOptions,
+     [](Invocation& in) { return runView(in.view); }},
+};
+
+int runShowCommand(Invocation& in) {
+    resolveOutputPaths(in.show);
+    return runShow(in.show);
+}
+
+std::string oneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n') c = ' ';
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
 }
 
 }  // namespace
 
-void resolveOutputPaths(CommandLine& options) {
-    if (!options.dataDir) return;
-    options.captureDir = absolutePath(options.captureDir, gCapturePath);
-    options.traceFile = absolutePath(options.traceFile, gTracePath);
+ParseResult parseCommandLine(int argc, const char* const* argv, Invocation& out, std::string& text) {
+    CLI::App app("kgl plays the show found in the working directory (escena/ ...)", "kgl");
+    app.get_formatter()->column_width(kHelpColumn);
+    app.set_version_flag("--version", std::string("kgl ") + KGL_VERSION, "print the version and exit");
+    app.set_help_flag("-h,--help", "print this help and exit");
+    app.require_subcommand(0, 1);
+    addShowOptions(app, out.show);
+    CLI::App* subs[std::size(kSubCommands)] = {};
+    for (size_t i = 0; i < std::size(kSubCommands); ++i) {
+        const SubCommand& s = kSubCommands[i];
+        subs[i] = app.add_subcommand(s.name, s.description);
+        subs[i]->get_formatter()->column_width(kHelpColumn);
+        subs[i]->set_help_flag("-h,--help", "print this help and exit");
+        s.addOptions(*subs[i], out);
+    }
+    std::string command = "kgl";
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        text = app.help();
+        while (!text.empty() && text.back() == '\n') text.pop_back();
+        return ParseResult::Help;
+    } catch (const CLI::CallForVersion& e) {
+        text = e.what();
+        return ParseResult::Version;
+    } catch (const CLI::ParseError& e) {
+        for (size_t i = 0; i < std::size(kSubCommands); ++i) {
+            if (subs[i]->parsed()) command = std::string("kgl ") + kSubCommands[i].name;
+        }
+        text = command + ": " + oneLine(e.what()) + " (try " + command + " --help)";
+        return ParseResult::Error;
+    }
+    out.command = Command::Show;
+    for (size_t i = 0; i < std::size(kSubCommands); ++i) {
+        if (!subs[i]->parsed()) continue;
+        out.command = kSubCommands[i].command;
+        // The show's options before a sub-command would be silently ignored: refuse them.
+        for (const CLI::Option* o : app.get_options()) {
+            if (o->count() == 0) continue;
+            command = std::string("kgl ") + kSubCommands[i].name;
+            text = command + ": " + o->get_name() + " given before \"" + kSubCommands[i].name +
+                   "\" (a command's options follow its name; try " + command + " --help)";
+            return ParseResult::Error;
+        }
+    }
+    return ParseResult::Run;
 }
 
-void printUsage() {
-    std::printf(
-        "usage: kgl [options]            play the show in the working directory (escena/ ...)\n"
-        "  --data DIR                     change to DIR first (logs are written there too)\n"
-        "  --no-dialog                    skip the start-up dialog; the options give its choices\n"
-        "  --windowed | --fullscreen      display mode (default: full screen)\n"
-        "  --resolution N|WxH             0..5 or 800x600 640x480 320x200 1024x768 512x384 400x300\n"
-        "  --loop                         restart the show when the music ends\n"
-        "  --no-detail-maps               switch detail maps off\n"
-        "  --vsync | --no-vsync           wait for the vertical blank on swaps (default: on)\n"
-        "  --batch                        never block on a window: no dialog, no modal boxes\n"
-        "  --frames N                     quit after N drawn frames\n"
-        "  --fixed-fps F                  every loop turn advances time by 1000/F ms\n"
-        "  --capture DIR                  write every buffer swap as DIR/frame-NNNNNN.png\n"
-        "  --capture-every N              with --capture, keep only swaps 0, N, 2N, ... (default 1)\n"
-        "  --trace FILE                   one line per performed action\n"
-        "  --help  --version\n"
-        "       kgl convert IN.ase OUT.k3d [--texdir DIR] [--pack]\n"
-        "       kgl info [--packed] FILE\n"
-        "       kgl view [--packed] [--texdir DIR] [--camera N] [--fullscreen] [--batch]\n"
-        "                [--frames N] [--fixed-fps F] [--capture DIR] FILE.k3d\n");
+int runCommandLine(int argc, const char* const* argv) {
+    Invocation in;
+    std::string text;
+    switch (parseCommandLine(argc, argv, in, text)) {
+        case ParseResult::Help:
+        case ParseResult::Version:
+            std::printf("%s\n", text.c_str());
+            return 0;
+        case ParseResult::Error:
+            std::fprintf(stderr, "%s\n", text.c_str());
+            return kUsageExit;
+        case ParseResult::Run:
+            break;
+    }
+    for (const SubCommand& s : kSubCommands) {
+        if (s.command == in.command) return s.run(in);
+    }
+    return runShowCommand(in);
+}
+
+namespace {
+
+std::string absolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    char cwd[4096];
+    if (!::getcwd(cwd, sizeof cwd)) return path;
+    return std::string(cwd) + "/" + path;
+}
+
+}  // namespace
+
+void resolveOutputPaths(ShowOptions& options) {
+    if (options.dataDir.empty()) return;
+    options.run.captureDir = absolutePath(options.run.captureDir);
+    options.traceFile = absolutePath(options.traceFile);
 }
 
 }  // namespace kgl

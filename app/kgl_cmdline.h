@@ -1,42 +1,91 @@
-// The show's command line: options that preset the dialog's choices, run without a display and
-// make runs deterministic (--fixed-fps, --frames, --capture). Parsed once by the entry routine.
+// The command line of every kgl command: the show's player options (kgl with no sub-command) and
+// the sub-commands (convert, info, view). One parser builds them all, so every command has the
+// same --help, shared options have one spelling, and every usage error ends with exit status 2.
+// A new sub-command is one options struct, one row of the sub-command table and its two functions
+// (options, run) in kgl_cmdline.cpp; a command with its own sub-commands (say "actions export")
+// adds them in its options function. A new option is one line in the function of its command.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace kgl {
 
-struct CommandLine {
-    const char* dataDir = nullptr;
+constexpr int kUsageExit = 2;  // exit status of every usage error
+
+// How a command that opens a window runs it (the show and kgl view).
+struct RunOptions {
+    bool batch = false;   // never block on a window: no dialog, no modal boxes, offscreen fallback
+    int fullscreen = -1;  // -1: the command's default; 0 windowed; 1 full screen
+    bool vsync = true;
+    int64_t frames = 0;      // 0: no limit
+    double fixedFps = 0.0;   // 0: real time
+    std::string captureDir;  // "": no capture
+    int64_t captureEvery = 1;
+};
+
+// kgl [options]: the show.
+struct ShowOptions {
+    RunOptions run;
+    std::string dataDir;
     bool noDialog = false;
-    int fullscreen = -1;       // -1: the default (full screen); 0 windowed; 1 full screen
     int resolutionIndex = -1;  // -1: the default
     bool loop = false;
     bool noDetailMaps = false;
-    bool vsync = true;
-    bool batch = false;
-    int64_t frames = 0;     // 0: no limit
-    double fixedFps = 0.0;  // 0: real time
-    const char* captureDir = nullptr;
-    int64_t captureEvery = 1;  // --capture keeps one swap in this many
-    const char* traceFile = nullptr;
+    std::string traceFile;  // "": no trace
+};
+
+// kgl convert IN.ase OUT.k3d
+struct ConvertOptions {
+    std::string input;
+    std::string output;
+    std::string texDir;
+    bool packed = false;  // pack the textures into the scene file
+};
+
+// kgl info FILE
+struct InfoOptions {
+    std::string file;
+    bool packed = false;  // the scene file carries its textures
+};
+
+// kgl view FILE.k3d
+struct ViewOptions {
+    RunOptions run;
+    std::string file;
+    std::string texDir;
+    bool packed = false;
+    int camera = 0;
+};
+
+enum class Command { Show, Convert, Info, View };
+
+// Everything one command line asks for: the command and its options.
+struct Invocation {
+    Command command = Command::Show;
+    ShowOptions show;
+    ConvertOptions convert;
+    InfoOptions info;
+    ViewOptions view;
 };
 
 enum class ParseResult { Run, Help, Version, Error };
 
-// Parses argv[1..argc-1]. On Error, `error` holds a one-line message.
-ParseResult parseCommandLine(int argc, char** argv, CommandLine& out, char* error, size_t errorSize);
+// Parses argv[1..argc-1]. On Help and Version `text` holds what to print on stdout; on Error one
+// line (no newline) for stderr.
+ParseResult parseCommandLine(int argc, const char* const* argv, Invocation& out, std::string& text);
+
+// The whole process: parses, prints help, version or the usage error, runs the command. Returns
+// the process exit status.
+int runCommandLine(int argc, const char* const* argv);
 
 // Resolution index of "N" (0..5) or "WxH" (one of the dialog's sizes; "640x400" is index 1 as in
 // the dialog), -1 when the text names none of them.
 int parseResolution(const char* text);
 
-void printUsage();
-
 // Makes the relative --capture and --trace paths absolute against the folder kgl was started in,
 // so they do not move into the --data folder when the show changes into it.
-void resolveOutputPaths(CommandLine& options);
+void resolveOutputPaths(ShowOptions& options);
 
 // Checked numbers of the command line: a whole count 1..10^9, a rate 0 < F <= 10000.
 bool parseCount(const char* text, int64_t& out);

@@ -1,46 +1,18 @@
-// "kgl convert IN.ase OUT.k3d [--texdir DIR] [--pack]": the importer from the shell. Writes
-// "debug.log" in the working directory. Exit 0 when the scene file was written, -1 on the
-// importer's fatal stops, 1 with a message for bad arguments, unusable paths or rejected input.
+// The importer from the shell (see kgl_convert.h): checks the paths, runs the import, prints the
+// counts of what was written.
 #include "app/kgl_convert.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "import/kgl_import.h"
 
 namespace kgl {
 
-namespace {
-
-int usage() {
-    std::fprintf(stderr, "usage: kgl convert IN.ase OUT.k3d [--texdir DIR] [--pack]\n");
-    return 1;
-}
-
-}  // namespace
-
-int runConvert(int argc, char** argv) {
-    std::string in, out, texdir;
-    bool pack = false;
-    for (int i = 0; i < argc; ++i) {
-        const char* a = argv[i];
-        if (std::strcmp(a, "--pack") == 0) {
-            pack = true;
-        } else if (std::strcmp(a, "--texdir") == 0) {
-            if (i + 1 >= argc) return usage();
-            texdir = argv[++i];
-        } else if (a[0] == '-' && a[1] == '-') {
-            return usage();
-        } else if (in.empty()) {
-            in = a;
-        } else if (out.empty()) {
-            out = a;
-        } else {
-            return usage();
-        }
-    }
-    if (in.empty() || out.empty()) return usage();
+int runConvert(const ConvertOptions& options) {
+    const std::string& in = options.input;
+    const std::string& out = options.output;
+    const std::string& texdir = options.texDir;
     if (in.size() > kMaxImportPath || out.size() > kMaxImportPath || texdir.size() > kMaxImportPath) {
         std::fprintf(stderr, "kgl convert: paths are limited to %zu characters\n", kMaxImportPath);
         return 1;
@@ -49,7 +21,7 @@ int runConvert(int argc, char** argv) {
     importer.SetInputFile(in);
     importer.SetOutputFile(out);
     importer.SetTextureDir(texdir);
-    importer.SetPackTextures(pack);
+    importer.SetPackTextures(options.packed);
     importer.SetExitOnFatal(false);
     const int result = importer.Run();
     if (result == 0) {

@@ -1,8 +1,12 @@
-// "kgl convert IN.ase OUT.k3d [--texdir DIR] [--pack]": the ASE importer from the shell.
+// "kgl convert IN.ase OUT.k3d [--texdir DIR] [--packed]": the ASE importer from the shell.
 #pragma once
+
+#include "app/kgl_cmdline.h"
 
 namespace kgl {
 
-int runConvert(int argc, char** argv);  // argv after "convert"
+// Writes "debug.log" in the working directory. Returns 0 when the scene file was written, -1 on
+// the importer's fatal stops, 1 with a message for unusable paths or rejected input.
+int runConvert(const ConvertOptions& options);
 
 }  // namespace kgl

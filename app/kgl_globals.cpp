@@ -10,15 +10,9 @@ namespace kgl {
 uint8_t keyDown[kVirtualKeyCount] = {};
 uint8_t windowActive = 1;
 int32_t quitRequested = 0;
-uint8_t fullscreenMode = 1;
-uint8_t showLoop = 0;
-uint8_t lowChips = 0;
-uint8_t detailMaps = 1;
-int32_t resolutionIndex = 0;
+DialogChoices startChoices;
 int32_t screenWidth = 800;
 int32_t screenHeight = 600;
-int32_t colorBits = 32;
-char traceFilePath[kMaxPathLength] = {};
 
 namespace {
 K2DImage gLoadingImage;

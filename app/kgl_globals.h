@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/kgl_dialog.h"
 #include "platform/kgl_display.h"
 
 namespace kgl {
@@ -13,7 +14,6 @@ class K2DImage;
 class DemoEngine;
 
 constexpr int kResolutionCount = 6;
-constexpr int kMaxPathLength = 1024;
 
 struct ResolutionSize {
     int32_t width;
@@ -27,17 +27,12 @@ constexpr ResolutionSize kResolutions[kResolutionCount] = {
 extern uint8_t keyDown[kVirtualKeyCount];
 extern uint8_t windowActive;
 extern int32_t quitRequested;
-extern uint8_t fullscreenMode;
-extern uint8_t showLoop;
-extern uint8_t lowChips;  // read by nothing; kept because the dialog offers it
-extern uint8_t detailMaps;
-extern int32_t resolutionIndex;
+// The start-up choices: fullscreenMode, showLoop, lowChips (read by nothing; the dialog offers
+// it), detailMaps, resolutionIndex and colorBits, with their start values. Preset by the command
+// line, edited by the dialog, read when the window opens and the show is built.
+extern DialogChoices startChoices;
 extern int32_t screenWidth;
 extern int32_t screenHeight;
-extern int32_t colorBits;
-
-// --trace FILE: where the engine writes one line per performed action ("" when off).
-extern char traceFilePath[kMaxPathLength];
 
 K2DImage& loadingImage();
 DemoEngine& engine();

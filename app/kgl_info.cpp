@@ -1,26 +1,12 @@
 #include "app/kgl_info.h"
 
-#include <cstring>
+#include <cstdio>
 
 namespace kgl {
 
-int runInfo(int argc, char** argv) {
-    bool packed = false;
-    const char* path = nullptr;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--packed") == 0) {
-            packed = true;
-        } else if (!path) {
-            path = argv[i];
-        } else {
-            std::fprintf(stderr, "kgl info: unexpected argument '%s'\n", argv[i]);
-            return 2;
-        }
-    }
-    if (!path) {
-        std::fprintf(stderr, "usage: kgl info [--packed] FILE\n");
-        return 2;
-    }
+int runInfo(const InfoOptions& options) {
+    const char* path = options.file.c_str();
+    const bool packed = options.packed;
     if (FILE* f = std::fopen(path, "rb")) {
         std::fclose(f);
     } else {

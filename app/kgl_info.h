@@ -5,11 +5,13 @@
 
 #include <cstdio>
 
+#include "app/kgl_cmdline.h"
+
 namespace kgl {
 
 constexpr int kNotMyKind = -1;
 
-int runInfo(int argc, char** argv);  // argv after "info"
+int runInfo(const InfoOptions& options);
 
 int infoScene(const char* path, bool packed, FILE* out);
 int infoK2D(const char* path, FILE* out);

@@ -11,6 +11,6 @@ constexpr const char* kWindowTitle = "KGL KORVO Realtime OpenGL 3D/2D Engine =";
 
 // Plays the show; returns the process exit status (0 also when the dialog is cancelled, 1 when
 // the display cannot be opened, 2 when the data folder is missing).
-int runShow(const CommandLine& options);
+int runShow(const ShowOptions& options);
 
 }  // namespace kgl

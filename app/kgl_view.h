@@ -1,11 +1,12 @@
 // "kgl view FILE.k3d": plays one scene file through one of its cameras, for authors checking a
 // conversion and for our own tests. Frames go through the show's off-screen target and plain
 // composition. ViewSession is the part that needs only a current GL context
-// (the tests drive it on a headless context); runView adds the window, the loop and the options.
+// (the tests drive it on a headless context); runView adds the window and the frame loop.
 #pragma once
 
 #include <memory>
-#include <string>
+
+#include "app/kgl_cmdline.h"
 
 namespace kgl {
 
@@ -13,13 +14,6 @@ class Scene3D;
 class MotionBlur;
 
 constexpr int kViewUpdateRate = 30;  // scene updates per second
-
-struct ViewOptions {
-    std::string file;
-    std::string texDir;
-    bool packed = false;
-    int camera = 0;
-};
 
 class ViewSession {
 public:
@@ -40,7 +34,7 @@ private:
     std::unique_ptr<MotionBlur> blur_;
 };
 
-// argv holds the words after "view". Returns the process exit status.
-int runView(int argc, char** argv);
+// Opens the window, plays the scene until the loop ends. Returns the process exit status.
+int runView(const ViewOptions& options);
 
 }  // namespace kgl

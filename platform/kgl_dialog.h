@@ -46,7 +46,7 @@ struct DialogControl {
 constexpr int kDialogControlCount = 19;
 extern const DialogControl kDialogControls[kDialogControlCount];
 
-// The choices the dialog edits (the frame loop's flags, copied in and out by the caller).
+// The start-up choices the dialog edits, with their start values (the frame loop's flags).
 struct DialogChoices {
     uint8_t fullscreenMode = 1;
     uint8_t showLoop = 0;

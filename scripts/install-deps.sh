@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libmpg123-dev libjpeg62-turbo-dev libgl-dev libglu1-mesa-dev
-  libimgui-dev libstb-dev libgtest-dev libmp3lame-dev libassimp-dev fonts-dejavu-core
+  libimgui-dev libcli11-dev libstb-dev libgtest-dev libmp3lame-dev libassimp-dev fonts-dejavu-core
   xvfb xauth xdotool x11-utils python3 libgl1-mesa-dri libegl-mesa0
   clang libclang-rt-14-dev
 )

@@ -2,7 +2,7 @@
 # "kgl convert" then "kgl info" on a small ASE export written here (one textured triangle with a
 # material, a camera and an omni light): the scene file is written, "debug.log" appears in the
 # working directory and info reads back what was converted. Also the converter's refusals: bad
-# arguments and a missing input (status 1), an object without texture vertices (status -1).
+# arguments (status 2), a missing input (status 1), an object without texture vertices (status -1).
 set -uo pipefail
 KGL="$1"
 work="$(mktemp -d)"
@@ -61,8 +61,8 @@ grep -qx "lights 1" info.txt || fail "info: light count"
 grep -qx "lastframe 2" info.txt || fail "info: last frame"
 grep -q '^object "Tri01" vertices 3 faces 1' info.txt || { cat info.txt; fail "info: the object"; }
 
-"$KGL" convert tri.ase 2>/dev/null; [ $? -eq 1 ] || fail "one argument: expected status 1"
-"$KGL" convert tri.ase x.k3d --bogus 2>/dev/null; [ $? -eq 1 ] || fail "unknown option: expected status 1"
+"$KGL" convert tri.ase 2>/dev/null; [ $? -eq 2 ] || fail "one argument: expected status 2"
+"$KGL" convert tri.ase x.k3d --bogus 2>/dev/null; [ $? -eq 2 ] || fail "unknown option: expected status 2"
 "$KGL" convert missing.ase x.k3d 2>err.txt; [ $? -eq 1 ] || fail "missing input: expected status 1"
 [ -s err.txt ] || fail "missing input: no message"
 "$KGL" convert notex.ase notex.k3d 2>err.txt; rc=$?

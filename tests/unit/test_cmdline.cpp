@@ -1,10 +1,10 @@
-// The show's command line: options, values and the errors that end the run with status 2.
+// The command line of every command: options, values, sub-commands and the errors that end the
+// run with status 2.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "app/kgl_cmdline.h"
 
@@ -12,42 +12,76 @@ namespace {
 
 using namespace kgl;
 
-ParseResult parse(std::vector<const char*> args, CommandLine& out, char* err = nullptr) {
-    static char scratch[256];
+ParseResult parse(std::vector<const char*> args, Invocation& out, std::string* text = nullptr) {
+    std::string scratch;
     args.insert(args.begin(), "kgl");
-    return parseCommandLine(static_cast<int>(args.size()), const_cast<char**>(args.data()), out,
-                            err ? err : scratch, 256);
+    return parseCommandLine(static_cast<int>(args.size()), args.data(), out, text ? *text : scratch);
 }
 
 TEST(CommandLine, DefaultsWithoutOptions) {
-    CommandLine c;
-    EXPECT_EQ(parse({}, c), ParseResult::Run);
-    EXPECT_TRUE(c.vsync);
-    EXPECT_EQ(c.fullscreen, -1);
-    EXPECT_EQ(c.resolutionIndex, -1);
-    EXPECT_FALSE(c.batch);
+    Invocation in;
+    EXPECT_EQ(parse({}, in), ParseResult::Run);
+    EXPECT_EQ(in.command, Command::Show);
+    EXPECT_TRUE(in.show.run.vsync);
+    EXPECT_EQ(in.show.run.fullscreen, -1);
+    EXPECT_EQ(in.show.resolutionIndex, -1);
+    EXPECT_FALSE(in.show.run.batch);
 }
 
-TEST(CommandLine, EveryOptionLandsInItsField) {
-    CommandLine c;
-    ASSERT_EQ(parse({"--data", "d", "--no-dialog", "--windowed", "--resolution", "1024x768", "--loop",
-                     "--no-detail-maps", "--no-vsync", "--batch", "--frames", "30", "--fixed-fps", "25",
-                     "--capture", "cap", "--capture-every", "30", "--trace", "t.txt"},
-                    c),
+TEST(CommandLine, EveryShowOptionLandsInItsField) {
+    Invocation in;
+    ASSERT_EQ(parse({"--data",          "d",        "--no-dialog", "--windowed",
+                     "--resolution",    "1024x768", "--loop",      "--no-detail-maps",
+                     "--no-vsync",      "--batch",  "--frames",    "30",
+                     "--fixed-fps",     "25",       "--capture",   "cap",
+                     "--capture-every", "30",       "--trace",     "t.txt"},
+                    in),
               ParseResult::Run);
-    EXPECT_STREQ(c.dataDir, "d");
+    const ShowOptions& c = in.show;
+    EXPECT_EQ(c.dataDir, "d");
     EXPECT_TRUE(c.noDialog);
-    EXPECT_EQ(c.fullscreen, 0);
+    EXPECT_EQ(c.run.fullscreen, 0);
     EXPECT_EQ(c.resolutionIndex, 3);
     EXPECT_TRUE(c.loop);
     EXPECT_TRUE(c.noDetailMaps);
-    EXPECT_FALSE(c.vsync);
-    EXPECT_TRUE(c.batch);
-    EXPECT_EQ(c.frames, 30);
-    EXPECT_DOUBLE_EQ(c.fixedFps, 25.0);
-    EXPECT_STREQ(c.captureDir, "cap");
-    EXPECT_EQ(c.captureEvery, 30);
-    EXPECT_STREQ(c.traceFile, "t.txt");
+    EXPECT_FALSE(c.run.vsync);
+    EXPECT_TRUE(c.run.batch);
+    EXPECT_EQ(c.run.frames, 30);
+    EXPECT_DOUBLE_EQ(c.run.fixedFps, 25.0);
+    EXPECT_EQ(c.run.captureDir, "cap");
+    EXPECT_EQ(c.run.captureEvery, 30);
+    EXPECT_EQ(c.traceFile, "t.txt");
+}
+
+TEST(CommandLine, TheLaterOfTwoOpposedSwitchesWins) {
+    Invocation a, b;
+    ASSERT_EQ(parse({"--fullscreen", "--windowed", "--no-vsync", "--vsync"}, a), ParseResult::Run);
+    EXPECT_EQ(a.show.run.fullscreen, 0);
+    EXPECT_TRUE(a.show.run.vsync);
+    ASSERT_EQ(parse({"--windowed", "--fullscreen"}, b), ParseResult::Run);
+    EXPECT_EQ(b.show.run.fullscreen, 1);
+}
+
+TEST(CommandLine, SubCommandsTakeTheirOwnOptions) {
+    Invocation c, i, v;
+    ASSERT_EQ(parse({"convert", "in.ase", "out.k3d", "--texdir", "maps/", "--pack"}, c), ParseResult::Run);
+    EXPECT_EQ(c.command, Command::Convert);
+    EXPECT_EQ(c.convert.input, "in.ase");
+    EXPECT_EQ(c.convert.output, "out.k3d");
+    EXPECT_EQ(c.convert.texDir, "maps/");
+    EXPECT_TRUE(c.convert.packed);  // the older spelling still works
+    ASSERT_EQ(parse({"info", "--packed", "f.k3d"}, i), ParseResult::Run);
+    EXPECT_EQ(i.command, Command::Info);
+    EXPECT_EQ(i.info.file, "f.k3d");
+    EXPECT_TRUE(i.info.packed);
+    ASSERT_EQ(parse({"view", "f.k3d", "--camera", "3", "--batch", "--frames", "4", "--fixed-fps", "30"}, v),
+              ParseResult::Run);
+    EXPECT_EQ(v.command, Command::View);
+    EXPECT_EQ(v.view.file, "f.k3d");
+    EXPECT_EQ(v.view.camera, 3);
+    EXPECT_TRUE(v.view.run.batch);
+    EXPECT_EQ(v.view.run.frames, 4);
+    EXPECT_EQ(v.view.run.fullscreen, -1);
 }
 
 TEST(CommandLine, ResolutionByIndexOrSize) {
@@ -65,34 +99,61 @@ TEST(CommandLine, ResolutionByIndexOrSize) {
 
 TEST(CommandLine, ErrorsAreOneLine) {
     const std::vector<std::vector<const char*>> bad = {
-        {"--bogus"},         {"--resolution", "7x3"}, {"--resolution"},       {"--frames", "0"},
-        {"--frames", "12x"}, {"--fixed-fps", "-1"},   {"--fixed-fps", "nan"}, {"convert"},
-        {"--capture-every", "0"}, {"--capture-every", "2000000"}, {"--capture-every"},
+        {"--bogus"},
+        {"--resolution", "7x3"},
+        {"--resolution"},
+        {"--frames", "0"},
+        {"--frames", "12x"},
+        {"--fixed-fps", "-1"},
+        {"--fixed-fps", "nan"},
+        {"--capture-every", "0"},
+        {"--capture-every", "2000000"},
+        {"--capture-every"},
+        {"bogus"},
+        {"convert"},
+        {"convert", "in.ase"},
+        {"convert", "in.ase", "out.k3d", "extra"},
+        {"convert", "in.ase", "out.k3d", "--texdir"},
+        {"info"},
+        {"info", "a", "b"},
+        {"view"},
+        {"view", "f.k3d", "--camera", "64"},
+        {"view", "f.k3d", "--trace", "t.txt"},  // the show's options are not the viewer's
+        {"--batch", "view", "f.k3d"},           // nor do they apply before a sub-command
     };
     for (const auto& args : bad) {
-        CommandLine c;
-        char err[256] = {};
-        EXPECT_EQ(parse(args, c, err), ParseResult::Error) << args[0];
-        EXPECT_NE(err[0], '\0');
-        EXPECT_EQ(std::string(err).find('\n'), std::string::npos);
+        Invocation in;
+        std::string err;
+        EXPECT_EQ(parse(args, in, &err), ParseResult::Error) << args[0];
+        EXPECT_NE(err, "");
+        EXPECT_EQ(err.find('\n'), std::string::npos) << err;
     }
-    CommandLine c;
-    EXPECT_EQ(parse({"--windowed", "--help", "--bogus"}, c), ParseResult::Help);
-    EXPECT_EQ(parse({"--version"}, c), ParseResult::Version);
+}
+
+TEST(CommandLine, HelpAndVersionPerCommand) {
+    Invocation in;
+    std::string text;
+    EXPECT_EQ(parse({"--windowed", "--help", "--bogus"}, in, &text), ParseResult::Help);
+    for (const char* sub : {"convert", "info", "view"}) EXPECT_NE(text.find(sub), std::string::npos) << sub;
+    EXPECT_EQ(parse({"convert", "--help"}, in, &text), ParseResult::Help);
+    EXPECT_NE(text.find("kgl convert"), std::string::npos) << text;
+    EXPECT_EQ(text.find("--pack "), std::string::npos) << "the alias stays out of the help";
+    EXPECT_EQ(parse({"--version"}, in, &text), ParseResult::Version);
+    EXPECT_EQ(text.rfind("kgl ", 0), 0u);
 }
 
 }  // namespace
 
 TEST(CommandLine, OutputPathsStayWhereKglWasStarted) {
-    kgl::CommandLine o;
-    o.captureDir = "cap";
+    kgl::ShowOptions o;
+    o.run.captureDir = "cap";
     o.traceFile = "/abs/trace.txt";
     kgl::resolveOutputPaths(o);  // without --data nothing moves
-    EXPECT_STREQ(o.captureDir, "cap");
+    EXPECT_EQ(o.run.captureDir, "cap");
     o.dataDir = "show";
     kgl::resolveOutputPaths(o);
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    EXPECT_EQ(std::string(o.captureDir), std::string(cwd) + "/cap");
-    EXPECT_STREQ(o.traceFile, "/abs/trace.txt");
+    EXPECT_EQ(o.run.captureDir, std::string(cwd) + "/cap");
+    EXPECT_EQ(o.traceFile, "/abs/trace.txt");
 }

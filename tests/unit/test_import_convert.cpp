@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/kgl_convert.h"
+#include "app/kgl_cmdline.h"
 #include "import_testing.h"
 
 namespace kgl {
@@ -529,11 +529,11 @@ TEST(AseConvert, DriverSettingsAndCommandLine) {
         std::filesystem::path saved;
     } cwd(dir);
     auto run = [](std::vector<std::string> args) {
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
+        std::vector<const char*> argv = {"kgl", "convert"};
+        for (auto& a : args) argv.push_back(a.c_str());
         ::testing::internal::CaptureStderr();
         ::testing::internal::CaptureStdout();
-        const int r = runConvert(static_cast<int>(argv.size()), argv.data());
+        const int r = runCommandLine(static_cast<int>(argv.size()), argv.data());
         ::testing::internal::GetCapturedStdout();
         ::testing::internal::GetCapturedStderr();
         return r;
@@ -544,9 +544,9 @@ TEST(AseConvert, DriverSettingsAndCommandLine) {
     ASSERT_TRUE(readFile(out, bytes));
     K3dScene scene;
     EXPECT_TRUE(walkK3d(bytes, false, scene));
-    EXPECT_EQ(run({in}), 1);
-    EXPECT_EQ(run({in, out, "--bogus"}), 1);
-    EXPECT_EQ(run({in, out, "--texdir"}), 1);
+    EXPECT_EQ(run({in}), kUsageExit);
+    EXPECT_EQ(run({in, out, "--bogus"}), kUsageExit);
+    EXPECT_EQ(run({in, out, "--texdir"}), kUsageExit);
     EXPECT_EQ(run({missing, out}), 1);
     EXPECT_EQ(run({in, dir + "no/such/dir/out.k3d"}), 1);
     EXPECT_EQ(run({in, out, "--pack", "--texdir", dir}), kImportFatalExit);  // wood.jpg is not there

@@ -94,11 +94,12 @@ TEST(InfoScene, DamagedSceneThroughTheDispatcherPrintsWhatWasReadAndFails) {
     std::vector<uint8_t> bytes = WriteScene(s);
     bytes.resize(bytes.size() - 10);  // cut inside the packed texture
     ASSERT_TRUE(writeFile("cut.k3d", bytes));
-    char a0[] = "--packed", a1[] = "cut.k3d";
-    char* argv[] = {a0, a1};
+    InfoOptions options;
+    options.file = "cut.k3d";
+    options.packed = true;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EXPECT_EQ(runInfo(2, argv), 1);
+    EXPECT_EQ(runInfo(options), 1);
     const std::string out = testing::internal::GetCapturedStdout();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(out.find("objects 2\n"), std::string::npos) << out;

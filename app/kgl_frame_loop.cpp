@@ -1,0 +1,84 @@
+#include "app/kgl_frame_loop.h"
+
+#include <cstdio>
+
+#include "app/kgl_globals.h"
+#include "platform/kgl_display.h"
+#include "platform/kgl_msgbox.h"
+#include "platform/kgl_platform.h"
+#include "platform/kgl_ticks.h"
+
+namespace kgl {
+
+FrameLoop::~FrameLoop() {
+    if (windowOpen_) DestroyDisplayWindow();
+    if (started_) stopPlatform();
+}
+
+bool FrameLoop::start() {
+    PlatformOptions p;
+    p.batch = options_.batch;
+    p.vsync = options_.vsync;
+    p.fixedStepMs = options_.fixedFps > 0.0 ? 1000.0 / options_.fixedFps : 0.0;
+    started_ = startPlatform(p);
+    if (!started_) messageBox("Failed To Register The Window Class.", "ERROR", MsgBoxKind::Error);
+    return started_;
+}
+
+bool FrameLoop::openWindow(const char* title, int width, int height, int bits, uint8_t& fullscreenMode) {
+    windowOpen_ = CreateDisplayWindow(title, width, height, bits, fullscreenMode);
+    if (!windowOpen_) return false;
+    const char* dir = options_.captureDir.c_str();
+    if (!options_.captureDir.empty() &&
+        !capture_.open(dir, width, height, static_cast<int>(options_.captureEvery))) {
+        std::fprintf(stderr, "CAPTURE: [%s] capture is off\n", dir);
+    }
+    return true;
+}
+
+void FrameLoop::present() {
+    if (capture_.active()) capture_.captureFrame();
+    SwapDisplayBuffers();
+}
+
+namespace {
+bool updateClient(void* client) {
+    return static_cast<FrameClient*>(client)->update();
+}
+}  // namespace
+
+// After the swap: the update step when due, the title, the frame limit, fixed-step time.
+void FrameLoop::finishTurn(FrameClient& client) {
+    ++framesDrawn_;
+    ++timing_.titleFrames;
+    bool ended = false;
+    const UpdateStepHooks hooks{updateClient, &client};
+    if (runUpdateStep(timing_, tickCount, client.updateRate(), hooks, ended)) {
+        if (ended) quitRequested = 1;
+        if (client.rateInTitle() && refreshTitle(timing_, tickCount(), title_, sizeof title_))
+            SetDisplayTitle(title_);
+    }
+    const int64_t limit = options_.frames;
+    if (limit > 0 && framesDrawn_ >= limit) quitRequested = 1;
+    advanceFixedTick();
+}
+
+void FrameLoop::run(FrameClient& client) {
+    WindowState ws;
+    ws.keyDown = keyDown;
+    ws.windowActive = &windowActive;
+    while (!quitRequested) {
+        const DisplayMessage m = PeekDisplayMessage(ws);
+        if (m == DisplayMessage::Quit) quitRequested = 1;
+        if (m != DisplayMessage::None) continue;
+        if (windowActive) client.draw(framesDrawn_);
+        if (keyDown[kVkEscape]) {
+            quitRequested = 1;
+            continue;
+        }
+        present();
+        finishTurn(client);
+    }
+}
+
+}  // namespace kgl

@@ -1,0 +1,59 @@
+// The frame loop every window of kgl runs (the show and kgl view), with the start-up and teardown
+// around it: platform options, window, frame capture; then message polling, drawing, buffer swap
+// and the fixed-rate update step until Escape, the window closing, the client's end or the frame
+// limit. What is drawn and updated belongs to a FrameClient. One FrameLoop per command run.
+#pragma once
+
+#include <cstdint>
+
+#include "app/kgl_capture.h"
+#include "app/kgl_cmdline.h"
+#include "app/kgl_loop_timing.h"
+
+namespace kgl {
+
+class FrameClient {
+public:
+    virtual ~FrameClient() = default;
+    // The picture of loop turn `frame` (frames drawn so far); called while the window is active.
+    virtual void draw(int64_t frame) = 0;
+    // One update step; true when the show has ended.
+    virtual bool update() = 0;
+    // Update steps per second (read at every loop turn: the show changes it per scene).
+    virtual int32_t updateRate() const = 0;
+    // Whether the window title shows the frame rate ("korvoGL ... fps").
+    virtual bool rateInTitle() const { return true; }
+};
+
+class FrameLoop {
+public:
+    explicit FrameLoop(const RunOptions& options) : options_(options) {}
+    FrameLoop(const FrameLoop&) = delete;
+    FrameLoop& operator=(const FrameLoop&) = delete;
+    // Tears down whatever start() and openWindow() made.
+    ~FrameLoop();
+
+    // Hands the run's options to the platform layer and starts the video system. False (said in
+    // the system's message box) when no display can start.
+    bool start();
+    // Opens the window and starts --capture. fullscreenMode is updated to the mode in use. False
+    // when the window could not be made (the reason has been shown).
+    bool openWindow(const char* title, int width, int height, int bits, uint8_t& fullscreenMode);
+    // Swaps the buffers; every swap goes through here so --capture sees each one.
+    void present();
+    // Runs the loop until it ends.
+    void run(FrameClient& client);
+
+private:
+    void finishTurn(FrameClient& client);
+
+    const RunOptions& options_;
+    bool started_ = false;
+    bool windowOpen_ = false;
+    FrameCapture capture_;
+    LoopTiming timing_;
+    int64_t framesDrawn_ = 0;
+    char title_[kTitleSize] = {};
+};
+
+}  // namespace kgl
