@@ -18,7 +18,6 @@
 #include "app/kgl_loop_timing.h"
 #include "app/kgl_music_end.h"
 #include "engine/kgl_demoengine.h"
-#include "fx/kgl_scene_fx.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_ticks.h"
 #include "script/kgl_config.h"
@@ -129,7 +128,6 @@ void buildShow(const Options& o) {
     kgl::DemoEngine& e = kgl::engine();
     drawLoadingScreen(kgl::loadingImage(), o.width, o.height);
     kgl::SwapDisplayBuffers();
-    kgl::InstallSceneEffectHooks();
     kgl::LoadConfig(e, "escena/Config.ini");
     e.setDetailMaps(1);
     e.setup(static_cast<float>(o.width), static_cast<float>(o.height), 32);
@@ -239,7 +237,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     report(o, r);
-    if (kgl::engine().useMp3) kgl::engine().StopMusic();
+    if (kgl::engine().config.useMp3) kgl::engine().StopMusic();
     kgl::DestroyDisplayWindow();
     kgl::quitDisplaySystem();
     return 0;

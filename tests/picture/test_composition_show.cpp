@@ -18,7 +18,6 @@
 #include "app/kgl_loop_timing.h"
 #include "app/kgl_music_end.h"
 #include "engine/kgl_demoengine.h"
-#include "fx/kgl_scene_fx.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_ticks.h"
 #include "script/kgl_config.h"
@@ -81,7 +80,6 @@ void startShow() {
     kgl::screenWidth = kWidth;
     kgl::screenHeight = kHeight;
     ASSERT_TRUE(kgl::CreateDisplayWindow("compare", kWidth, kHeight, 32, fullscreen));
-    kgl::InstallSceneEffectHooks();
     kgl::DemoEngine& e = kgl::engine();
     kgl::LoadConfig(e, "escena/Config.ini");
     e.setup(static_cast<float>(kWidth), static_cast<float>(kHeight), 32);
@@ -143,7 +141,7 @@ TEST(CompositionShow, FastPathMatchesTheStraightforwardOne) {
     }
     EXPECT_GE(blurred, 4) << "the samples no longer fall on the blurred sections";
 
-    if (e.useMp3) e.StopMusic();
+    if (e.config.useMp3) e.StopMusic();
     kgl::DestroyDisplayWindow();
     kgl::quitDisplaySystem();
     ASSERT_EQ(chdir(oldDir), 0);
