@@ -26,14 +26,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr double kFps = 30.0;           // the fixed timeline: 30 frames per second of show
+constexpr double kFps = 30.0;  // the fixed timeline: 30 frames per second of show
 constexpr int kFramesPerSecond = 30;
 constexpr int kFloorFramesPerSecond = 2;  // composition-only frames timed after each show second
 
 struct Options {
     int width = 800;
     int height = 600;
-    double from = 0.0;   // seconds of show
+    double from = 0.0;  // seconds of show
     double to = 1e9;
 };
 
@@ -67,7 +67,8 @@ double startupOrigin(Clock::time_point mainEntry, double& mainOffsetMs) {
     const double nowNs = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(
                                                  std::chrono::system_clock::now().time_since_epoch())
                                                  .count());
-    mainOffsetMs = (nowNs - launchNs) / 1e6 - std::chrono::duration<double, std::milli>(Clock::now() - mainEntry).count();
+    mainOffsetMs = (nowNs - launchNs) / 1e6 -
+                   std::chrono::duration<double, std::milli>(Clock::now() - mainEntry).count();
     return launchNs;
 }
 
@@ -166,14 +167,17 @@ void report(const Options& o, const Results& r) {
     for (double ms : r.frameMs) total += ms;
     const int worstAt = static_cast<int>(o.from) + static_cast<int>(worst - s.begin());
     const double floorMs = median(r.floorMs);
-    std::printf("| size | seconds | mean fps | median fps (seconds) | worst second | s < 60 | s < 30 | median frame | "
-                "floor frame | start-up | peak at start | peak |\n");
-    std::printf("| %dx%d | %d-%d | %.1f | %.1f | %.1f (at %d s) | %d | %d | %.2f ms | %.2f ms (%.0f fps) | %.0f ms | "
-                "%.0f MB | %.0f MB |\n",
-                o.width, o.height, static_cast<int>(o.from), static_cast<int>(o.from) + static_cast<int>(s.size()),
-                1000.0 * static_cast<double>(r.frameMs.size()) / total, median(s), *worst, worstAt, under60, under30,
-                median(r.frameMs), floorMs, 1000.0 / floorMs, r.startupMs, r.startupPeakKb / 1024.0,
-                peakKb() / 1024.0);
+    std::printf(
+        "| size | seconds | mean fps | median fps (seconds) | worst second | s < 60 | s < 30 | median frame "
+        "| "
+        "floor frame | start-up | peak at start | peak |\n");
+    std::printf(
+        "| %dx%d | %d-%d | %.1f | %.1f | %.1f (at %d s) | %d | %d | %.2f ms | %.2f ms (%.0f fps) | %.0f ms | "
+        "%.0f MB | %.0f MB |\n",
+        o.width, o.height, static_cast<int>(o.from), static_cast<int>(o.from) + static_cast<int>(s.size()),
+        1000.0 * static_cast<double>(r.frameMs.size()) / total, median(s), *worst, worstAt, under60, under30,
+        median(r.frameMs), floorMs, 1000.0 / floorMs, r.startupMs, r.startupPeakKb / 1024.0,
+        peakKb() / 1024.0);
     if (!r.composeMs.empty())
         std::printf("blur composition alone (median of blurred seconds): %.2f ms\n", median(r.composeMs));
     std::printf("per second fps:");

@@ -126,7 +126,8 @@ bool BlurProgram::create() {
         Variant& v = variants_[i];
         v.program = compileAndLink(i < kUnrolled ? i + 1 : kMaxLayers);
         if (!v.program) {
-            std::fprintf(stderr, "BLUR: [fragment program] does not compile; the layers are drawn one by one\n");
+            std::fprintf(stderr,
+                         "BLUR: [fragment program] does not compile; the layers are drawn one by one\n");
             return false;
         }
         v.pictureAt = gApi.location(v.program, "picture");

@@ -27,7 +27,8 @@ public:
     // texture-coordinate inset per side, alphas[i] its vertex alpha (clamped here as GL clamps
     // vertex colours); (ox, oy) the drift offset. Leaves the program unbound and the blend
     // function at GL_ONE, GL_ONE_MINUS_SRC_ALPHA.
-    void draw(const float* insets, const float* alphas, int32_t count, float ox, float oy, float w, float h) const;
+    void draw(const float* insets, const float* alphas, int32_t count, float ox, float oy, float w,
+              float h) const;
 
 private:
     static constexpr int kVariants = kUnrolled + 1;

@@ -154,8 +154,8 @@ void MotionBlur::beginWindowQuadPass() {
 // wave grids, which sample the picture at its own size, keep the maximum.
 void MotionBlur::bindForWindow() {
     glBindTexture(GL_TEXTURE_2D, textures[targetIndex]);
-    lowAnisotropy_ = maxAnisotropy_ > 1.0f && !straightComposition && outWidth >= targetWidth &&
-                     outHeight >= targetHeight;
+    lowAnisotropy_ =
+        maxAnisotropy_ > 1.0f && !straightComposition && outWidth >= targetWidth && outHeight >= targetHeight;
     if (lowAnisotropy_) glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 1.0f);
 }
 
@@ -258,7 +258,8 @@ void MotionBlur::composeBlurred(float ox, float oy, bool layerQuads) {
             d += layerStep;
             alpha -= alphaStep;
         }
-        program_.draw(insets, alphas, layers, ox, oy, static_cast<float>(outWidth), static_cast<float>(outHeight));
+        program_.draw(insets, alphas, layers, ox, oy, static_cast<float>(outWidth),
+                      static_cast<float>(outHeight));
     }
     glEnable(GL_DEPTH_TEST);
     endWindowQuadPass();

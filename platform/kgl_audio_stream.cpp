@@ -69,8 +69,8 @@ bool openDecoder(mpg123_handle* mh, const char* path, long& rate, int& channels,
 
 }  // namespace
 
-bool AudioStream::decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_t& rate,
-                            uint32_t& channels, std::string& reason) {
+bool AudioStream::decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_t& rate, uint32_t& channels,
+                            std::string& reason) {
     pcm.clear();
     Mpg123Handle dec;
     mpg123_handle* mh = dec.handle;
@@ -185,12 +185,14 @@ void AudioStream::decode(std::string path) {
     size_t done = decoded_.load(std::memory_order_relaxed);
     while (done < length_ && !stopDecoding_.load(std::memory_order_relaxed)) {
         size_t n = 0;
-        const int rc = mpg123_read(dec.handle, pcm_.get() + done, std::min<size_t>(length_ - done, 65536), &n);
+        const int rc =
+            mpg123_read(dec.handle, pcm_.get() + done, std::min<size_t>(length_ - done, 65536), &n);
         done += n;
         decoded_.store(done, std::memory_order_release);
         if (rc == MPG123_NEW_FORMAT || (rc == MPG123_OK && n > 0)) continue;
         if (rc != MPG123_DONE && rc != MPG123_OK)
-            logLine("AUDIO", path.c_str(), "decoding stopped (%s): the rest plays silent", mpg123_strerror(dec.handle));
+            logLine("AUDIO", path.c_str(), "decoding stopped (%s): the rest plays silent",
+                    mpg123_strerror(dec.handle));
         break;
     }
 }

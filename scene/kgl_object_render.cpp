@@ -111,9 +111,9 @@ enum class CornerColour : uint8_t {
 enum class CornerNormal : uint8_t { kFace, kVertex };
 enum class CornerCoords : uint8_t {
     kNone,
-    kUV,           // glTexCoord2f
-    kUVW,          // glTexCoord3f
-    kUnits01,      // the same (u, v) on units 0 and 1
+    kUV,            // glTexCoord2f
+    kUVW,           // glTexCoord3f
+    kUnits01,       // the same (u, v) on units 0 and 1
     kUnit0AndMulti  // unit 0, and unit 1 when the object is multitextured
 };
 

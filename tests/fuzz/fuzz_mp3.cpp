@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint32_t rate = 0;
     uint32_t channels = 0;
     std::string reason;
-    if (kgl::AudioStream::decodeMp3(path, pcm, rate, channels, reason) && (pcm.empty() || rate == 0)) std::abort();
+    if (kgl::AudioStream::decodeMp3(path, pcm, rate, channels, reason) && (pcm.empty() || rate == 0))
+        std::abort();
     if (ok) {
         // What the sound system relies on after a successful open.
         if (stream.lengthBytes() == 0 || (stream.channels() != 1 && stream.channels() != 2)) std::abort();

@@ -69,7 +69,8 @@ Difference compare(const std::vector<unsigned char>& a, const std::vector<unsign
         sum[i % 3] += diff;
         d.worst = std::max(d.worst, diff);
     }
-    for (int c = 0; c < 3; ++c) d.mean[c] = static_cast<double>(sum[c]) / (static_cast<double>(a.size()) / 3.0);
+    for (int c = 0; c < 3; ++c)
+        d.mean[c] = static_cast<double>(sum[c]) / (static_cast<double>(a.size()) / 3.0);
     return d;
 }
 
@@ -132,10 +133,11 @@ TEST(CompositionShow, FastPathMatchesTheStraightforwardOne) {
         kgl::SwapDisplayBuffers();
         step(timing, ws, frame++, false);
         blurred += e.motionBlurOn;
-        std::printf("CompositionShow: %5.1f s %-7s vs layer quads: mean %.3f %.3f %.3f of 255, largest %d; "
-                    "vs anisotropic quads: mean %.3f %.3f %.3f, largest %d\n",
-                    at, e.motionBlurOn ? "blurred" : "plain", d.mean[0], d.mean[1], d.mean[2], d.worst, a.mean[0],
-                    a.mean[1], a.mean[2], a.worst);
+        std::printf(
+            "CompositionShow: %5.1f s %-7s vs layer quads: mean %.3f %.3f %.3f of 255, largest %d; "
+            "vs anisotropic quads: mean %.3f %.3f %.3f, largest %d\n",
+            at, e.motionBlurOn ? "blurred" : "plain", d.mean[0], d.mean[1], d.mean[2], d.worst, a.mean[0],
+            a.mean[1], a.mean[2], a.worst);
         for (double m : d.mean) EXPECT_LE(m, 1.0) << "at " << at << " s";
         EXPECT_LE(d.worst, 8) << "at " << at << " s";
     }
