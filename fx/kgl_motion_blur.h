@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "fx/kgl_2d_fasttrigo.h"
 #include "fx/kgl_blur_program.h"
 #include "platform/kgl_offscreen.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "sync/kgl_timer.h"
 
 namespace kgl {
