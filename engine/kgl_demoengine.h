@@ -130,6 +130,7 @@ private:
     void overlayAction(int action);
     void compositionAction(int action);
     void blurAction(int action);
+    void applyBlurPreset(int action);
     void playbackAction(int action);
     void sceneAnimationAction(int action);
     void vertexProgramAction(int action);
