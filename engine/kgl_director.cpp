@@ -6,10 +6,10 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "common/kgl_log.h"
 #include "engine/kgl_action_names.h"
 #include "engine/kgl_demoengine.h"
 #include "engine/kgl_show_tables.h"
-#include "fx/kgl_scene_fx.h"
 
 namespace kgl {
 
@@ -26,8 +26,7 @@ float clamp01(float v) { return v > 1.0f ? 1.0f : (v < 0.0f ? 0.0f : v); }
 
 void startParticles(Scene3D& scene, int system) {
     if (system < 0 || system >= kParticleSlots) return;
-    SceneEffects* fx = EffectsOf(scene, false);
-    if (fx) fx->particles[system].started = 1;
+    scene.particles[system].started = 1;
 }
 
 const float* paramsOf(const DemoEngine& e, show::ParamBlock block, int& count) {
@@ -51,7 +50,7 @@ bool DemoEngine::openTrace(const char* path) {
     closeTrace();
     if (!path || !path[0]) return false;
     trace_ = std::fopen(path, "w");
-    if (!trace_) std::fprintf(stderr, "TRACE: [%s] cannot write the trace file\n", path);
+    if (!trace_) logLine("TRACE", path, "cannot write the trace file");
     return trace_ != nullptr;
 }
 
@@ -77,7 +76,7 @@ Scene3D* DemoEngine::current() {
 }
 
 void DemoEngine::direct() {
-    if (!renderActions) return;
+    if (!config.renderActions) return;
     const uint32_t p = sound.Position();
     if (!events.Advance(p)) return;
     tracePosition_ = p;
