@@ -1,7 +1,7 @@
 // The action track's text reader on hostile text, under two music formats chosen by the first
 // byte. Whatever it accepts must write back to a text that reads to the same binary track.
 // fuzz-seeds: actiontext
-// fuzz-dict: "spectrum" "spectrum:" "@" ":" "." "#" "0x" "\n" "-"
+// fuzz-dict: "spectrum" "spectrum:" "@" ":" "." "#" "0x" "\x0A" "-"
 #include <cstdlib>
 
 #include "sync/kgl_action_text.h"
