@@ -184,7 +184,8 @@ void addActionsOptions(CLI::App& app, Invocation& out) {
     for (CLI::App* sub : {ex, im}) {
         sub->get_formatter()->column_width(kHelpColumn);
         sub->set_help_flag("-h,--help", "print this help and exit");
-        sub->add_option("--music", a.music, "the music whose rate maps times to bytes (default: Config.ini's)")
+        sub->add_option("--music", a.music,
+                        "the music whose rate maps times to bytes (default: Config.ini's)")
             ->type_name("FILE");
     }
 }
@@ -207,7 +208,9 @@ const SubCommand kSubCommands[] = {
      [](Invocation& in) { return runView(in.view); }},
     {"actions", "the action track as text: actions export, actions import", Command::Actions,
      addActionsOptions,
-     [](Invocation& in) { return in.actions.import ? runActionsImport(in.actions) : runActionsExport(in.actions); }},
+     [](Invocation& in) {
+         return in.actions.import ? runActionsImport(in.actions) : runActionsExport(in.actions);
+     }},
 };
 
 int runShowCommand(Invocation& in) {
