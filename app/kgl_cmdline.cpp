@@ -280,7 +280,6 @@ std::string absolutePath(const std::string& path) {
 }  // namespace
 
 void resolveOutputPaths(ShowOptions& options) {
-    if (options.dataDir.empty()) return;
     options.run.captureDir = absolutePath(options.run.captureDir);
     options.traceFile = absolutePath(options.traceFile);
 }

@@ -84,7 +84,7 @@ int runCommandLine(int argc, const char* const* argv);
 int parseResolution(const char* text);
 
 // Makes the relative --capture and --trace paths absolute against the folder kgl was started in,
-// so they do not move into the --data folder when the show changes into it.
+// so they do not move into the show folder when the show changes into it.
 void resolveOutputPaths(ShowOptions& options);
 
 // Checked numbers of the command line: a whole count 1..10^9, a rate 0 < F <= 10000.

@@ -25,6 +25,7 @@ constexpr ResolutionSize kResolutions[kResolutionCount] = {
 };
 
 extern uint8_t keyDown[kVirtualKeyCount];
+extern uint8_t keyPressed[kVirtualKeyCount];  // pressed since the last loop turn (held or not)
 extern uint8_t windowActive;
 extern int32_t quitRequested;
 // The start-up choices: fullscreenMode, showLoop, lowChips (read by nothing; the dialog offers

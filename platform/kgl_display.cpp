@@ -166,8 +166,10 @@ bool windowProcedure(const WindowEvent& event, WindowState& state) {
             *state.windowActive = 1;
             break;
         case WindowEventKind::KeyDown:
-            if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount)
+            if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount) {
                 state.keyDown[event.virtualKey] = 1;
+                if (state.keyPressed) state.keyPressed[event.virtualKey] = 1;
+            }
             break;
         case WindowEventKind::KeyUp:
             if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount)
@@ -191,13 +193,44 @@ int virtualKeyForSdlKey(int32_t sdlKeycode) {
     return 0;
 }
 
+namespace {
+
+bool gDisplayMissing = false;
+
+// The user (or a test) asked for the offscreen driver by name.
+bool offscreenRequested() {
+    const char* driver = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return driver && std::strstr(driver, "offscreen") != nullptr;
+}
+
+// One line instead of a run nobody sees: SDL falls back to its offscreen driver by itself when
+// no real display opens.
+bool reportNoDisplay(const char* reason) {
+    const char* display = SDL_getenv("DISPLAY");
+    std::fprintf(stderr, "kgl: no display to show on (%s%s%s); run it on a desktop, or pass --batch to play "
+                 "without one\n", reason, display ? ", DISPLAY=" : "", display ? display : "");
+    gDisplayMissing = true;
+    return false;
+}
+
+}  // namespace
+
 bool initDisplaySystem(bool allowOffscreen) {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-    if (!allowOffscreen) return false;
+    gDisplayMissing = false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        if (allowOffscreen || !displayIsOffscreen() || offscreenRequested()) return true;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return reportNoDisplay("only the offscreen driver started");
+    }
+    if (!allowOffscreen) return reportNoDisplay(SDL_GetError());
     std::fprintf(stderr, "DISPLAY: [video] no display (%s); using the offscreen driver\n", SDL_GetError());
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+bool displayMissing() {
+    return gDisplayMissing;
 }
 
 bool displayIsOffscreen() {

@@ -16,6 +16,9 @@ constexpr int kVkSpace = 32;
 // The frame loop's values the window procedure writes.
 struct WindowState {
     uint8_t* keyDown = nullptr;  // kVirtualKeyCount bytes
+    // Optional, kVirtualKeyCount bytes: set on every press and left set after the release, so a
+    // tap that is over before the frame loop looks still counts; the loop clears it each turn.
+    uint8_t* keyPressed = nullptr;
     uint8_t* windowActive = nullptr;
 };
 
@@ -34,8 +37,11 @@ bool windowProcedure(const WindowEvent& event, WindowState& state);
 int virtualKeyForSdlKey(int32_t sdlKeycode);
 
 // Starts the video system. With allowOffscreen, a machine with no display falls back to the
-// offscreen driver (said once on stderr). False when no video driver could start.
+// offscreen driver (said once on stderr). Without it, no display (or only the offscreen driver
+// that nobody asked for by SDL_VIDEODRIVER) is one line on stderr and false, and displayMissing()
+// is true. False when no video driver could start.
 bool initDisplaySystem(bool allowOffscreen);
+bool displayMissing();
 bool displayIsOffscreen();
 // Shuts the video system down at process end (after DestroyDisplayWindow).
 void quitDisplaySystem();

@@ -2,6 +2,8 @@
 // opens a window, before anything of the display exists.
 #pragma once
 
+#include <string>
+
 namespace kgl {
 
 struct PlatformOptions {
@@ -12,6 +14,9 @@ struct PlatformOptions {
 
 // Applies the options and starts the video system. False when no video driver could start.
 bool startPlatform(const PlatformOptions& options);
+
+// The folder of the running executable ("" when the system cannot tell).
+std::string executableFolder();
 
 // Shuts the video system down (after DestroyDisplayWindow).
 void stopPlatform();

@@ -148,9 +148,6 @@ TEST(CommandLine, OutputPathsStayWhereKglWasStarted) {
     kgl::ShowOptions o;
     o.run.captureDir = "cap";
     o.traceFile = "/abs/trace.txt";
-    kgl::resolveOutputPaths(o);  // without --data nothing moves
-    EXPECT_EQ(o.run.captureDir, "cap");
-    o.dataDir = "show";
     kgl::resolveOutputPaths(o);
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
