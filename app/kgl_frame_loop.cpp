@@ -20,6 +20,7 @@ bool FrameLoop::start() {
     PlatformOptions p;
     p.batch = options_.batch;
     p.vsync = options_.vsync;
+    p.desktopFullscreen = options_.fullscreen == kDesktopFullscreen;
     p.fixedStepMs = options_.fixedFps > 0.0 ? 1000.0 / options_.fixedFps : 0.0;
     started_ = startPlatform(p);
     if (!started_ && !displayMissing()) messageBox("Failed To Register The Window Class.", "ERROR", MsgBoxKind::Error);

@@ -45,7 +45,7 @@ void writeDialogShot(void* context, int width, int height) {
 void setStartValues(const ShowOptions& o) {
     startChoices = DialogChoices{};
     if (o.resolutionIndex >= 0) startChoices.resolutionIndex = o.resolutionIndex;
-    if (o.run.fullscreen >= 0) startChoices.fullscreenMode = static_cast<uint8_t>(o.run.fullscreen);
+    if (o.run.fullscreen >= 0) startChoices.fullscreenMode = o.run.fullscreen > 0 ? 1 : 0;
     if (o.loop) startChoices.showLoop = 1;
     if (o.noDetailMaps) startChoices.detailMaps = 0;
 }

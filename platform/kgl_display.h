@@ -48,6 +48,10 @@ void quitDisplaySystem();
 
 // Vsync for the window created next (on by default).
 void setDisplayVsync(bool on);
+// Full screen for the window created next keeps the desktop's mode: the window covers the
+// desktop, the program draws into a framebuffer of the asked size, and every swap scales it onto
+// the desktop at its aspect with black bars. No mode change, no fallback question.
+void setDisplayDesktopFullscreen(bool on);
 
 // Opens the window: a real display-mode change when fullscreenMode is 1, with the fallback
 // question when the display refuses the mode. fullscreenMode is updated to the mode in use.

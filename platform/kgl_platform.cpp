@@ -12,6 +12,7 @@ bool startPlatform(const PlatformOptions& options) {
     setMessageBoxesInteractive(!options.batch);
     if (options.fixedStepMs > 0.0) setFixedTickStep(options.fixedStepMs);
     setDisplayVsync(options.vsync);
+    setDisplayDesktopFullscreen(options.desktopFullscreen);
     return initDisplaySystem(options.batch);
 }
 

@@ -60,6 +60,8 @@ TEST(CommandLine, TheLaterOfTwoOpposedSwitchesWins) {
     EXPECT_TRUE(a.show.run.vsync);
     ASSERT_EQ(parse({"--windowed", "--fullscreen"}, b), ParseResult::Run);
     EXPECT_EQ(b.show.run.fullscreen, 1);
+    ASSERT_EQ(parse({"--windowed", "--fullscreen", "desktop"}, b), ParseResult::Run);
+    EXPECT_EQ(b.show.run.fullscreen, kgl::kDesktopFullscreen);
 }
 
 TEST(CommandLine, SubCommandsTakeTheirOwnOptions) {
