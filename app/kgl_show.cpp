@@ -13,7 +13,6 @@
 #include "app/kgl_music_end.h"
 #include "app/kgl_show_folder.h"
 #include "engine/kgl_demoengine.h"
-#include "fx/kgl_scene_fx.h"
 #include "platform/kgl_dialog.h"
 #include "platform/kgl_platform.h"
 #include "platform/kgl_ticks.h"
@@ -137,12 +136,11 @@ int runShow(const ShowOptions& o) {
     const int dialog = runDialog(o);
     if (dialog <= 0) return dialog == 0 ? 0 : 1;
     if (!openDisplay(loop)) return 1;
-    InstallSceneEffectHooks();
     if (!buildShow(loop)) return 1;
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
     ShowClient client(engine());
     loop.run(client);
-    if (engine().useMp3) engine().StopMusic();
+    if (engine().config.useMp3) engine().StopMusic();
     engine().closeTrace();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/kgl_log.h"
 #include "platform/kgl_glext.h"
 #include "platform/kgl_icon.h"
 #include "platform/kgl_msgbox.h"
@@ -218,7 +219,7 @@ bool enterDesktopFullscreen(int width, int height) {
         return true;
     destroyLetterbox();
     SDL_SetWindowFullscreen(gWindow, 0);
-    std::fprintf(stderr, "DISPLAY: [desktop] full screen in the desktop's mode is not available; using a window\n");
+    logLine("DISPLAY", "desktop", "full screen in the desktop's mode is not available; using a window");
     return false;
 }
 
@@ -330,7 +331,7 @@ bool initDisplaySystem(bool allowOffscreen) {
         return reportNoDisplay("only the offscreen driver started");
     }
     if (!allowOffscreen) return reportNoDisplay(SDL_GetError());
-    std::fprintf(stderr, "DISPLAY: [video] no display (%s); using the offscreen driver\n", SDL_GetError());
+    logLine("DISPLAY", "video", "no display (%s); using the offscreen driver", SDL_GetError());
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
