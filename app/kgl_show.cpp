@@ -90,7 +90,7 @@ bool buildShow(FrameLoop& loop) {
     loop.present();
     if (!fixedTickMode()) std::this_thread::sleep_for(std::chrono::milliseconds(kStartupPauseMs));
     e.StartMusic();
-    if (e.useMp3 && !e.sound.lengthKnown) {
+    if (e.config.useMp3 && !e.sound.lengthKnown) {
         std::fprintf(stderr, "kgl: the show stops: it keeps time with its music (MP3: in escena/Config.ini)\n");
         return false;
     }
