@@ -441,7 +441,8 @@ TEST(SceneScript, OneImporterForEveryScriptOfTheShow) {
     writeText("in2.ase", second);
     writeText("first.txt", kImportScript);
     writeText("second.txt", "IMPORT: 1 { INFILE:\"in2.ase\" }\n");
-    DemoEngine engine;
+    auto owner = std::make_unique<DemoEngine>();  // far larger than a thread's stack
+    DemoEngine& engine = *owner;
     engine.scriptReader.SetLoadOptions(modelOnly());
     engine.scriptReader.importer().SetExitOnFatal(false);
     Scene3D first, again;
