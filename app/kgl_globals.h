@@ -1,5 +1,6 @@
 // The process-wide values the entry routine, the window procedure and the frame loop share, and
-// the two global objects (the loading picture, then the engine) that live for the whole process.
+// the two global objects (the loading picture, then the engine), built on first use by the show
+// and kept until the process ends.
 // Single-threaded: nothing here is locked.
 #pragma once
 
