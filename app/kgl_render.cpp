@@ -190,7 +190,6 @@ public:
         if (!encoder_.open(v, error)) return fail(1, error);
         pixels_.assign(static_cast<size_t>(pictureWidth_) * pictureHeight_ * 3, 0);
         nextSample_ = sampleOfFrame(range_.first, options_.fps, rate_);
-        progress_.start(range_.end - range_.first);
         began_ = true;
         return true;
     }
@@ -201,6 +200,7 @@ public:
             return false;
         }
         if (frame < range_.first) return true;
+        if (frame == range_.first) progress_.start(range_.end - range_.first);  // speed of encoded frames only
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, pictureWidth_, pictureHeight_, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
@@ -222,6 +222,11 @@ public:
             return status_;
         }
         const int64_t frames = encoder_.picturesWritten();
+        if (stopped_ && frames == 0) {
+            encoder_.abandon();
+            std::fprintf(stderr, "kgl render: stopped before the first frame; nothing written\n");
+            return kStoppedExit;
+        }
         std::string error;
         if (!encoder_.finish(error)) {
             std::fprintf(stderr, "kgl render: %s\n", error.c_str());

@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
@@ -148,6 +149,7 @@ bool VideoEncoder::open(const VideoSettings& in, std::string& error) {
         error = "bad video size or rate";
         return false;
     }
+    av_log_set_level(AV_LOG_ERROR);  // the encoders' statistics are not for our users
     s_.reset(new State);
     State& s = *s_;
     s.settings = in;
