@@ -150,7 +150,7 @@ public:
     bool begin(DemoEngine& engine) override {
         if (gInterrupted) return false;
         SoundSystem& sound = engine.sound;
-        const bool music = engine.useMp3 && sound.lengthKnown && sound.sampleRate > 0;
+        const bool music = engine.config.useMp3 && sound.lengthKnown && sound.sampleRate > 0;
         double end = options_.end;
         if (music) {
             pcm_ = &sound.audio().pcm();
