@@ -208,7 +208,7 @@ void addRenderOptions(CLI::App& app, Invocation& out) {
              seconds);
     addValue(app, "--end", "T", "stop at T seconds (default: the end of the music)", "seconds, 0 or more", r.end,
              seconds);
-    addCount(app, "--quality", "1 (small file) to 100 (best picture), default 70", 1, 100, r.quality);
+    addCount(app, "--quality", "1 (small file) to 100 (best picture), default 85", 1, 100, r.quality);
     addValue(app, "--aspect", "stretch|keep", "keep: the 4:3 picture with black bars (default unless 4:3)",
              "stretch or keep", r.aspect, [](const std::string& s, Aspect& o) {
                  o = s == "stretch" ? Aspect::Stretch : s == "keep" ? Aspect::Keep : Aspect::Default;

@@ -68,7 +68,7 @@ struct RenderOptions {
     double fps = 60.0;
     double start = 0.0;  // seconds of the show
     double end = -1.0;   // -1: the end of the music
-    int quality = 70;    // 1..100
+    int quality = 85;    // 1..100
     Aspect aspect = Aspect::Default;
 };
 

@@ -19,7 +19,7 @@ struct VideoSettings {
     int pictureHeight = 0;    // even), centred with black bars around them
     int rateNum = 60;         // frames per second as a fraction
     int rateDen = 1;
-    int quality = 70;         // 1 (smallest file) .. 100 (best picture)
+    int quality = 85;         // 1 (smallest file) .. 100 (best picture)
     int audioRate = 0;        // sample frames per second; 0: no audio stream
     int audioChannels = 0;    // 1 or 2
 };

@@ -38,16 +38,21 @@ aduration=$(field "$info" audio duration)
 near "$vframes" 75 1 || fail "$vframes video frames, not 75"
 near "$aduration" 3.0 0.04 || fail "audio of $aduration s, not 3"
 
-# Show frame 50 (2 s): a one-frame range against the capture (3 swaps come before the show's frame 0).
-"$KGL" render one.mkv --data show --size 400x300 --fps 25 --start 2 --end 2.04 >/dev/null 2>err.txt \
-    || fail "range render exited $? ($(tail -2 err.txt))"
-[ "$(field "$(streams one.mkv)" video nb_read_frames)" = 1 ] || fail "the range is not one frame: $(streams one.mkv)"
-"$KGL" --data show --batch --no-dialog --windowed --resolution 5 --fixed-fps 25 --frames 51 --capture "$PWD/cap" \
-    --capture-every 53 2>/dev/null || fail "capture run exited $?"
-psnr=$(ffmpeg -v info -nostats -i one.mkv -i cap/frame-000053.png -lavfi "[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr" \
-    -f null - 2>&1 | sed -n 's/.*average:\([0-9.inf]*\).*/\1/p')
-[ -n "$psnr" ] || fail "no PSNR measured"
-[ "$psnr" = inf ] || awk -v p="$psnr" 'BEGIN { exit !(p >= 35) }' || fail "frame 50 differs from the capture: PSNR $psnr dB"
+# Show frame 50 (2 s) of the default show (the small show is still black there): a one-frame
+# range against the capture, where 3 swaps come before the show's frame 0.
+if [ -d "${KGL_SHOW_DIR:-}/escena" ]; then
+    mkdir -p default && cp -r "$KGL_SHOW_DIR/escena" default/
+    "$KGL" render one.mkv --data default --size 400x300 --fps 25 --start 2 --end 2.04 >/dev/null 2>err.txt \
+        || fail "range render exited $? ($(tail -2 err.txt))"
+    [ "$(field "$(streams one.mkv)" video nb_read_frames)" = 1 ] || fail "the range is not one frame: $(streams one.mkv)"
+    "$KGL" --data default --batch --no-dialog --windowed --resolution 5 --fixed-fps 25 --frames 51 \
+        --capture "$PWD/cap" --capture-every 53 2>/dev/null || fail "capture run exited $?"
+    psnr=$(ffmpeg -v info -nostats -i one.mkv -i cap/frame-000053.png \
+        -lavfi "[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr" -f null - 2>&1 |
+        sed -n 's/.*average:\([0-9.inf]*\).*/\1/p')
+    [ -n "$psnr" ] || fail "no PSNR measured"
+    [ "$psnr" = inf ] || awk -v p="$psnr" 'BEGIN { exit !(p >= 35) }' || fail "frame 50 differs from the capture: PSNR $psnr dB"
+fi
 
 # Bad input: one line on stderr, exit 2, neither the file nor its temporary name.
 mkdir -p ro && chmod 555 ro
@@ -83,4 +88,4 @@ rc=$?
 [ "$rc" = 130 ] || fail "stopped render exited $rc ($(tail -2 err.txt))"
 frames=$(field "$(streams stop.mp4)" video nb_read_frames)
 [ -n "$frames" ] && [ "$frames" -ge 1 ] && [ "$frames" -lt 3000 ] || fail "the stopped file is not playable: $(streams stop.mp4)"
-echo "render video: ok ($vframes frames, audio $aduration s, PSNR $psnr dB, stopped after $frames frames)"
+echo "render video: ok ($vframes frames, audio $aduration s, PSNR ${psnr:-not measured} dB, stopped after $frames frames)"
