@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "fx/kgl_2d_fasttrigo.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "fx/kgl_2d_flash.h"
 #include "fx/kgl_motion_blur.h"
 #include "fx/kgl_wavegrid.h"
