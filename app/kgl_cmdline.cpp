@@ -14,6 +14,7 @@
 #include "app/kgl_convert.h"
 #include "app/kgl_globals.h"
 #include "app/kgl_info.h"
+#include "app/kgl_render.h"
 #include "app/kgl_show.h"
 #include "app/kgl_view.h"
 
@@ -26,6 +27,9 @@ constexpr int64_t kMaxCaptureEvery = 1000000;  // the capture numbers at most a 
 constexpr int64_t kMaxCamera = 63;             // the scene clamps it to its last camera
 constexpr size_t kMaxTracePath = 1023;
 constexpr size_t kHelpColumn = 32;
+constexpr double kMaxSeconds = 1000000.0;
+constexpr int kMinVideoSide = 32;
+constexpr int kMaxVideoSide = 8192;
 }  // namespace
 
 bool parseCount(const char* text, int64_t& out) {
@@ -44,6 +48,29 @@ bool parseRate(const char* text, double& out) {
     const double v = std::strtod(text, &end);
     if (*end != '\0' || !(v > 0.0) || v > kMaxFixedFps) return false;
     out = v;
+    return true;
+}
+
+bool parseSeconds(const char* text, double& out) {
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    if (*end != '\0' || !(v >= 0.0) || v > kMaxSeconds) return false;
+    out = v;
+    return true;
+}
+
+bool parseVideoSize(const char* text, int& width, int& height) {
+    if (!text) return false;
+    int w = 0;
+    int h = 0;
+    char x = 0;
+    int used = 0;
+    if (std::sscanf(text, "%5d%c%5d%n", &w, &x, &h, &used) != 3 || text[used] != '\0' || x != 'x') return false;
+    if (w < kMinVideoSide || h < kMinVideoSide || w > kMaxVideoSide || h > kMaxVideoSide || w % 2 || h % 2)
+        return false;
+    width = w;
+    height = h;
     return true;
 }
 
@@ -200,6 +227,28 @@ void addActionsOptions(CLI::App& app, Invocation& out) {
     }
 }
 
+void addRenderOptions(CLI::App& app, Invocation& out) {
+    RenderOptions& r = out.render;
+    app.add_option("OUT", r.output, "the video file to write (.mp4 or .mkv)")->required()->type_name("");
+    app.add_option("--data", r.dataDir, "the show's folder (default: the working directory)")->type_name("DIR");
+    addValue(app, "--size", "WxH", "the video's size (default 1280x720)", "even sides from 32 to 8192",
+             r, [](const std::string& s, RenderOptions& o) { return parseVideoSize(s.c_str(), o.width, o.height); });
+    addValue(app, "--fps", "F", "frames per second (default 60); frame k shows the music at k/F s",
+             "frames per second, above 0", r.fps,
+             [](const std::string& s, double& o) { return parseRate(s.c_str(), o); });
+    const auto seconds = [](const std::string& s, double& o) { return parseSeconds(s.c_str(), o); };
+    addValue(app, "--start", "T", "start at T seconds of the show (default 0)", "seconds, 0 or more", r.start,
+             seconds);
+    addValue(app, "--end", "T", "stop at T seconds (default: the end of the music)", "seconds, 0 or more", r.end,
+             seconds);
+    addCount(app, "--quality", "1 (small file) to 100 (best picture), default 85", 1, 100, r.quality);
+    addValue(app, "--aspect", "stretch|keep", "keep: the 4:3 picture with black bars (default unless 4:3)",
+             "stretch or keep", r.aspect, [](const std::string& s, Aspect& o) {
+                 o = s == "stretch" ? Aspect::Stretch : s == "keep" ? Aspect::Keep : Aspect::Default;
+                 return o != Aspect::Default;
+             });
+}
+
 // One row per sub-command: its name, one line of help, its options and how it runs.
 struct SubCommand {
     const char* name;
@@ -221,6 +270,8 @@ const SubCommand kSubCommands[] = {
      [](Invocation& in) {
          return in.actions.import ? runActionsImport(in.actions) : runActionsExport(in.actions);
      }},
+    {"render", "render the show with its music into a video file, frame by frame", Command::Render,
+     addRenderOptions, [](Invocation& in) { return runRender(in.render); }},
 };
 
 int runShowCommand(Invocation& in) {

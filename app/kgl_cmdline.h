@@ -69,7 +69,21 @@ struct ActionsOptions {
     std::string music;    // "": the music escena/Config.ini names
 };
 
-enum class Command { Show, Convert, Info, View, Actions };
+// kgl render OUT.mp4
+enum class Aspect { Default, Stretch, Keep };  // Default: keep unless the size is 4:3
+struct RenderOptions {
+    std::string output;
+    std::string dataDir;
+    int width = 1280;
+    int height = 720;
+    double fps = 60.0;
+    double start = 0.0;  // seconds of the show
+    double end = -1.0;   // -1: the end of the music
+    int quality = 85;    // 1..100
+    Aspect aspect = Aspect::Default;
+};
+
+enum class Command { Show, Convert, Info, View, Actions, Render };
 
 // Everything one command line asks for: the command and its options.
 struct Invocation {
@@ -79,6 +93,7 @@ struct Invocation {
     InfoOptions info;
     ViewOptions view;
     ActionsOptions actions;
+    RenderOptions render;
 };
 
 enum class ParseResult { Run, Help, Version, Error };
@@ -99,8 +114,11 @@ int parseResolution(const char* text);
 // so they do not move into the show folder when the show changes into it.
 void resolveOutputPaths(ShowOptions& options);
 
-// Checked numbers of the command line: a whole count 1..10^9, a rate 0 < F <= 10000.
+// Checked numbers of the command line: a whole count 1..10^9, a rate 0 < F <= 10000, a time
+// 0 <= T <= 10^6 seconds, a video size "WxH" of even sides from 32 to 8192.
 bool parseCount(const char* text, int64_t& out);
 bool parseRate(const char* text, double& out);
+bool parseSeconds(const char* text, double& out);
+bool parseVideoSize(const char* text, int& width, int& height);
 
 }  // namespace kgl

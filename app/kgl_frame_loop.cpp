@@ -76,7 +76,7 @@ void FrameLoop::run(FrameClient& client) {
         if (m == DisplayMessage::Quit) quitRequested = 1;
         if (m != DisplayMessage::None) continue;
         if (windowActive) client.draw(framesDrawn_);
-        if (keyDown[kVkEscape] || keyPressed[kVkEscape]) {
+        if (keyDown[kVkEscape] || keyPressed[kVkEscape] || (windowActive && !client.frameDrawn(framesDrawn_))) {
             quitRequested = 1;
             continue;
         }

@@ -23,6 +23,8 @@ public:
     virtual int32_t updateRate() const = 0;
     // Whether the window title shows the frame rate ("korvoGL ... fps").
     virtual bool rateInTitle() const { return true; }
+    // The picture of loop turn `frame` is in the back buffer, not yet swapped; false ends the loop.
+    virtual bool frameDrawn(int64_t /*frame*/) { return true; }
 };
 
 class FrameLoop {

@@ -63,11 +63,11 @@ int runDialog(const ShowOptions& o) {
 }
 
 // The window, then the loading screen.
-bool openDisplay(FrameLoop& loop) {
+bool openDisplay(FrameLoop& loop, const ShowRecorder* recorder) {
     DialogChoices& c = startChoices;
     const int index = c.resolutionIndex >= 0 && c.resolutionIndex < kResolutionCount ? c.resolutionIndex : 0;
-    screenWidth = kResolutions[index].width;
-    screenHeight = kResolutions[index].height;
+    screenWidth = recorder ? recorder->width() : kResolutions[index].width;
+    screenHeight = recorder ? recorder->height() : kResolutions[index].height;
     if (!loop.openWindow(kWindowTitle, screenWidth, screenHeight, c.colorBits, c.fullscreenMode))
         return false;
     drawLoadingScreen(loadingImage(), screenWidth, screenHeight);
@@ -105,7 +105,7 @@ bool buildShow(FrameLoop& loop) {
 // engine's rate the music-end check and its frame update.
 class ShowClient : public FrameClient {
 public:
-    explicit ShowClient(DemoEngine& e) : engine_(e) {}
+    ShowClient(DemoEngine& e, ShowRecorder* recorder) : engine_(e), recorder_(recorder) {}
     void draw(int64_t frame) override {
         engine_.traceFrame = frame;
         engine_.render();
@@ -117,14 +117,16 @@ public:
         return ended;
     }
     int32_t updateRate() const override { return engine_.updateRate; }
+    bool frameDrawn(int64_t frame) override { return !recorder_ || recorder_->frameDrawn(frame); }
 
 private:
     DemoEngine& engine_;
+    ShowRecorder* recorder_;
 };
 
 }  // namespace
 
-int runShow(const ShowOptions& o) {
+int runShow(const ShowOptions& o, ShowRecorder* recorder) {
     std::string missing;
     if (!enterShowFolder(o.dataDir, executableFolder(), missing)) {
         std::fprintf(stderr, "%s\n", missing.c_str());
@@ -135,11 +137,11 @@ int runShow(const ShowOptions& o) {
     if (!loop.start()) return 1;
     const int dialog = runDialog(o);
     if (dialog <= 0) return dialog == 0 ? 0 : 1;
-    if (!openDisplay(loop)) return 1;
+    if (!openDisplay(loop, recorder)) return 1;
     if (!buildShow(loop)) return 1;
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
-    ShowClient client(engine());
-    loop.run(client);
+    ShowClient client(engine(), recorder);
+    if (!recorder || recorder->begin(engine())) loop.run(client);
     if (engine().config.useMp3) engine().StopMusic();
     engine().closeTrace();
     return 0;

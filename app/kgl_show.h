@@ -2,15 +2,33 @@
 // track, the frame loop and the shut-down, in that order. Called once by main().
 #pragma once
 
+#include <cstdint>
+
 #include "app/kgl_cmdline.h"
 
 namespace kgl {
+
+class DemoEngine;
+
+// What a command that records the show (kgl render) adds to its run: the window's size, a look
+// at the built show and at every drawn frame.
+class ShowRecorder {
+public:
+    virtual ~ShowRecorder() = default;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+    // The show is built and its music started, nothing drawn yet; false ends the run.
+    virtual bool begin(DemoEngine& engine) = 0;
+    // Frame `frame` of the show is in the back buffer; false ends the run.
+    virtual bool frameDrawn(int64_t frame) = 0;
+};
 
 // Window title at creation.
 constexpr const char* kWindowTitle = "KGL KORVO Realtime OpenGL 3D/2D Engine =";
 
 // Plays the show; returns the process exit status (0 also when the dialog is cancelled, 1 when
-// the display cannot be opened, 2 when the data folder is missing).
-int runShow(const ShowOptions& options);
+// the display cannot be opened, 2 when the data folder is missing). With a recorder the window
+// has the recorder's size and every drawn frame is handed to it.
+int runShow(const ShowOptions& options, ShowRecorder* recorder = nullptr);
 
 }  // namespace kgl

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and playing need (./run.sh). With --test it also
-# installs the test tools (./test.sh): gtest, assimp (the reference ASE reader), the Xvfb smoke
-# test's X server and tools (xvfb-run, xauth, xdotool, xwininfo from x11-utils), python3 (the
-# end-to-end scripts read PNG and scene bytes with it) and clang for the fuzz targets.
+# Installs the Debian packages that building and playing need (./run.sh), FFmpeg's libraries
+# for kgl render among them. With --test it also installs the test tools (./test.sh): gtest,
+# assimp (the reference ASE reader), the Xvfb smoke test's X server and tools (xvfb-run, xauth,
+# xdotool, xwininfo from x11-utils), ffmpeg (ffprobe checks the videos kgl render writes),
+# python3 (the end-to-end scripts read PNG and scene bytes with it) and clang for the fuzz targets.
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
@@ -10,11 +11,12 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libmpg123-dev libjpeg62-turbo-dev libgl-dev libglu1-mesa-dev
   libimgui-dev libcli11-dev libstb-dev libmp3lame-dev fonts-dejavu-core
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libgl1-mesa-dri libegl-mesa0
 )
 test_packages=(
   libgtest-dev libassimp-dev
-  xvfb xauth xdotool x11-utils python3
+  xvfb xauth xdotool x11-utils python3 ffmpeg
   clang libclang-rt-14-dev
 )
 
