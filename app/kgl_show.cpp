@@ -12,6 +12,7 @@
 #include "app/kgl_globals.h"
 #include "app/kgl_loading_screen.h"
 #include "app/kgl_music_end.h"
+#include "app/kgl_seek.h"
 #include "engine/kgl_demoengine.h"
 #include "fx/kgl_scene_fx.h"
 #include "platform/kgl_dialog.h"
@@ -75,8 +76,9 @@ bool openDisplay(FrameLoop& loop) {
     return true;
 }
 
-// Builds the show, warms the driver, starts the music and the action track.
-void buildShow(FrameLoop& loop) {
+// Builds the show, warms the driver, starts the music and the action track. With a start time
+// the track starts from the beginning like the music: the seek replays the way to the start.
+void buildShow(FrameLoop& loop, const StartTime& start) {
     DemoEngine& e = engine();
     LoadConfig(e, "escena/Config.ini");
     e.setDetailMaps(startChoices.detailMaps);
@@ -88,6 +90,10 @@ void buildShow(FrameLoop& loop) {
     loop.present();
     if (!fixedTickMode()) std::this_thread::sleep_for(std::chrono::milliseconds(kStartupPauseMs));
     e.StartMusic();
+    if (start.set) {
+        e.mp3StartOffset = 0;
+        e.mp3StartSeconds = 0.0f;
+    }
     e.StartEventTrack(kActionsPath);
     e.currentScene = 0;
     e.currentCamera = 0;
@@ -111,8 +117,24 @@ public:
     }
     int32_t updateRate() const override { return engine_.updateRate; }
 
+    // Replays the show up to `position` (bytes of decoded music) before the next picture.
+    void seekTo(uint32_t position) { seek_.request(position); }
+    bool skipping() override { return seek_.skipping(engine_.sound); }
+    void beginSkip(bool realTime) override { seek_.begin(engine_.sound, realTime); }
+    void skip(int64_t frame) override {
+        engine_.traceFrame = frame;
+        engine_.skipRender();
+        engine_.direct();
+        seek_.countTurn();
+    }
+    void endSkip() override {
+        engine_.flushSkippedSetup();
+        seek_.end(engine_.sound);
+    }
+
 private:
     DemoEngine& engine_;
+    ShowSeek seek_;
 };
 
 bool enterDataFolder(const std::string& dir) {
@@ -133,9 +155,10 @@ int runShow(const ShowOptions& o) {
     if (dialog <= 0) return dialog == 0 ? 0 : 1;
     if (!openDisplay(loop)) return 1;
     InstallSceneEffectHooks();
-    buildShow(loop);
+    buildShow(loop, o.start);
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
     ShowClient client(engine());
+    if (o.start.set) client.seekTo(startPosition(o.start, engine().sound));
     loop.run(client);
     if (engine().useMp3) engine().StopMusic();
     engine().closeTrace();

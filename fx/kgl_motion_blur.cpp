@@ -200,11 +200,7 @@ void MotionBlur::drawBlurred() {
     float ox = 0.0f;
     float oy = 0.0f;
     if (driftOn) {
-        float sx = 0.0f;
-        float sy = 0.0f;
-        drift_.sample(0, sx, sy);
-        driftX += sx;
-        driftY += sy;
+        moveDrift();
         ox = driftX;
         oy = driftY;
     }
@@ -230,6 +226,20 @@ void MotionBlur::drawBlurred() {
     if (driftOn) drift_.advance(0);
     glEnable(GL_DEPTH_TEST);
     endWindowQuadPass();
+}
+
+void MotionBlur::moveDrift() {
+    float sx = 0.0f;
+    float sy = 0.0f;
+    drift_.sample(0, sx, sy);
+    driftX += sx;
+    driftY += sy;
+}
+
+void MotionBlur::skipBlurred() {
+    if (!offscreen() || !driftOn) return;
+    moveDrift();
+    drift_.advance(0);
 }
 
 void MotionBlur::setAlphas(float dark, float image) {

@@ -42,6 +42,9 @@ public:
     void bindCapture();   // enable 2D texturing and bind textures[targetIndex]
     void drawComposed();  // plain composition over the window (window context current)
     void drawBlurred();   // layered blur over the window (window context current)
+    // What drawBlurred() changes besides the picture (the drift moves once per blurred frame):
+    // a seek replays frames without drawing them and still lands on the same drift.
+    void skipBlurred();
 
     void setAlphas(float dark, float image);
     void setBlend(int imageSrc, int imageDst, int darkSrc, int darkDst);
@@ -105,6 +108,7 @@ public:
 
 private:
     void setupTextures();
+    void moveDrift();  // one step of the drift offset
     void setupOffscreenState();
     void beginWindowQuadPass();
     void endWindowQuadPass();
