@@ -14,7 +14,6 @@
 #include "app/kgl_music_end.h"
 #include "app/kgl_seek.h"
 #include "engine/kgl_demoengine.h"
-#include "fx/kgl_scene_fx.h"
 #include "platform/kgl_dialog.h"
 #include "platform/kgl_ticks.h"
 #include "script/kgl_config.h"
@@ -91,8 +90,8 @@ void buildShow(FrameLoop& loop, const StartTime& start) {
     if (!fixedTickMode()) std::this_thread::sleep_for(std::chrono::milliseconds(kStartupPauseMs));
     e.StartMusic();
     if (start.set) {
-        e.mp3StartOffset = 0;
-        e.mp3StartSeconds = 0.0f;
+        e.config.mp3StartOffset = 0;
+        e.config.mp3StartSeconds = 0.0f;
     }
     e.StartEventTrack(kActionsPath);
     e.currentScene = 0;
@@ -154,13 +153,12 @@ int runShow(const ShowOptions& o) {
     const int dialog = runDialog(o);
     if (dialog <= 0) return dialog == 0 ? 0 : 1;
     if (!openDisplay(loop)) return 1;
-    InstallSceneEffectHooks();
     buildShow(loop, o.start);
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
     ShowClient client(engine());
     if (o.start.set) client.seekTo(startPosition(o.start, engine().sound));
     loop.run(client);
-    if (engine().useMp3) engine().StopMusic();
+    if (engine().config.useMp3) engine().StopMusic();
     engine().closeTrace();
     return 0;
 }
