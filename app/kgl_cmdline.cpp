@@ -167,6 +167,9 @@ void addShowOptions(CLI::App& app, ShowOptions& show) {
     app.add_flag("--loop", show.loop, "restart the show whenever the music ends");
     app.add_flag("--no-detail-maps", show.noDetailMaps, "switch detail maps off");
     addRunOptions(app, show.run, "full screen (the default); desktop: the desktop's mode, black bars");
+    addValue(app, "--start", "TIME", "begin at TIME (seconds, MM:SS.mmm or @BYTES), exactly as if played to there",
+             "seconds, MM:SS.mmm or @BYTES", show.start,
+             [](const std::string& s, StartTime& out) { return parseStartTime(s, out); });
     addValue(app, "--trace", "FILE", "one line per performed action",
              "a path of at most " + std::to_string(kMaxTracePath) + " characters", show.traceFile,
              [](const std::string& s, std::string& out) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/kgl_seek.h"
+
 namespace kgl {
 
 constexpr int kUsageExit = 2;  // exit status of every usage error
@@ -36,6 +38,7 @@ struct ShowOptions {
     bool loop = false;
     bool noDetailMaps = false;
     std::string traceFile;  // "": no trace
+    StartTime start;        // --start: where the show begins (replayed exactly up to there)
 };
 
 // kgl convert IN.ase OUT.k3d

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/kgl_globals.h"
+#include "app/kgl_seek.h"
 #include "common/kgl_log.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_msgbox.h"
@@ -50,20 +51,50 @@ bool updateClient(void* client) {
 }
 }  // namespace
 
+// The update step when due; true when it ran.
+bool FrameLoop::runStep(FrameClient& client) {
+    bool ended = false;
+    const UpdateStepHooks hooks{updateClient, &client};
+    if (!runUpdateStep(timing_, tickCount, client.updateRate(), hooks, ended)) return false;
+    if (ended) quitRequested = 1;
+    return true;
+}
+
 // After the swap: the update step when due, the title, the frame limit, fixed-step time.
 void FrameLoop::finishTurn(FrameClient& client) {
     ++framesDrawn_;
     ++timing_.titleFrames;
-    bool ended = false;
-    const UpdateStepHooks hooks{updateClient, &client};
-    if (runUpdateStep(timing_, tickCount, client.updateRate(), hooks, ended)) {
-        if (ended) quitRequested = 1;
-        if (client.rateInTitle() && refreshTitle(timing_, tickCount(), title_, sizeof title_))
-            SetDisplayTitle(title_);
-    }
+    if (runStep(client) && client.rateInTitle() && refreshTitle(timing_, tickCount(), title_, sizeof title_))
+        SetDisplayTitle(title_);
     const int64_t limit = options_.frames;
-    if (limit > 0 && framesDrawn_ >= limit) quitRequested = 1;
+    if (limit > 0 && framesDrawn_ - framesSkipped_ >= limit) quitRequested = 1;
     advanceFixedTick();
+}
+
+// Turns without pictures up to the client's seek target. A fixed-step run keeps its own step, so
+// the turns are the ones a straight run takes; a real-time run replays at kReplayFps and keeps the
+// phase of its update step across the switch to replay time and back.
+void FrameLoop::fastForward(FrameClient& client) {
+    const bool realTime = !fixedTickMode();
+    if (realTime) {
+        const float sinceStep = static_cast<float>(tickCount()) - timing_.lastStepTick;
+        setFixedTickStep(1000.0 / kReplayFps);
+        timing_.lastStepTick = -sinceStep;
+    }
+    client.beginSkip(realTime);
+    while (client.skipping() && !quitRequested) {
+        client.skip(framesDrawn_);
+        ++framesDrawn_;
+        ++framesSkipped_;
+        runStep(client);
+        advanceFixedTick();
+    }
+    client.endSkip();
+    if (realTime) {
+        const float sinceStep = static_cast<float>(tickCount()) - timing_.lastStepTick;
+        setFixedTickStep(0.0);
+        timing_.lastStepTick = static_cast<float>(tickCount()) - sinceStep;
+    }
 }
 
 void FrameLoop::run(FrameClient& client) {
@@ -75,6 +106,8 @@ void FrameLoop::run(FrameClient& client) {
         const DisplayMessage m = PeekDisplayMessage(ws);
         if (m == DisplayMessage::Quit) quitRequested = 1;
         if (m != DisplayMessage::None) continue;
+        if (client.skipping()) fastForward(client);
+        if (quitRequested) break;
         if (windowActive) client.draw(framesDrawn_);
         if (keyDown[kVkEscape] || keyPressed[kVkEscape] || (windowActive && !client.frameDrawn(framesDrawn_))) {
             quitRequested = 1;

@@ -25,6 +25,13 @@ public:
     virtual bool rateInTitle() const { return true; }
     // The picture of loop turn `frame` is in the back buffer, not yet swapped; false ends the loop.
     virtual bool frameDrawn(int64_t /*frame*/) { return true; }
+    // A seek: while skipping() holds, the loop runs its turns without drawing; skip() is the
+    // turn's work without its picture. beginSkip/endSkip wrap the run of skipped turns; realTime:
+    // the loop runs fixed replay time in place of real time meanwhile.
+    virtual bool skipping() { return false; }
+    virtual void beginSkip(bool /*realTime*/) {}
+    virtual void skip(int64_t /*frame*/) {}
+    virtual void endSkip() {}
 };
 
 class FrameLoop {
@@ -48,13 +55,16 @@ public:
 
 private:
     void finishTurn(FrameClient& client);
+    void fastForward(FrameClient& client);
+    bool runStep(FrameClient& client);
 
     const RunOptions& options_;
     bool started_ = false;
     bool windowOpen_ = false;
     FrameCapture capture_;
     LoopTiming timing_;
-    int64_t framesDrawn_ = 0;
+    int64_t framesDrawn_ = 0;  // loop turns so far, the skipped ones included
+    int64_t framesSkipped_ = 0;
     char title_[kTitleSize] = {};
 };
 

@@ -11,6 +11,7 @@
 #include "app/kgl_globals.h"
 #include "app/kgl_loading_screen.h"
 #include "app/kgl_music_end.h"
+#include "app/kgl_seek.h"
 #include "app/kgl_show_folder.h"
 #include "engine/kgl_demoengine.h"
 #include "platform/kgl_dialog.h"
@@ -77,8 +78,9 @@ bool openDisplay(FrameLoop& loop, const ShowRecorder* recorder) {
 
 // Builds the show, warms the driver, starts the music and the action track. False when the
 // music named by the configuration cannot be played: the show keeps time with it and would
-// never end.
-bool buildShow(FrameLoop& loop) {
+// never end. With a start time the track starts from the beginning like the music: the seek
+// replays the way to the start.
+bool buildShow(FrameLoop& loop, const StartTime& start) {
     DemoEngine& e = engine();
     LoadConfig(e, "escena/Config.ini");
     e.setDetailMaps(startChoices.detailMaps);
@@ -93,6 +95,10 @@ bool buildShow(FrameLoop& loop) {
     if (e.config.useMp3 && !e.sound.lengthKnown) {
         std::fprintf(stderr, "kgl: the show stops: it keeps time with its music (MP3: in escena/Config.ini)\n");
         return false;
+    }
+    if (start.set) {
+        e.config.mp3StartOffset = 0;
+        e.config.mp3StartSeconds = 0.0f;
     }
     e.StartEventTrack(kActionsPath);
     e.currentScene = 0;
@@ -119,9 +125,25 @@ public:
     int32_t updateRate() const override { return engine_.updateRate; }
     bool frameDrawn(int64_t frame) override { return !recorder_ || recorder_->frameDrawn(frame); }
 
+    // Replays the show up to `position` (bytes of decoded music) before the next picture.
+    void seekTo(uint32_t position) { seek_.request(position); }
+    bool skipping() override { return seek_.skipping(engine_.sound); }
+    void beginSkip(bool realTime) override { seek_.begin(engine_.sound, realTime); }
+    void skip(int64_t frame) override {
+        engine_.traceFrame = frame;
+        engine_.skipRender();
+        engine_.direct();
+        seek_.countTurn();
+    }
+    void endSkip() override {
+        engine_.flushSkippedSetup();
+        seek_.end(engine_.sound);
+    }
+
 private:
     DemoEngine& engine_;
     ShowRecorder* recorder_;
+    ShowSeek seek_;
 };
 
 }  // namespace
@@ -138,9 +160,10 @@ int runShow(const ShowOptions& o, ShowRecorder* recorder) {
     const int dialog = runDialog(o);
     if (dialog <= 0) return dialog == 0 ? 0 : 1;
     if (!openDisplay(loop, recorder)) return 1;
-    if (!buildShow(loop)) return 1;
+    if (!buildShow(loop, o.start)) return 1;
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
     ShowClient client(engine(), recorder);
+    if (o.start.set) client.seekTo(startPosition(o.start, engine().sound));
     if (!recorder || recorder->begin(engine())) loop.run(client);
     if (engine().config.useMp3) engine().StopMusic();
     engine().closeTrace();

@@ -68,6 +68,13 @@ public:
     void direct();
     void update();
     void render();
+    // What render() changes in the show besides the picture (scene cameras, the blur's drift),
+    // for a seek that replays frames without drawing them.
+    void skipRender();
+    // The overlay scene's per-frame GL set-up that skipped frames owe the off-screen context
+    // (its lights and fog stay there for the frames that follow); run before that context is
+    // used again.
+    void flushSkippedSetup();
     void resetShowState();
 
     // --trace FILE: one line per performed action. Opened once; closed by the destructor.
@@ -142,6 +149,7 @@ private:
     void waveGridPass(int grid);
     void stepPulse();
 
+    int32_t skippedOverlay_ = -1;  // overlay scene whose set-up skipped frames owe, -1: none
     std::FILE* trace_ = nullptr;
     uint32_t tracePosition_ = 0;  // music position of the frame being directed
 };

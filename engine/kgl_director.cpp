@@ -131,6 +131,7 @@ void DemoEngine::switchScene(int action) {
 // there; the director runs after the render pass, with the window's context current. Making the
 // target current clears it, which is harmless: the next render pass clears it anyway.
 void DemoEngine::prepareInTarget(int slot) {
+    flushSkippedSetup();
     motionBlur.beginCapture();
     scenes[slot].PrepareGL();
     motionBlur.endCapture();

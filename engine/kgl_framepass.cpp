@@ -64,6 +64,28 @@ void DemoEngine::drawScenes() {
     ++lastFrame.scenesDrawn;
 }
 
+void DemoEngine::skipRender() {
+    Scene3D* scene = current();
+    if (scene) {
+        scene->SetActiveCamera(currentCamera);
+        if (overlaySceneOn) {
+            scenes[overlayScene].SetActiveCamera(overlayCamera);
+            skippedOverlay_ = overlayScene;
+        }
+    }
+    if (motionBlurOn) motionBlur.skipBlurred();
+}
+
+void DemoEngine::flushSkippedSetup() {
+    if (skippedOverlay_ < 0) return;
+    const int slot = skippedOverlay_;
+    skippedOverlay_ = -1;
+    if (!withGL) return;
+    motionBlur.beginCapture();
+    scenes[slot].PrepareGL();
+    motionBlur.endCapture();
+}
+
 void DemoEngine::drawOverlays() {
     for (int s = 0; s < kUsedOverlays; ++s) {
         if (!flashOn[s]) continue;

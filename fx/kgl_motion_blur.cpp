@@ -223,11 +223,7 @@ void MotionBlur::drawBlurred() {
     float ox = 0.0f;
     float oy = 0.0f;
     if (driftOn) {
-        float sx = 0.0f;
-        float sy = 0.0f;
-        drift_.sample(0, sx, sy);
-        driftX += sx;
-        driftY += sy;
+        moveDrift();
         ox = driftX;
         oy = driftY;
     }
@@ -290,6 +286,20 @@ void MotionBlur::drawLayerQuads(float ox, float oy) {
         alpha -= alphaStep;
     }
     glEnd();
+}
+
+void MotionBlur::moveDrift() {
+    float sx = 0.0f;
+    float sy = 0.0f;
+    drift_.sample(0, sx, sy);
+    driftX += sx;
+    driftY += sy;
+}
+
+void MotionBlur::skipBlurred() {
+    if (!offscreen() || !driftOn) return;
+    moveDrift();
+    drift_.advance(0);
 }
 
 void MotionBlur::setAlphas(float dark, float image) {

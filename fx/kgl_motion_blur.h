@@ -46,6 +46,9 @@ public:
     // Draws the last composition again (same kind, layers and drift offsets) without advancing
     // the drift; a blur with one quad per layer or with the one-pass program: for comparing them.
     void redrawLast(bool layerQuads);
+    // What drawBlurred() changes besides the picture (the drift moves once per blurred frame):
+    // a seek replays frames without drawing them and still lands on the same drift.
+    void skipBlurred();
 
     void setAlphas(float dark, float image);
     void setBlend(int imageSrc, int imageDst, int darkSrc, int darkDst);
@@ -115,6 +118,7 @@ public:
 
 private:
     void setupTextures();
+    void moveDrift();  // one step of the drift offset
     void setupOffscreenState();
     void beginWindowQuadPass();
     void endWindowQuadPass();

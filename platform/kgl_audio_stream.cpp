@@ -304,6 +304,14 @@ void AudioStream::play() {
     if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
 }
 
+void AudioStream::pause() {
+    if (!playing_) return;
+    const uint32_t at = position();
+    if (device_ != 0) SDL_PauseAudioDevice(device_, 1);
+    playing_ = false;
+    setPosition(at);
+}
+
 uint64_t AudioStream::bytesForNanoseconds(int64_t ns) const {
     if (ns <= 0) return 0;
     const uint64_t frames = static_cast<uint64_t>(static_cast<__int128>(ns) * rate_ / 1000000000);

@@ -33,6 +33,8 @@ public:
     virtual void openSilent() = 0;
     // Starts the clock (and the sound); at the end of the music, starts again from 0.
     virtual void play() = 0;
+    // Stops the clock (and the sound) where it is; play() goes on from there.
+    virtual void pause() {}
     virtual void close() = 0;
     virtual uint32_t position() = 0;           // bytes of decoded audio
     virtual void setPosition(uint32_t bytes) = 0;
@@ -59,6 +61,7 @@ public:
     bool open(const char* path) override;
     void openSilent() override;
     void play() override;
+    void pause() override;
     void close() override;
     uint32_t position() override;
     void setPosition(uint32_t bytes) override;

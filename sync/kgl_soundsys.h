@@ -31,6 +31,9 @@ public:
     // so an action track plays in time; PollEnd never reports an end.
     void StartSilent();
     void Stop();
+    // Author mode: the music (and its position) stops where it is; Resume plays on from there.
+    void Pause() { stream_->pause(); }
+    void Resume() { stream_->play(); }
     // Once per update step. Loop off: true when the position equals the length exactly.
     // Loop on: at the end the music starts again from 0 and `restarted` is raised; never true.
     bool PollEnd();

@@ -99,6 +99,38 @@ TEST(CommandLine, ResolutionByIndexOrSize) {
     EXPECT_EQ(parseResolution(""), -1);
 }
 
+TEST(CommandLine, StartTimeForms) {
+    struct Case {
+        const char* text;
+        bool ok;
+        bool isBytes;
+        double seconds;
+        uint32_t bytes;
+    };
+    const Case cases[] = {
+        {"80", true, false, 80.0, 0},          {"80.25", true, false, 80.25, 0},
+        {"1:20.250", true, false, 80.25, 0},   {"01:20", true, false, 80.0, 0},
+        {"@14112000", true, true, 0.0, 14112000}, {"@4294967295", true, true, 0.0, 4294967295u},
+        {"@4294967296", false, false, 0, 0},   {"-1", false, false, 0, 0},
+        {"1:60", false, false, 0, 0},          {"1.5:00", false, false, 0, 0},
+        {"1e3", false, false, 0, 0},           {"", false, false, 0, 0},
+        {"@", false, false, 0, 0},             {" 5", false, false, 0, 0},
+        {"nan", false, false, 0, 0},           {"90000", false, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        StartTime t;
+        ASSERT_EQ(parseStartTime(c.text, t), c.ok) << c.text;
+        if (!c.ok) continue;
+        EXPECT_EQ(t.isBytes, c.isBytes) << c.text;
+        EXPECT_DOUBLE_EQ(t.seconds, c.seconds) << c.text;
+        EXPECT_EQ(t.bytes, c.bytes) << c.text;
+    }
+    Invocation in;
+    EXPECT_EQ(parse({"--start", "1:20"}, in), ParseResult::Run);
+    EXPECT_TRUE(in.show.start.set);
+    EXPECT_EQ(parse({"--start", "soon"}, in), ParseResult::Error);
+}
+
 TEST(CommandLine, ErrorsAreOneLine) {
     const std::vector<std::vector<const char*>> bad = {
         {"--bogus"},

@@ -1,0 +1,148 @@
+#include "app/kgl_seek.h"
+
+#include <chrono>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/kgl_ticks.h"
+#include "sync/kgl_soundsys.h"
+
+namespace kgl {
+
+namespace {
+
+constexpr double kMaxStartSeconds = 86400.0;
+constexpr uint32_t kMaxStartMinutes = 1440;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Unsigned decimal "D+" or "D+.D*"; nothing else (no sign, spaces or exponent).
+bool readDecimal(const char* text, double& out) {
+    const char* p = text;
+    if (!isDigit(*p)) return false;
+    while (isDigit(*p)) ++p;
+    if (*p == '.') {
+        ++p;
+        while (isDigit(*p)) ++p;
+    }
+    if (*p != '\0' || p - text > 20) return false;
+    out = std::strtod(text, nullptr);
+    return std::isfinite(out);
+}
+
+bool readBytes(const char* text, uint32_t& out) {
+    if (!isDigit(*text)) return false;
+    uint64_t v = 0;
+    for (const char* p = text; *p; ++p) {
+        if (!isDigit(*p)) return false;
+        v = v * 10 + static_cast<uint64_t>(*p - '0');
+        if (v > UINT32_MAX) return false;
+    }
+    out = static_cast<uint32_t>(v);
+    return true;
+}
+
+uint32_t frameBytesOf(const SoundSystem& sound) { return (sound.channelFlags & SoundSystem::kFlagMono) ? 2 : 4; }
+
+}  // namespace
+
+bool parseStartTime(const std::string& text, StartTime& out) {
+    StartTime t;
+    t.set = true;
+    const char* s = text.c_str();
+    if (text.size() > 32) return false;
+    if (s[0] == '@') {
+        t.isBytes = true;
+        if (!readBytes(s + 1, t.bytes)) return false;
+    } else if (const size_t colon = text.find(':'); colon != std::string::npos) {
+        const std::string minutes = text.substr(0, colon);
+        double m = 0.0;
+        double sec = 0.0;
+        if (minutes.find('.') != std::string::npos || !readDecimal(minutes.c_str(), m)) return false;
+        if (!readDecimal(s + colon + 1, sec) || sec >= 60.0 || m > kMaxStartMinutes) return false;
+        t.seconds = m * 60.0 + sec;
+    } else if (!readDecimal(s, t.seconds)) {
+        return false;
+    }
+    if (!t.isBytes && t.seconds > kMaxStartSeconds) return false;
+    out = t;
+    return true;
+}
+
+uint32_t startPosition(const StartTime& t, const SoundSystem& sound) {
+    const uint32_t fb = frameBytesOf(sound);
+    uint64_t bytes = t.bytes;
+    if (!t.isBytes) {
+        const double rate = sound.sampleRate > 0 ? sound.sampleRate : AudioStream::kSilentRate;
+        bytes = static_cast<uint64_t>(std::floor(t.seconds * rate + 1e-6)) * fb;
+    }
+    if (sound.lengthKnown) {
+        const uint32_t latest = sound.lengthBytes > SoundSystem::kEndMargin ? sound.lengthBytes - SoundSystem::kEndMargin : 0;
+        if (bytes > latest) bytes = latest;
+    }
+    if (bytes > UINT32_MAX) bytes = UINT32_MAX;
+    return static_cast<uint32_t>(bytes - bytes % fb);
+}
+
+void formatMusicTime(uint32_t bytes, const SoundSystem& sound, char* out, size_t size) {
+    const double rate = sound.sampleRate > 0 ? sound.sampleRate : AudioStream::kSilentRate;
+    const auto ms = static_cast<uint64_t>(bytes / frameBytesOf(sound) * 1000.0 / rate);
+    std::snprintf(out, size, "%02u:%02u.%03u", static_cast<unsigned>(ms / 60000),
+                  static_cast<unsigned>(ms / 1000 % 60), static_cast<unsigned>(ms % 1000));
+}
+
+void ReplayStream::begin(const SoundSystem& sound, uint32_t from) {
+    base_ = from;
+    lengthKnown_ = sound.lengthKnown != 0;
+    length_ = sound.lengthBytes;
+    rate_ = sound.sampleRate > 0 ? sound.sampleRate : AudioStream::kSilentRate;
+    channels_ = (sound.channelFlags & SoundSystem::kFlagMono) ? 1 : 2;
+}
+
+// Whole frames of the fixed replay time, with the manual clock's rounding bias.
+uint32_t ReplayStream::position() {
+    const double ms = tickTimeMs();
+    const uint64_t frames = ms > 0.0 ? static_cast<uint64_t>(ms * rate_ / 1000.0 + 1e-3) : 0;
+    uint64_t p = base_ + frames * channels_ * 2;
+    if (lengthKnown_ && p > length_) p = length_;
+    return p > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(p);
+}
+
+bool ShowSeek::skipping(SoundSystem& sound) { return pending_ && sound.Position() < target_; }
+
+namespace {
+int64_t steadyNowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+}  // namespace
+
+void ShowSeek::begin(SoundSystem& sound, bool realTime) {
+    realTime_ = realTime;
+    turns_ = 0;
+    beganNs_ = steadyNowNs();
+    if (!realTime) return;
+    const uint32_t from = sound.Position();
+    sound.Pause();
+    replay_.begin(sound, from);
+    sound.UseStream(&replay_);
+}
+
+void ShowSeek::end(SoundSystem& sound) {
+    pending_ = false;
+    const uint32_t reached = sound.Position();
+    if (realTime_) {
+        sound.UseStream(nullptr);
+        sound.SetPositionBytes(reached);
+        sound.Resume();
+        realTime_ = false;
+    }
+    char at[32];
+    formatMusicTime(reached, sound, at, sizeof at);
+    const double ms = static_cast<double>(steadyNowNs() - beganNs_) / 1e6;
+    std::fprintf(stderr, "SEEK: [%s] @%" PRIu32 ", %" PRId64 " turns replayed in %.1f ms\n", at, reached, turns_, ms);
+}
+
+}  // namespace kgl

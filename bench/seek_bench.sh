@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Seek benchmark (never run as a test): how long `kgl --start T` takes to replay the default show
+# up to T, for several T, in real time (replay at 60 turns a second) and under --fixed-fps 30.
+# The figure is the replay alone, as the show reports it on stderr ("SEEK: ... in X ms").
+# Usage: bench/seek_bench.sh KGL_BINARY SHOW_DIR   (SHOW_DIR made by `build-test/showgen SHOW_DIR`)
+set -uo pipefail
+KGL="$(realpath "${1:?kgl binary}")"
+SHOW="$(realpath "${2:?show folder made by showgen}")"
+export SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-offscreen}" SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cp -r "$SHOW/escena" "$work/"
+cd "$work"
+
+replay_ms() {  # the replay time of one run, in ms
+    "$KGL" --batch --no-dialog --windowed --resolution 2 --frames 1 "$@" 2>&1 >/dev/null |
+        sed -n 's/^SEEK: .* turns replayed in \([0-9.]*\) ms$/\1/p' | head -1
+}
+
+printf '%-10s %16s %16s\n' "start" "real time (ms)" "fixed 30 (ms)"
+for t in 0:10 0:48.1 1:20 2:00 2:30 2:55; do
+    printf '%-10s %16s %16s\n' "$t" "$(replay_ms --start "$t")" "$(replay_ms --start "$t" --fixed-fps 30)"
+done
