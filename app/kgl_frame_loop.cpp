@@ -67,6 +67,9 @@ void FrameLoop::run(FrameClient& client) {
     WindowState ws;
     ws.keyDown = keyDown;
     ws.windowActive = &windowActive;
+    ws.dragX = &mouseDragX;
+    ws.dragY = &mouseDragY;
+    ws.wheel = &mouseWheel;
     while (!quitRequested) {
         const DisplayMessage m = PeekDisplayMessage(ws);
         if (m == DisplayMessage::Quit) quitRequested = 1;
