@@ -149,9 +149,7 @@ void addConvertOptions(CLI::App& app, Invocation& out) {
     app.add_option("OUT", c.output, "the scene file to write")->required()->type_name("");
     app.add_option("--texdir", c.texDir, "folder prefixed to the texture file names")->type_name("DIR");
     addPacked(app, c.packed, "pack the textures into the scene file");
-    app.add_flag("--repair", c.repair,
-                 "convert what would stop: zero texture coordinates, default material values, "
-                 "short animations hold their last key (each repair in debug.log)");
+    app.add_flag("--repair", c.repair, "defaults instead of the converter's stops (listed in debug.log)");
 }
 
 void addInfoOptions(CLI::App& app, Invocation& out) {

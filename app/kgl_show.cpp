@@ -13,7 +13,6 @@
 #include "app/kgl_loading_screen.h"
 #include "app/kgl_music_end.h"
 #include "engine/kgl_demoengine.h"
-#include "fx/kgl_scene_fx.h"
 #include "platform/kgl_dialog.h"
 #include "platform/kgl_ticks.h"
 #include "script/kgl_config.h"
@@ -132,12 +131,11 @@ int runShow(const ShowOptions& o) {
     const int dialog = runDialog(o);
     if (dialog <= 0) return dialog == 0 ? 0 : 1;
     if (!openDisplay(loop)) return 1;
-    InstallSceneEffectHooks();
     buildShow(loop);
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
     ShowClient client(engine());
     loop.run(client);
-    if (engine().useMp3) engine().StopMusic();
+    if (engine().config.useMp3) engine().StopMusic();
     engine().closeTrace();
     return 0;
 }

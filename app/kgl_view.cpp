@@ -15,7 +15,11 @@
 #include "platform/kgl_hud.h"
 #include "fx/kgl_motion_blur.h"
 #include "image/kgl_texture.h"
+#include "platform/kgl_display.h"
+#include "platform/kgl_msgbox.h"
+#include "platform/kgl_ticks.h"
 #include "scene/kgl_scene3d.h"
+#include "scene/kgl_scene_textures.h"
 
 namespace kgl {
 namespace {

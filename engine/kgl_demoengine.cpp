@@ -9,32 +9,34 @@ DemoEngine::~DemoEngine() { closeTrace(); }
 
 void DemoEngine::setShowLoop(uint8_t flag) { sound.loop = flag; }
 
+void LoadConfig(DemoEngine& engine, const char* path) { ReadConfig(path, engine.config); }
+
 // With music off the sound system still runs a clock from this moment, so a cue track plays in
 // time without music (and the show does not end by itself).
 void DemoEngine::StartMusic() {
-    if (!useMp3) {
+    if (!config.useMp3) {
         sound.StartSilent();
         return;
     }
-    sound.StartStream(mp3FileName);
+    sound.StartStream(config.mp3FileName);
 }
 
 void DemoEngine::StopMusic() {
-    if (useMp3) sound.Stop();
+    if (config.useMp3) sound.Stop();
 }
 
 // The track is moved with the configured start before the sound system limits it.
 void DemoEngine::StartEventTrack(const char* path) {
-    if (!loadActions) return;
+    if (!config.loadActions) return;
     events.Clear();
     events.Load(path);
-    if (mp3StartOffset > 0) {
-        events.Seek(mp3StartOffset);
-        sound.SetPositionBytes(mp3StartOffset);
-    } else if (mp3StartSeconds > 0.0f) {
-        const uint32_t bytes = sound.SecondsToBytes(mp3StartSeconds);
+    if (config.mp3StartOffset > 0) {
+        events.Seek(config.mp3StartOffset);
+        sound.SetPositionBytes(config.mp3StartOffset);
+    } else if (config.mp3StartSeconds > 0.0f) {
+        const uint32_t bytes = sound.SecondsToBytes(config.mp3StartSeconds);
         events.Seek(bytes);
-        sound.SetPositionSeconds(mp3StartSeconds);
+        sound.SetPositionSeconds(config.mp3StartSeconds);
     }
 }
 

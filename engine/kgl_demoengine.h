@@ -7,13 +7,14 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "fx/kgl_2d_fasttrigo.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "fx/kgl_2d_flash.h"
 #include "fx/kgl_motion_blur.h"
 #include "fx/kgl_wavegrid.h"
 #include "scene/kgl_deform.h"
 #include "scene/kgl_scene3d.h"
 #include "script/kgl_scenescript.h"
+#include "script/kgl_config.h"
 #include "sync/kgl_events.h"
 #include "sync/kgl_soundsys.h"
 
@@ -48,8 +49,6 @@ void ParseSceneScript(DemoEngine& engine, Scene3D& scene, const char* path);
 
 class DemoEngine {
 public:
-    static constexpr int kMp3NameSize = 256;
-
     DemoEngine();
     virtual ~DemoEngine();
     DemoEngine(const DemoEngine&) = delete;
@@ -79,15 +78,8 @@ public:
     // the unused 22 and 66 do nothing.
     void performAction(int action);
 
-    // Configuration fields, filled from "escena/Config.ini".
-    uint8_t useMp3 = 0;
-    uint8_t saveActions = 0;
-    uint8_t loadActions = 0;
-    uint8_t renderActions = 0;
-    uint8_t keyboard = 0;
-    char mp3FileName[kMp3NameSize] = {};
-    uint32_t mp3StartOffset = 0;
-    float mp3StartSeconds = 0.0f;
+    // The configuration, filled from "escena/Config.ini" by LoadConfig.
+    ConfigValues config;
 
     // Reads the eight scene scripts during setup; its one importer serves all their IMPORT blocks.
     SceneScriptReader scriptReader;
@@ -152,5 +144,8 @@ private:
     std::FILE* trace_ = nullptr;
     uint32_t tracePosition_ = 0;  // music position of the frame being directed
 };
+
+// Reads the configuration file into the engine's configuration; a missing file changes nothing.
+void LoadConfig(DemoEngine& engine, const char* path);
 
 }  // namespace kgl

@@ -5,9 +5,9 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "common/kgl_log.h"
 #include "engine/kgl_demoengine.h"
 #include "engine/kgl_show_tables.h"
-#include "fx/kgl_scene_fx.h"
 
 namespace kgl {
 
@@ -31,8 +31,7 @@ bool isUnused(int action) {
 
 void startParticles(Scene3D& scene, int system) {
     if (system < 0 || system >= kParticleSlots) return;
-    SceneEffects* fx = EffectsOf(scene, false);
-    if (fx) fx->particles[system].started = 1;
+    scene.particles[system].started = 1;
 }
 
 const float* paramsOf(const DemoEngine& e, show::ParamBlock block, int& count) {
@@ -56,7 +55,7 @@ bool DemoEngine::openTrace(const char* path) {
     closeTrace();
     if (!path || !path[0]) return false;
     trace_ = std::fopen(path, "w");
-    if (!trace_) std::fprintf(stderr, "TRACE: [%s] cannot write the trace file\n", path);
+    if (!trace_) logLine("TRACE", path, "cannot write the trace file");
     return trace_ != nullptr;
 }
 
@@ -82,7 +81,7 @@ Scene3D* DemoEngine::current() {
 }
 
 void DemoEngine::direct() {
-    if (!renderActions) return;
+    if (!config.renderActions) return;
     const uint32_t p = sound.Position();
     if (!events.Advance(p)) return;
     tracePosition_ = p;

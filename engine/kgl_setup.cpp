@@ -5,8 +5,7 @@
 
 #include "engine/kgl_demoengine.h"
 #include "engine/kgl_show_tables.h"
-#include "fx/kgl_scene_fx.h"
-#include "image/kgl_texture.h"
+#include "scene/kgl_scene_textures.h"
 #include "script/kgl_scenescript.h"
 
 namespace kgl {
@@ -77,10 +76,8 @@ void applyOptions(Scene3D& scene, const show::SceneBlock& b) {
 
 void loadParticleSystems(Scene3D& scene) {
     for (const show::ParticleSetting& p : show::kParticles) {
-        LoadParticles(scene, show::kParticleFile, p.system, show::kParticlesPerSystem, p.system, p.loadMode);
-        SceneEffects* fx = EffectsOf(scene, false);
-        if (!fx) continue;
-        ParticleSystem& ps = fx->particles[p.system];
+        scene.LoadParticles(show::kParticleFile, p.system, show::kParticlesPerSystem, p.system, p.loadMode);
+        ParticleSystem& ps = scene.particles[p.system];
         ps.SetPath(p.pathX, p.pathY, p.pathShape);
         ps.SetSpread(show::kParticleSpread[0], show::kParticleSpread[1], show::kParticleSpread[2]);
         ps.SetAcceleration(show::kParticleAcceleration[0], show::kParticleAcceleration[1],
@@ -100,7 +97,7 @@ void applyExtra(Scene3D& scene, show::BlockExtra extra) {
         break;
     case show::BlockExtra::kLensFlare:
         // Loading turns the flare on only when its pictures were read.
-        LoadLensFlare(scene, show::kLensFlareLight, show::kLensFlareFile);
+        scene.LoadLensFlare(show::kLensFlareLight, show::kLensFlareFile);
         break;
     case show::BlockExtra::kParticles:
         loadParticleSystems(scene);

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "fx/kgl_2d_fasttrigo.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "platform/kgl_offscreen.h"
 #include "sync/kgl_timer.h"
 

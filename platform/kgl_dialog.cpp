@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/kgl_log.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_icon.h"
 
@@ -219,12 +220,12 @@ int RunStartupDialog(DialogChoices& choices, const DialogFrameHook& hook) {
     state.choices = choices;
     dialogProcedure(state, DialogMessage::InitDialog, 0);
     if (displayIsOffscreen()) {
-        std::fprintf(stderr, "DIALOG: [startup] no screen to show it on; taking the preset choices\n");
+        logLine("DIALOG", "startup", "no screen to show it on; taking the preset choices");
         return 1;
     }
     DialogWindow window;
     if (!openDialogWindow(window)) {
-        std::fprintf(stderr, "DIALOG: [startup] cannot open the dialog window: %s\n", SDL_GetError());
+        logLine("DIALOG", "startup", "cannot open the dialog window: %s", SDL_GetError());
         closeDialogWindow(window);
         return -1;
     }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/kgl_log.h"
 #include "platform/kgl_icon.h"
 #include "platform/kgl_msgbox.h"
 
@@ -216,7 +217,7 @@ bool initDisplaySystem(bool allowOffscreen) {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
     if (!allowOffscreen) return false;
-    std::fprintf(stderr, "DISPLAY: [video] no display (%s); using the offscreen driver\n", SDL_GetError());
+    logLine("DISPLAY", "video", "no display (%s); using the offscreen driver", SDL_GetError());
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }

@@ -4,13 +4,15 @@
 
 #include <cstdio>
 
+#include "common/kgl_log.h"
+
 namespace kgl {
 
 HeadlessGL::~HeadlessGL() { destroy(); }
 
 bool HeadlessGL::create(int width, int height) {
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "DISPLAY: [headless] SDL video init failed: %s\n", SDL_GetError());
+        logLine("DISPLAY", "headless", "SDL video init failed: %s", SDL_GetError());
         return false;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
@@ -21,12 +23,12 @@ bool HeadlessGL::create(int width, int height) {
     SDL_Window* w = SDL_CreateWindow("kgl", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
                                      SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!w) {
-        std::fprintf(stderr, "DISPLAY: [headless] window failed: %s\n", SDL_GetError());
+        logLine("DISPLAY", "headless", "window failed: %s", SDL_GetError());
         return false;
     }
     SDL_GLContext c = SDL_GL_CreateContext(w);
     if (!c) {
-        std::fprintf(stderr, "DISPLAY: [headless] GL context failed: %s\n", SDL_GetError());
+        logLine("DISPLAY", "headless", "GL context failed: %s", SDL_GetError());
         SDL_DestroyWindow(w);
         return false;
     }

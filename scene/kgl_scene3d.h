@@ -1,7 +1,7 @@
 // The in-memory 3D scene: one Scene3D per scene file, holding flat arrays of objects, cameras,
 // materials, lights and shapes, with animation stored as one key per frame (no interpolation).
 // Filled once at start-up by the loader (kgl_scene_load.cpp, no GL), given its textures by
-// UploadSceneTextures (image/kgl_texture.h, GL), then updated and drawn every frame.
+// UploadSceneTextures (scene/kgl_scene_textures.h, GL), then updated and drawn every frame.
 // Units: model space is Y-up (file x, y, z -> x, z, -y); angles are degrees; colours 0..1.
 #pragma once
 
@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "common/kgl_vec.h"
-#include "fx/kgl_2d_fasttrigo.h"
-#include "fx/kgl_bezier.h"
+#include "scene/kgl_2d_fasttrigo.h"
+#include "scene/kgl_bezier.h"
+#include "scene/kgl_lensflare.h"
+#include "scene/kgl_particle_emit.h"
 
 namespace kgl {
 
@@ -340,7 +342,9 @@ public:
     void SetGlowLimits(float upper1, float lower1, float upper2, float lower2);
     void EnableGL() const;
     void DisableGL() const;
-    void UpdateAnimation(int frame);   // position/target tracks and the glow pulsation
+    // Position/target tracks and the glow pulsation; `glowFrozen` (the light's lens flare is
+    // hidden) holds the pulsation.
+    void UpdateAnimation(int frame, bool glowFrozen = false);
 };
 
 // How a scene file is read. The defaults are the show's; `kgl info` and fuzzing read the model
@@ -427,6 +431,11 @@ public:
 
     LineTrail lineTrails[kLineTrailSlots];
 
+    // Effects, owned by the scene: particle systems (updated and drawn while in use) and one
+    // lens flare per light that may carry one.
+    ParticleSystem particles[kParticleSlots];
+    LensFlare flares[kMaxLights];
+
     // Projection, lights and fog (materials/lights/fog).
     float viewportX = 0.0f, viewportY = 0.0f, viewportWidth = 800.0f, viewportHeight = 600.0f;
     float aspect = 800.0f / 600.0f;
@@ -436,8 +445,14 @@ public:
     ColorRGBA fogColor{0.2f, 0.2f, 0.2f, 1.0f};
     float fogStart = 0.0f, fogEnd = 1.0f, fogDensity = 0.0f;
 
-    // ---- update / render / materials / deformer operations are added below ----
-    // (also the kParticleSlots particle systems with their in-use flags, once that type exists)
+    // Sets the particle flag, loads particle system `slot` from `path` at light `lightIndex` and
+    // marks it in use; false (one stderr line) when the slot or light does not exist.
+    bool LoadParticles(const std::string& path, int slot, int count, int lightIndex, int mode);
+    // "CORONAS:": loads the flare pictures of light `lightIndex` and turns its flare on.
+    bool LoadLensFlare(int lightIndex, const std::string& path);
+    // Light `lightIndex`'s flare, or null when the scene has no such light.
+    LensFlare* LensFlareOf(int lightIndex);
+
     void Update();
     void Render();
     void AdvanceFrames(float frames);

@@ -13,6 +13,7 @@
 #include "platform/kgl_glext.h"
 #include "platform/kgl_msgbox.h"
 #include "scene/kgl_scene3d.h"
+#include "scene/kgl_scene_textures.h"
 #include "scene/kgl_scenefile.h"
 
 namespace kgl {

@@ -1,5 +1,5 @@
 // Scene3D::Render: projection and camera, lights, every object in draw order, then the light
-// glows, lens flares and particles (through the effects hooks) and the world-space line trails.
+// glows, lens flares and particles and the world-space line trails.
 // Draws into the current context on the rendering thread; nothing allocates.
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -7,7 +7,6 @@
 #include "scene/kgl_materials.h"
 #include "scene/kgl_object_render.h"
 #include "scene/kgl_scene3d.h"
-#include "scene/kgl_scene_fx_hooks.h"
 
 namespace kgl {
 namespace {
@@ -86,10 +85,12 @@ void glowPass(Scene3D& s, const SceneCamera& cam) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDepthMask(GL_FALSE);
-    const SceneFxHooks& hooks = sceneFxHooks();
-    for (SceneLight& l : s.lights) {
+    for (size_t i = 0; i < s.lights.size(); ++i) {
+        SceneLight& l = s.lights[i];
         if (l.glowVisible && l.flare) drawGlow(s, l);
-        if (l.lensFlareOn && hooks.drawLensFlare) hooks.drawLensFlare(s, l, cam.eye, cam.target);
+        if (!l.lensFlareOn || i >= static_cast<size_t>(kMaxLights)) continue;
+        LensFlare& flare = s.flares[i];
+        if (flare.imagesLoaded) flare.Draw(l, cam.eye, cam.target);
     }
 }
 
@@ -145,9 +146,11 @@ void Scene3D::Render() {
     SetupLights(*this);
     drawObjects(*this);
     glowPass(*this, cam);
-    if (particlesInUse && sceneFxHooks().drawParticles) {
+    if (particlesInUse) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        sceneFxHooks().drawParticles(*this);
+        for (ParticleSystem& ps : particles) {
+            if (ps.inUse) ps.Draw();
+        }
     }
     for (const LineTrail& t : lineTrails) {
         if (t.inUse && !t.objectSpace) DrawLineTrail(t);

@@ -1,5 +1,5 @@
 // Scene3D::Update and the director's scene-level operations: the frame counter, cameras, lights
-// with their glow pulsation, objects in their fixed order, particles (through the effects hook)
+// with their glow pulsation, objects in their fixed order, particles
 // and line trails. Runs once per frame on the rendering thread; nothing here allocates per frame.
 #include <algorithm>
 #include <cstring>
@@ -8,12 +8,9 @@
 #include "scene/kgl_materials.h"
 #include "scene/kgl_scene3d.h"
 #include "scene/kgl_scene_anim.h"
-#include "scene/kgl_scene_fx_hooks.h"
 
 namespace kgl {
 namespace {
-
-SceneFxHooks gHooks;
 
 // World-space trails keep each point a weighted average of itself and its predecessor plus a
 // little drift; object-space trails use a heavier predecessor weight and the matching divisor
@@ -60,13 +57,6 @@ void updateLineTrail(LineTrail& t) {
 
 }  // namespace
 
-void SetSceneFxHooks(const SceneFxHooks& hooks) {
-    gHooks = hooks;
-}
-const SceneFxHooks& sceneFxHooks() {
-    return gHooks;
-}
-
 void SceneCamera::UpdateAnimation(int f) {
     if (positionFlag) {
         const int k = HeldTrackKey(f, std::min<int>(positionKeyCount, positionKeys.size()));
@@ -82,7 +72,7 @@ void SceneCamera::UpdateAnimation(int f) {
     }
 }
 
-void SceneLight::UpdateAnimation(int f) {
+void SceneLight::UpdateAnimation(int f, bool glowFrozen) {
     if (!positionFlag) return;
     if (lightOn && hasTarget) {
         if (targetFlag) {
@@ -102,7 +92,7 @@ void SceneLight::UpdateAnimation(int f) {
     }
     ringAngle -= 3.0f;
     glowAngle += 5.0f;
-    if (gHooks.glowFrozen && gHooks.glowFrozen(*this)) return;
+    if (glowFrozen) return;
     bool rising = glowRising1 != 0;
     StepPulsation(&glowSize1, &rising, static_cast<float>(glowUpper1), glowLower1,
                   static_cast<float>(glowUpStep), static_cast<float>(glowDownStep));
@@ -160,9 +150,12 @@ void Scene3D::Update() {
     const int f = static_cast<int>(currentFrame);
     for (SceneCamera& c : cameras) c.UpdateAnimation(f);
     if (cameras.empty()) return;
-    for (SceneLight& l : lights) l.UpdateAnimation(f);
+    for (size_t i = 0; i < lights.size(); ++i)
+        lights[i].UpdateAnimation(f, i < static_cast<size_t>(kMaxLights) && flares[i].glowFrozen);
     for (SceneObject& o : objects) o.UpdateAnimation(f);
-    if (gHooks.updateParticles) gHooks.updateParticles(*this);
+    for (ParticleSystem& ps : particles) {
+        if (ps.inUse) ps.Update();
+    }
     for (LineTrail& t : lineTrails) {
         if (t.inUse) updateLineTrail(t);
     }

@@ -22,7 +22,7 @@ bool found(TokenReader& in, const char* key) { return in.FindKeyword(key) == Tok
 // "MP3:" is followed directly by the name (a space would be part of it). A name too long for
 // the field is refused rather than cut into the name of some other file: music stays off.
 void readMusicName(TokenReader& in, const char* path, ConfigValues& v) {
-    char name[DemoEngine::kMp3NameSize];
+    char name[kMp3NameSize];
     const size_t len = in.ReadLine(name, sizeof name);
     if (len >= sizeof name) {
         logLine("CONFIG", path, "music file name of %zu characters is longer than %zu: music off",
@@ -52,27 +52,6 @@ bool ReadConfig(const char* path, ConfigValues& v) {
     if (found(in, "MP3STARTSECONDS:")) v.mp3StartSeconds = wholeSecondsAsUnsigned(in.ReadFloat());
     if (found(in, "MP3:")) readMusicName(in, path, v);
     return true;
-}
-
-void LoadConfig(DemoEngine& engine, const char* path) {
-    ConfigValues v;
-    v.keyboard = engine.keyboard;
-    v.renderActions = engine.renderActions;
-    v.loadActions = engine.loadActions;
-    v.saveActions = engine.saveActions;
-    v.useMp3 = engine.useMp3;
-    v.mp3StartOffset = engine.mp3StartOffset;
-    v.mp3StartSeconds = engine.mp3StartSeconds;
-    std::memcpy(v.mp3FileName, engine.mp3FileName, sizeof v.mp3FileName);
-    if (!ReadConfig(path, v)) return;
-    engine.keyboard = v.keyboard;
-    engine.renderActions = v.renderActions;
-    engine.loadActions = v.loadActions;
-    engine.saveActions = v.saveActions;
-    engine.useMp3 = v.useMp3;
-    engine.mp3StartOffset = v.mp3StartOffset;
-    engine.mp3StartSeconds = v.mp3StartSeconds;
-    std::memcpy(engine.mp3FileName, v.mp3FileName, sizeof v.mp3FileName);
 }
 
 }  // namespace kgl

@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "common/kgl_log.h"
-#include "fx/kgl_scene_fx.h"
 #include "import/kgl_import.h"
 
 namespace kgl {
@@ -206,7 +205,7 @@ void SceneScriptReader::ReadLight(SceneLight& light, int index, long blockStart)
         light.SetLightSpot(exponent, cutoff);
     }
     char file[kMaxScriptText];
-    if (FindInBlock(blockStart, "CORONAS:") && ReadText("CORONAS:", file)) LoadLensFlare(*scene_, index, file);
+    if (FindInBlock(blockStart, "CORONAS:") && ReadText("CORONAS:", file)) scene_->LoadLensFlare(index, file);
     light.definedByScript = 1;
 }
 

@@ -20,7 +20,6 @@
 #include "app/kgl_loop_timing.h"
 #include "app/kgl_music_end.h"
 #include "engine/kgl_demoengine.h"
-#include "fx/kgl_scene_fx.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_ticks.h"
 #include "script/kgl_config.h"
@@ -145,7 +144,6 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     kgl::screenWidth = 320;
     kgl::screenHeight = 200;
     ASSERT_TRUE(kgl::CreateDisplayWindow("alloc", kgl::screenWidth, kgl::screenHeight, 32, fullscreen));
-    kgl::InstallSceneEffectHooks();
     kgl::DemoEngine& e = kgl::engine();
     kgl::LoadConfig(e, "escena/Config.ini");
     e.setDetailMaps(1);
@@ -180,7 +178,7 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     EXPECT_EQ(gNews.load(), 0) << "allocations per frame, first callers:" << callers;
     EXPECT_EQ(gDeletes.load(), 0);
 
-    if (e.useMp3) e.StopMusic();
+    if (e.config.useMp3) e.StopMusic();
     kgl::DestroyDisplayWindow();
     kgl::quitDisplaySystem();
     ASSERT_EQ(chdir(oldDir), 0);

@@ -34,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto engine = std::make_unique<kgl::DemoEngine>();
     kgl::LoadConfig(*engine, path);
     // The music name is always a terminated string within its field.
-    if (!std::memchr(engine->mp3FileName, '\0', sizeof engine->mp3FileName)) std::abort();
-    if (engine->keyboard > 1 || engine->useMp3 > 1) std::abort();
+    if (!std::memchr(engine->config.mp3FileName, '\0', sizeof engine->config.mp3FileName)) std::abort();
+    if (engine->config.keyboard > 1 || engine->config.useMp3 > 1) std::abort();
     sameCharacters(path, data, size);
     return 0;
 }

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "fuzz_common.h"
-#include "fx/kgl_lensflare.h"
-#include "fx/kgl_particle_emit.h"
 #include "image/kgl_k2d.h"
 #include "image/kgl_texture.h"
+#include "scene/kgl_lensflare.h"
+#include "scene/kgl_particle_emit.h"
 
 namespace {
 

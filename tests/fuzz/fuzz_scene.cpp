@@ -11,6 +11,7 @@
 #include "fuzz_common.h"
 #include "image/kgl_texture.h"
 #include "scene/kgl_scene3d.h"
+#include "scene/kgl_scene_textures.h"
 
 namespace {
 

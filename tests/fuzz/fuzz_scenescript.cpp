@@ -20,7 +20,6 @@
 
 #include "common/kgl_bytes.h"
 #include "fuzz_common.h"
-#include "fx/kgl_scene_fx.h"
 #include "import/kgl_import.h"
 #include "kgl_fuzz_models.h"
 #include "scene/kgl_scene3d.h"
@@ -83,6 +82,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const kgl::SceneObject& o : scene->objects)
         if (std::memchr(o.name, '\0', sizeof o.name) == nullptr) std::abort();
     for (int i = 0; i < kFrames; ++i) scene->Update();
-    kgl::ResetSceneEffects();
     return 0;
 }

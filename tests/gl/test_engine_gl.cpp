@@ -11,7 +11,6 @@
 #include <string>
 
 #include "engine/kgl_demoengine.h"
-#include "fx/kgl_scene_fx.h"
 #include "platform/kgl_offscreen.h"
 #include "platform/kgl_test_context.h"
 
@@ -38,7 +37,6 @@ protected:
     void TearDown() override {
         if (e) e->motionBlur.release();
         e.reset();
-        kgl::ResetSceneEffects();
         ASSERT_EQ(chdir(oldDir), 0);
         (void)!std::system(("rm -rf '" + dir + "'").c_str());
     }

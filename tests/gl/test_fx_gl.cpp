@@ -8,13 +8,12 @@
 #include <memory>
 
 #include "fx/kgl_2d_flash.h"
-#include "fx/kgl_lensflare.h"
-#include "fx/kgl_particle_emit.h"
-#include "fx/kgl_scene_fx.h"
 #include "fx/kgl_wavegrid.h"
 #include "k2d_test_file.h"
 #include "platform/kgl_msgbox.h"
 #include "platform/kgl_test_context.h"
+#include "scene/kgl_lensflare.h"
+#include "scene/kgl_particle_emit.h"
 #include "scene/kgl_scene3d.h"
 
 namespace {
@@ -258,17 +257,16 @@ TEST_F(FxGL, LensFlareShowsWhileVisibleAndFadesWhenHidden) {
     EXPECT_EQ(flare->glowFrozen, 1);
 }
 
-TEST_F(FxGL, SceneHooksLoadAndDrawTheScenesEffects) {
-    kgl::ResetSceneEffects();
+TEST_F(FxGL, SceneLoadsAndDrawsItsEffects) {
     kgl::Scene3D scene;
     scene.lights.resize(2);
     scene.lights[1].position = {0.0f, 0.0f, -10.0f, 1.0f};  // dead ahead: the elements stack on the centre
     scene.lights[1].diffuse = {1, 1, 1, 1};
     const std::string lens = kgltest::writeK2D(dir, "lens.k2d", {{128, 128, 255, 255, 255, 0}});
     const std::string part = kgltest::writeK2D(dir, "part.k2d", {{16, 16, 255, 255, 255, 0}});
-    ASSERT_TRUE(kgl::LoadLensFlare(scene, 1, lens));
+    ASSERT_TRUE(scene.LoadLensFlare(1, lens));
     EXPECT_EQ(scene.lights[1].lensFlareOn, 1);
-    ASSERT_TRUE(kgl::LoadParticles(scene, part, 4, 5, 1, 1));
+    ASSERT_TRUE(scene.LoadParticles(part, 4, 5, 1, 1));
     EXPECT_EQ(scene.particlesInUse, 1);
 
     glClearColor(0, 0, 0, 1);
@@ -281,18 +279,17 @@ TEST_F(FxGL, SceneHooksLoadAndDrawTheScenesEffects) {
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
-    kgl::DrawLightLensFlare(scene, scene.lights[1], {0, 0, 0}, {0, 0, -10});
-    EXPECT_FLOAT_EQ(kgl::LensFlareOf(scene, 1)->elements[0].a, 0.7f);
+    scene.flares[1].Draw(scene.lights[1], {0, 0, 0}, {0, 0, -10});
+    EXPECT_FLOAT_EQ(scene.LensFlareOf(1)->elements[0].a, 0.7f);
     EXPECT_GT(readPixel(64, 64).r, 100);
-    EXPECT_FALSE(kgl::LightGlowFrozen(scene.lights[1]));
+    EXPECT_FALSE(scene.flares[1].glowFrozen);
 
     glClear(GL_COLOR_BUFFER_BIT);
-    kgl::UpdateSceneParticles(scene);
+    scene.particles[4].Update();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    kgl::DrawSceneParticles(scene);
+    scene.particles[4].Draw();
     EXPECT_GT(readPixel(64, 64).r, 10);  // five sprites at life 0.1 on the light
-    kgl::ResetSceneEffects();
 }
 
 TEST_F(FxGL, WaveGridCoversTheWholePicture) {

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "common/kgl_bytes.h"
-#include "fx/kgl_scene_fx.h"
 #include "k2d_test_file.h"
 #include "platform/kgl_msgbox.h"
 #include "platform/kgl_test_context.h"
@@ -23,9 +22,7 @@ protected:
         ASSERT_TRUE(gl.create(64, 64));
         dir = kgltest::freshTempDir();
         ASSERT_FALSE(dir.empty());
-        kgl::ResetSceneEffects();
     }
-    void TearDown() override { kgl::ResetSceneEffects(); }
 
     void runScript(kgl::Scene3D& scene, const std::string& text) {
         const std::string path = dir + "/script.txt";
@@ -56,8 +53,8 @@ TEST_F(ScriptGL, LightBlocksSwitchLightsAndLoadTheirFlares) {
     glGetLightfv(GL_LIGHT1, GL_SPOT_CUTOFF, &cutoff);
     EXPECT_FLOAT_EQ(cutoff, 60.0f);
     EXPECT_EQ(on.lensFlareOn, 1);
-    ASSERT_NE(kgl::LensFlareOf(scene, 1), nullptr);
-    EXPECT_TRUE(kgl::LensFlareOf(scene, 1)->imagesLoaded);
+    ASSERT_NE(scene.LensFlareOf(1), nullptr);
+    EXPECT_TRUE(scene.LensFlareOf(1)->imagesLoaded);
     EXPECT_EQ(scene.lights[0].lightOn, 0);
     EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
     EXPECT_EQ(scene.lights[0].definedByScript, 1);

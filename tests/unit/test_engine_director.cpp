@@ -8,7 +8,6 @@
 #include <string>
 
 #include "engine/kgl_demoengine.h"
-#include "fx/kgl_scene_fx.h"
 #include "sync_fixtures.h"
 
 namespace {
@@ -35,14 +34,13 @@ protected:
     void SetUp() override {
         e = std::make_unique<DemoEngine>();
         e->withGL = 0;
-        e->renderActions = 1;
+        e->config.renderActions = 1;
         e->sound.UseStream(&stream);
         e->events.Clear();
         e->events.count = 0;
     }
     void TearDown() override {
         e->sound.UseStream(nullptr);
-        kgl::ResetSceneEffects();
     }
     void addMark(uint32_t position, int action) {
         kgl::EventTrack& t = e->events;
@@ -64,13 +62,13 @@ TEST_F(Director, NothingWithoutRenderActionsOrAPassedMark) {
     addMark(100, 2);
     e->events.fired[3] = 1;
     stream.pos = 500;
-    e->renderActions = 0;
+    e->config.renderActions = 0;
     e->direct();
     EXPECT_EQ(e->currentScene, -1);
     EXPECT_EQ(e->events.cursor, 0);  // the track is not even polled
 
     // A frame that passes no mark performs nothing, even with a raised flag.
-    e->renderActions = 1;
+    e->config.renderActions = 1;
     stream.pos = 50;
     e->direct();
     EXPECT_EQ(e->currentScene, -1);
@@ -272,16 +270,15 @@ TEST_F(Director, PlaybackActionsNeedACurrentScene) {
 
 TEST_F(Director, SceneAnimationsOnlyOnSlotsThreeAndFive) {
     addObject(3, "GAMUT");
-    kgl::SceneEffects* fx = kgl::EffectsOf(e->scenes[5], true);
-    ASSERT_NE(fx, nullptr);
-    for (kgl::ParticleSystem& ps : fx->particles) ps.started = 0;
+    auto& particles = e->scenes[5].particles;
+    for (kgl::ParticleSystem& ps : particles) ps.started = 0;
 
     for (int slot : {-1, 0, 4}) {
         e->currentScene = slot;
         for (int a = 60; a <= 63; ++a) e->performAction(a);
     }
     EXPECT_EQ(e->scenes[3].objects[0].clockOn, 0);
-    for (const kgl::ParticleSystem& ps : fx->particles) EXPECT_EQ(ps.started, 0);
+    for (const kgl::ParticleSystem& ps : particles) EXPECT_EQ(ps.started, 0);
 
     e->currentScene = 3;
     e->performAction(61);
@@ -290,13 +287,13 @@ TEST_F(Director, SceneAnimationsOnlyOnSlotsThreeAndFive) {
     EXPECT_EQ(e->scenes[3].objects[0].clockLast, 138);
     EXPECT_EQ(e->scenes[3].objects[0].clockLoop, 0);
     e->performAction(63);  // nothing on slot 3
-    for (const kgl::ParticleSystem& ps : fx->particles) EXPECT_EQ(ps.started, 0);
+    for (const kgl::ParticleSystem& ps : particles) EXPECT_EQ(ps.started, 0);
 
     e->currentScene = 5;
     e->performAction(61);
     e->performAction(63);
     const int want[] = {0, 1, 1, 0, 0, 1};
-    for (int k = 0; k < 6; ++k) EXPECT_EQ(fx->particles[k].started, want[k]) << "system " << k;
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(particles[k].started, want[k]) << "system " << k;
 }
 
 TEST_F(Director, MorphsAndVertexProgramsAddressFixedSlots) {

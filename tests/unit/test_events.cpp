@@ -162,9 +162,9 @@ TEST(EngineTrack, StartOffsetExample) {
     FakeStream fake;
     auto engine = std::make_unique<kgl::DemoEngine>();
     engine->sound.UseStream(&fake);
-    engine->loadActions = 1;
-    engine->useMp3 = 1;
-    engine->mp3StartOffset = 3000;
+    engine->config.loadActions = 1;
+    engine->config.useMp3 = 1;
+    engine->config.mp3StartOffset = 3000;
     engine->StartMusic();
     engine->StartEventTrack("actions.bin");
     EXPECT_EQ(fake.pos, 3000u);
@@ -181,22 +181,22 @@ TEST(EngineTrack, StartTimeMovesTheTrackBeforeTheLimit) {
     FakeStream fake;  // one second of music
     auto engine = std::make_unique<kgl::DemoEngine>();
     engine->sound.UseStream(&fake);
-    engine->loadActions = 1;
-    engine->useMp3 = 1;
-    engine->mp3StartSeconds = 4.0f;  // 705600 bytes: past every mark
+    engine->config.loadActions = 1;
+    engine->config.useMp3 = 1;
+    engine->config.mp3StartSeconds = 4.0f;  // 705600 bytes: past every mark
     engine->StartMusic();
     engine->StartEventTrack("actions.bin");
     EXPECT_EQ(engine->events.cursor, 2);  // moved with 4 s ...
     EXPECT_TRUE(engine->events.TakeFired(5));
     EXPECT_TRUE(engine->events.TakeFired(6));
-    EXPECT_FLOAT_EQ(engine->mp3StartSeconds, -1.0f);  // ... then limited in place
+    EXPECT_FLOAT_EQ(engine->config.mp3StartSeconds, -1.0f);  // ... then limited in place
     EXPECT_EQ(fake.pos, 0u);
 }
 
 TEST(EngineTrack, NoLoadActionsNoTrack) {
     TempWorkDir dir;
     auto engine = std::make_unique<kgl::DemoEngine>();
-    engine->mp3StartOffset = 3000;
+    engine->config.mp3StartOffset = 3000;
     engine->StartEventTrack("actions.bin");
     EXPECT_EQ(engine->events.loaded, 0);
     EXPECT_NE(access("actions.bin", F_OK), 0);
@@ -209,7 +209,7 @@ TEST(EngineTrack, LoopRestartReloadsTheTrack) {
     FakeStream fake;
     auto engine = std::make_unique<kgl::DemoEngine>();
     engine->sound.UseStream(&fake);
-    engine->useMp3 = 1;
+    engine->config.useMp3 = 1;
     engine->StartMusic();
     EXPECT_FALSE(kgl::musicEndCheck(*engine));
     fake.pos = fake.len;

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "fx/kgl_lensflare.h"
+#include "scene/kgl_lensflare.h"
 #include "scene/kgl_scene3d.h"
 
 using kgl::LensFlare;

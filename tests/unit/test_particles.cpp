@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "common/kgl_random.h"
-#include "fx/kgl_particle_emit.h"
+#include "scene/kgl_particle_emit.h"
 #include "scene/kgl_scene3d.h"
 
 using kgl::Particle;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -159,9 +160,9 @@ TEST(SceneScript, MissingScriptIsSkippedAndNamed) {
     SceneScriptReader reader(scene);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(reader.Read("no/such/script.txt"));
-    DemoEngine engine;
-    ParseSceneScript(engine, scene, "no/such/script.txt");
-    ParseSceneScript(engine, scene, nullptr);
+    auto engine = std::make_unique<DemoEngine>();  // too large for the stack
+    ParseSceneScript(*engine, scene, "no/such/script.txt");
+    ParseSceneScript(*engine, scene, nullptr);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("SCRIPT: [no/such/script.txt] not found"), std::string::npos) << err;
     EXPECT_EQ(scene.ObjectCount(), 1);
@@ -440,7 +441,8 @@ TEST(SceneScript, OneImporterForEveryScriptOfTheShow) {
     writeText("in2.ase", second);
     writeText("first.txt", kImportScript);
     writeText("second.txt", "IMPORT: 1 { INFILE:\"in2.ase\" }\n");
-    DemoEngine engine;
+    auto owned = std::make_unique<DemoEngine>();  // too large for the test thread's stack
+    DemoEngine& engine = *owned;
     engine.scriptReader.SetLoadOptions(modelOnly());
     engine.scriptReader.importer().SetExitOnFatal(false);
     Scene3D first, again;
@@ -487,9 +489,9 @@ TEST(SceneScriptDeathTest, FatalConversionEndsTheProcessWithMinusOne) {
     TempCwd cwd;
     writeText("in.ase", smallAse(0));  // an object without texture vertices
     writeText("script.txt", kImportScript);
-    DemoEngine engine;
+    auto engine = std::make_unique<DemoEngine>();  // too large for the stack
     Scene3D scene;
-    EXPECT_EXIT(ParseSceneScript(engine, scene, "script.txt"), testing::ExitedWithCode(255),
+    EXPECT_EXIT(ParseSceneScript(*engine, scene, "script.txt"), testing::ExitedWithCode(255),
                 "has no texture vertices");
 }
 

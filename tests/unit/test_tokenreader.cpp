@@ -141,7 +141,7 @@ TEST(Config, KeyOrderStarAndValueRules) {
 }
 
 TEST(Config, OverlongMusicNameTurnsMusicOff) {
-    const std::string name(kgl::DemoEngine::kMp3NameSize, 'n');
+    const std::string name(kgl::kMp3NameSize, 'n');
     const ConfigValues v = configFrom("USEMP3: 1\nMP3:" + name + "\n");
     EXPECT_EQ(v.useMp3, 0);
     EXPECT_STREQ(v.mp3FileName, "");
@@ -153,14 +153,14 @@ TEST(Config, OverlongMusicNameTurnsMusicOff) {
 TEST(Config, MissingFileOrKeysKeepTheEngineDefaults) {
     TempWorkDir dir;
     auto engine = std::make_unique<kgl::DemoEngine>();
-    engine->mp3StartOffset = 77;
+    engine->config.mp3StartOffset = 77;
     kgl::LoadConfig(*engine, "escena/Config.ini");
-    EXPECT_EQ(engine->mp3StartOffset, 77u);
-    EXPECT_EQ(engine->useMp3, 0);
+    EXPECT_EQ(engine->config.mp3StartOffset, 77u);
+    EXPECT_EQ(engine->config.useMp3, 0);
     writeText("Config.ini", "USEMP3: 1\n");
     kgl::LoadConfig(*engine, "Config.ini");
-    EXPECT_EQ(engine->useMp3, 1);
-    EXPECT_EQ(engine->mp3StartOffset, 77u);
+    EXPECT_EQ(engine->config.useMp3, 1);
+    EXPECT_EQ(engine->config.mp3StartOffset, 77u);
 }
 
 TEST(Info, ConfigPrintsTheEightSettings) {

@@ -2,6 +2,7 @@
 #include "kgl_showgen_image.h"
 
 #include "common/kgl_bytes.h"
+#include "common/kgl_log.h"
 #include "kgl_showgen_font.h"
 
 #include <algorithm>
@@ -249,7 +250,7 @@ std::vector<uint8_t> buildK2D(const std::vector<K2DEntry>& entries) {
 
 bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (writeFile(path, bytes)) return true;
-    std::fprintf(stderr, "SHOWGEN: [%s] cannot write\n", path.c_str());
+    logLine("SHOWGEN", path.c_str(), "cannot write");
     return false;
 }
 

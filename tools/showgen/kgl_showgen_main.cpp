@@ -1,5 +1,6 @@
 // showgen OUTDIR: writes the default show into OUTDIR/escena (scene exports and scripts,
 // textures, pictures, music, choreography and configuration). Same bytes on every run.
+#include "common/kgl_log.h"
 #include "kgl_showgen_actions.h"
 #include "kgl_showgen_image.h"
 #include "kgl_showgen_music.h"
@@ -33,7 +34,7 @@ bool checkCoverage(const std::vector<kgl::showgen::Cue>& cues) {
     for (int a = 0; a <= 90; ++a) {
         bool expected = !kgl::showgen::isUnusedAction(a);
         if (expected != (used.count(a) == 1)) {
-            std::fprintf(stderr, "SHOWGEN: [actions] action %d %s\n", a, expected ? "missing" : "must not be used");
+            kgl::logLine("SHOWGEN", "actions", "action %d %s", a, expected ? "missing" : "must not be used");
             ok = false;
         }
     }
@@ -43,14 +44,14 @@ bool checkCoverage(const std::vector<kgl::showgen::Cue>& cues) {
 bool writeMusicAndActions(const std::string& root) {
     std::vector<uint8_t> mp3 = kgl::showgen::makeMusicMp3();
     if (mp3.empty()) {
-        std::fprintf(stderr, "SHOWGEN: [music] encoder failed\n");
+        kgl::logLine("SHOWGEN", "music", "encoder failed");
         return false;
     }
     std::vector<kgl::showgen::Cue> cues = kgl::showgen::choreography();
     bool ok = checkCoverage(cues);
     uint32_t length = static_cast<uint32_t>(kgl::showgen::kSongFrames) * 4;
     if (!cues.empty() && cues.back().position >= length) {
-        std::fprintf(stderr, "SHOWGEN: [actions] cue after the end of the music\n");
+        kgl::logLine("SHOWGEN", "actions", "cue after the end of the music");
         ok = false;
     }
     return kgl::showgen::writeBytes(root + kMusicName, mp3) &&
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
     std::string root = std::string(argv[1]) + "/";
     std::string escena = root + "escena/";
     if (!makeDir(root) || !makeDir(escena)) {
-        std::fprintf(stderr, "SHOWGEN: [%s] cannot create the folder\n", escena.c_str());
+        kgl::logLine("SHOWGEN", escena.c_str(), "cannot create the folder");
         return 1;
     }
     auto elapsed = [&start]() {

@@ -1,4 +1,4 @@
-#include "fx/kgl_particle_emit.h"
+#include "scene/kgl_particle_emit.h"
 
 #include "common/kgl_log.h"
 #include "common/kgl_random.h"

@@ -1,4 +1,4 @@
-#include "fx/kgl_lensflare.h"
+#include "scene/kgl_lensflare.h"
 
 #include <GL/glu.h>
 

@@ -1,4 +1,4 @@
-#include "fx/kgl_bezier.h"
+#include "scene/kgl_bezier.h"
 
 #include <cmath>
 #include <cstdio>
