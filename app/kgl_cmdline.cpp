@@ -190,6 +190,7 @@ void addConvertOptions(CLI::App& app, Invocation& out) {
     app.add_option("OUT", c.output, "the scene file to write")->required()->type_name("");
     app.add_option("--texdir", c.texDir, "folder prefixed to the texture file names")->type_name("DIR");
     addPacked(app, c.packed, "pack the textures into the scene file");
+    app.add_flag("--repair", c.repair, "defaults instead of the converter's stops (listed in debug.log)");
 }
 
 void addInfoOptions(CLI::App& app, Invocation& out) {

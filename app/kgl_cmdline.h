@@ -47,6 +47,7 @@ struct ConvertOptions {
     std::string output;
     std::string texDir;
     bool packed = false;  // pack the textures into the scene file
+    bool repair = false;  // defaults instead of the stops (see AseImporter::SetRepair)
 };
 
 // kgl info FILE

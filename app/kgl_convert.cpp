@@ -23,7 +23,14 @@ int runConvert(const ConvertOptions& options) {
     importer.SetTextureDir(texdir);
     importer.SetPackTextures(options.packed);
     importer.SetExitOnFatal(false);
+    importer.SetRepair(options.repair);
     const int result = importer.Run();
+    const AseImporter::Repairs& r = importer.repairs();
+    if (r.total() > 0)
+        std::fprintf(stderr,
+                     "IMPORT: [%s] repaired: %d objects without texture vertices, %d material values defaulted, "
+                     "%d animations held at their last key (see debug.log)\n",
+                     in.c_str(), r.texVerts, r.materialValues, r.heldAnimations);
     if (result == 0) {
         const SceneFileCounts& c = importer.counts();
         std::printf("%s: %u objects, %u materials, %u cameras, %u lights, %u shapes\n", out.c_str(), c.objects,

@@ -102,6 +102,9 @@ void FrameLoop::run(FrameClient& client) {
     ws.keyDown = keyDown;
     ws.keyPressed = keyPressed;
     ws.windowActive = &windowActive;
+    ws.dragX = &mouseDragX;
+    ws.dragY = &mouseDragY;
+    ws.wheel = &mouseWheel;
     while (!quitRequested) {
         const DisplayMessage m = PeekDisplayMessage(ws);
         if (m == DisplayMessage::Quit) quitRequested = 1;

@@ -10,6 +10,7 @@ uint8_t keyDown[kVirtualKeyCount] = {};
 uint8_t keyPressed[kVirtualKeyCount] = {};
 uint8_t windowActive = 1;
 int32_t quitRequested = 0;
+int32_t mouseDragX = 0, mouseDragY = 0, mouseWheel = 0;
 DialogChoices startChoices;
 int32_t screenWidth = 800;
 int32_t screenHeight = 600;

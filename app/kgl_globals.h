@@ -29,6 +29,8 @@ extern uint8_t keyDown[kVirtualKeyCount];
 extern uint8_t keyPressed[kVirtualKeyCount];  // pressed since the last loop turn (held or not)
 extern uint8_t windowActive;
 extern int32_t quitRequested;
+// Left-button drag and wheel steps since the viewer last took them (see WindowState).
+extern int32_t mouseDragX, mouseDragY, mouseWheel;
 // The start-up choices: fullscreenMode, showLoop, lowChips (read by nothing; the dialog offers
 // it), detailMaps, resolutionIndex and colorBits, with their start values. Preset by the command
 // line, edited by the dialog, read when the window opens and the show is built.

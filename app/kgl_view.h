@@ -1,5 +1,7 @@
 // "kgl view FILE.k3d": plays one scene file through one of its cameras, for authors checking a
-// conversion and for our own tests. Frames go through the show's off-screen target and plain
+// conversion and for our own tests. A scene without cameras gets one that frames its bounding
+// box, a scene without lights a head light; the view orbits and zooms around the camera's target.
+// No show files are read. Frames go through the show's off-screen target and plain
 // composition. ViewSession is the part that needs only a current GL context
 // (the tests drive it on a headless context); runView adds the window and the frame loop.
 #pragma once
@@ -24,14 +26,33 @@ public:
     // and prepares GL for a width x height view: the scene's state lives in the off-screen
     // context, the composition draws into the window. False when the file could not be loaded.
     bool open(const ViewOptions& options, int width, int height);
+    // One step: the scene's animation (unless paused), then the orbit applied to the active camera.
     void update();
     void draw();
+    // Turns the view about the target (degrees; pitch stays within +-89) and scales the distance.
+    void orbit(float yawDegrees, float pitchDegrees);
+    void zoom(float factor);
+    void nextCamera();
+    void togglePause() { paused_ = !paused_; }
+    bool paused() const { return paused_; }
+    // "objects N  faces N  materials N  frame N" and the camera, for the HUD.
+    void hudText(char* out, size_t size) const;
     Scene3D& scene() { return *scene_; }
     MotionBlur& blur() { return *blur_; }
 
 private:
+    void addFramingCamera();
+    void addHeadLight();
+    void applyOrbit();
+
     std::unique_ptr<Scene3D> scene_;
     std::unique_ptr<MotionBlur> blur_;
+    bool paused_ = false;
+    bool headLight_ = false;
+    bool hasBaseEye_ = false;
+    float baseEye_[3] = {0, 0, 0};  // the active camera's eye before the orbit
+    float yaw_ = 0.0f, pitch_ = 0.0f, zoom_ = 1.0f;
+    int faces_ = 0;
 };
 
 // Opens the window, plays the scene until the loop ends. Returns the process exit status.

@@ -37,6 +37,8 @@ void AseImporter::ResetRun() {
     logStarted_ = false;
     logOpen_ = false;
     out_ = SceneFileWriter{};
+    repairs_ = Repairs{};
+    animationEnd_ = kAseNoHit;
     block_.clear();
 }
 
@@ -350,6 +352,7 @@ bool AseImporter::WriteVectorAfter(const char* token) {
 // "TM_ANIMATION" followed by the node name `nodeName`; the input stays after that name.
 bool AseImporter::NextAnimationIs(const std::string& nodeName) {
     if (SkipTo("TM_ANIMATION") != 1) return false;
+    animationEnd_ = BlockEnd(text_.tell());
     const std::string name = ReadNodeName();
     return !hitEnd() && name == nodeName;
 }
@@ -358,6 +361,7 @@ int AseImporter::WriteTrack(const char* sampleToken, int values, bool timeAfterE
     const size_t at = out_.beginTrack();
     int written = 0;
     bool overflow = false;
+    float last[4] = {0, 0, 0, 0};
     for (;;) {
         const int r = SkipToInBlock(sampleToken);
         if (r == 0) {
@@ -370,11 +374,13 @@ int AseImporter::WriteTrack(const char* sampleToken, int values, bool timeAfterE
         for (int i = 0; i < values; ++i) v[i] = ReadFloat();
         if (written < maxSamples) {
             for (int i = 0; i < values; ++i) PutF32(v[i]);
+            std::memcpy(last, v, sizeof last);
             ++written;
         } else {
             overflow = true;
         }
     }
+    written = HoldLastSample(last, values, written, maxSamples);
     FlushBlock();
     if (overflow) Log("\n****Track %s longer than %d samples: the rest is dropped", sampleToken, maxSamples);
     out_.endTrack(at, written);
@@ -384,9 +390,18 @@ int AseImporter::WriteTrack(const char* sampleToken, int values, bool timeAfterE
 // The track token is searched within the block and the samples are read from wherever that
 // search stopped, found or not: a track that is missing from its block usually stops at the next
 // "}" and is written with the samples (normally none) up to the following one. Only the end of
-// the input, where the sample search would never meet a "}", stops the conversion.
+// the input, where the sample search would never meet a "}", stops the conversion. Repair mode
+// looks for the track within its TM_ANIMATION only and writes a missing one empty (count 0: the
+// value stays as it is).
 int AseImporter::WriteTrackBlock(const char* trackToken, const char* sampleToken, int values,
                                  bool timeAfterEnd, int maxSamples) {
+    if (repair_ && animationEnd_ != kAseNoHit && SkipToWithin(trackToken, animationEnd_) != 1) {
+        Log("\n****Repair: no %s in the TM_ANIMATION: an empty track", trackToken);
+        ++repairs_.heldAnimations;
+        out_.endTrack(out_.beginTrack(), 0);
+        return 0;
+    }
+    if (repair_ && animationEnd_ != kAseNoHit) return WriteTrack(sampleToken, values, timeAfterEnd, maxSamples);
     if (SkipToInBlock(trackToken) == 0) return -1;
     return WriteTrack(sampleToken, values, timeAfterEnd, maxSamples);
 }

@@ -52,6 +52,19 @@ public:
     void SetLogFile(const std::string& path);
     // The two fatal stops end the process with status -1 (the default). Off: Run returns -1.
     void SetExitOnFatal(bool on) { exitOnFatal_ = on; }
+    // Repair mode (kgl convert --repair): instead of stopping, an object without texture
+    // vertices gets one zero coordinate, a material value missing from its block gets a default
+    // and an animation that ends before the scene holds its last key. Off at creation (the
+    // script's IMPORT blocks never repair). Each repair is a line of the log.
+    void SetRepair(bool on) { repair_ = on; }
+    // What the last Run repaired, by kind.
+    struct Repairs {
+        int texVerts = 0;        // objects given zero texture coordinates
+        int materialValues = 0;  // material values (or bitmap names) defaulted
+        int heldAnimations = 0;  // tracks and per-frame blocks held at their last key
+        int total() const { return texVerts + materialValues + heldAnimations; }
+    };
+    const Repairs& repairs() const { return repairs_; }
     // Replaces the token searches (tests run the literal reference through this).
     void SetScanOps(const AseScanOps& ops) { scan_ = &ops; }
 
@@ -116,10 +129,22 @@ private:
     bool WriteColours();
     bool WriteFloatAfter(const char* token);
     bool WriteTexture(const std::string& textureDir, bool pack, const char* token);
+    bool PackTexture(const std::string& textureDir, const char* name);
+
+    // repair steps (kgl_import_repair.cpp)
+    // Position of the "}" closing the first "{" at or after `from` (the text size when unclosed).
+    size_t BlockEnd(size_t from) const;
+    // SkipTo limited to matches that end before `limit`; the cursor stays put when none does.
+    int SkipToWithin(const char* token, size_t limit);
+    bool ConvertMaterialRepaired(const std::string& textureDir, bool pack);
+    bool WriteMaterialValuesIn(size_t from, size_t to, bool plain, bool sub);
+    bool WriteTextureIn(size_t from, size_t to, const std::string& textureDir, bool pack);
+    void WriteZeroTextureCoords(const std::string& name, int f);
+    int HoldLastSample(const float* last, int values, int written, int maxSamples);
 
     // camera and light steps
     bool ConvertCamera();
-    bool WriteFovTrack(const std::string& name);
+    bool WriteFovTrack(const std::string& name, size_t blockEnd);
     bool WriteCameraAnimation(const std::string& name, size_t p);
     bool ConvertLight();
     bool WriteLightTrack(const std::string& name, bool target, size_t p);
@@ -172,6 +197,10 @@ private:
     bool packTextures_ = true;
     std::string logPath_ = "debug.log";
     bool exitOnFatal_ = true;
+    bool repair_ = false;
+    Repairs repairs_;
+    bool zeroTexVerts_ = false;        // the object being converted got the repair's coordinates
+    size_t animationEnd_ = kAseNoHit;  // "}" of the TM_ANIMATION being read (repair mode)
     const AseScanOps* scan_ = &fastAseScan();
 
     AseText text_;

@@ -45,7 +45,7 @@ bool AseImporter::ConvertCamera() {
             Log("\nCamera : %s, te animaci\xF3 FOV", name.c_str());
             text_.seek(q);
             out_.u8(1);
-            if (!WriteFovTrack(name)) return false;
+            if (!WriteFovTrack(name, repair_ ? BlockEnd(q) : text_.size())) return false;
         }
     }
     text_.seek(p);
@@ -54,7 +54,8 @@ bool AseImporter::ConvertCamera() {
 
 // One field of view per frame, last frame + 1 values in all: a gap between samples repeats the
 // previous value, samples past the last frame are dropped and a short block is padded.
-bool AseImporter::WriteFovTrack(const std::string& name) {
+// Repair mode stops at the end of the CAMERA_ANIMATION block and holds the last value.
+bool AseImporter::WriteFovTrack(const std::string& name, size_t blockEnd) {
     Log("\nWarning exporting FOV sample keys...if not marked all the same\nas last Time in 3dsMAX, I will crash");
     sampleCounter_ = 0;
     Log("\n%lld FOV Camera keys", static_cast<long long>(EndTime()));
@@ -64,9 +65,15 @@ bool AseImporter::WriteFovTrack(const std::string& name) {
     long previousTime = -1;
     float value = 0.0f;
     for (bool last = false; !last;) {
-        if (SkipTo("*TIMEVALUE") != 1)
+        if (SkipToWithin("*TIMEVALUE", blockEnd) != 1) {
+            if (repair_ && written > 0) {
+                Log("\n****Repair: the FOV animation of %s ends before the end time", name.c_str());
+                ++repairs_.heldAnimations;
+                break;
+            }
             return Reject("camera %s: the FOV animation ends before the end time %lld", name.c_str(),
                           static_cast<long long>(EndTime()));
+        }
         const long t = ReadLong();
         last = t == EndTime();
         if (last) {

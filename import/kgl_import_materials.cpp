@@ -23,7 +23,7 @@ bool AseImporter::ConvertMaterials(const std::string& textureDir, bool pack) {
         return Reject("MATERIAL_COUNT %d is out of range", count);
     counts_.materials = static_cast<uint16_t>(count);
     for (int i = 0; i < count; ++i)
-        if (!ConvertMaterial(textureDir, pack)) return false;
+        if (!(repair_ ? ConvertMaterialRepaired(textureDir, pack) : ConvertMaterial(textureDir, pack))) return false;
     return true;
 }
 
@@ -94,7 +94,10 @@ bool AseImporter::WriteTexture(const std::string& textureDir, bool pack, const c
         Log("\n****No %s left in the input: empty texture name", token);
     }
     WriteName(name);
-    if (!pack) return true;
+    return !pack || PackTexture(textureDir, name);
+}
+
+bool AseImporter::PackTexture(const std::string& textureDir, const char* name) {
     const std::string path = textureDir + name;
     std::vector<uint8_t> bytes;
     if (name[0] == '\0' || !readFile(path, bytes) || static_cast<int64_t>(bytes.size()) > kMaxPackedTexture) {

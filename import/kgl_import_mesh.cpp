@@ -46,7 +46,17 @@ bool AseImporter::WriteFaces(int f) {
 // No texture vertices is one of the two fatal stops (exit status -1).
 bool AseImporter::WriteTextureVertices(const std::string& name) {
     int t = 0;
-    if (SkipTo("MESH_NUMTVERTEX") == 1) t = ReadInt();
+    if (repair_) {
+        // Only this object's count: the next object's would be the one found otherwise.
+        const size_t next = scan_->findHit(text_, text_.tell(), text_.size(), "GEOMOBJECT");
+        if (SkipToWithin("MESH_NUMTVERTEX", next == kAseNoHit ? text_.size() : next) == 1) t = ReadInt();
+        if (t == 0) {
+            WriteZeroTextureCoords(name, 0);
+            return true;
+        }
+    } else if (SkipTo("MESH_NUMTVERTEX") == 1) {
+        t = ReadInt();
+    }
     if (t == 0 || hitEnd())
         return Fatal(ImportStatus::FatalNoTexVerts, "object %s has no texture vertices (MESH_NUMTVERTEX)",
                      name.c_str());
@@ -67,6 +77,11 @@ bool AseImporter::WriteTextureVertices(const std::string& name) {
 }
 
 bool AseImporter::WriteTextureFaces(int f) {
+    if (zeroTexVerts_) {  // repaired: every corner names the one zero texture vertex
+        for (int i = 0; i < 3 * f; ++i) PutU16(0);
+        FlushBlock();
+        return true;
+    }
     SkipTo("MESH_TFACELIST");
     for (int i = 0; i < f && !hitEnd(); ++i) {
         SkipTo("MESH_TFACE");

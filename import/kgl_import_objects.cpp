@@ -42,6 +42,7 @@ bool AseImporter::ConvertObject() {
     if (hitEnd()) return Reject("the input ends inside GEOMOBJECT %d before its NODE_NAME", counts_.objects);
     Log("\n\n* Processing Object: %s", name.c_str());
     WriteName(name);
+    zeroTexVerts_ = false;
 
     uint16_t flags[3];
     ScanTrackFlags(flags);
@@ -141,6 +142,7 @@ bool AseImporter::WriteMaterialRef(const std::string& name) {
 
 bool AseImporter::WriteObjectTracks(const uint16_t flags[3]) {
     if (SkipTo("TM_ANIMATION") != 1) return false;
+    animationEnd_ = BlockEnd(text_.tell());
     for (int k = 0; k < 3; ++k) {
         if (!flags[k]) continue;
         sampleCounter_ = 0;
@@ -160,15 +162,22 @@ bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
     if (frames * static_cast<size_t>(v) * 12 > kMaxMorphBytes)
         return Reject("object %s: %zu frames of %d vertices are too many", name.c_str(), frames, v);
     if (SkipTo("*MESH_ANIMATION {") != 1) return Reject("object %s: no MESH_ANIMATION", name.c_str());
+    const size_t blockEnd = repair_ ? BlockEnd(text_.tell() - 1) : text_.size();
     std::vector<float> frame(static_cast<size_t>(v) * 3, 0.0f);
     size_t written = 0;
     long previousTime = 0;
     int recoveries = 0;
     sampleCounter_ = 0;
     for (bool last = false; !last;) {
-        if (SkipTo("*TIMEVALUE") != 1)
+        if (SkipToWithin("*TIMEVALUE", blockEnd) != 1) {
+            if (repair_ && written > 0) {
+                Log("\n****Repair: the mesh animation of %s ends before the end time", name.c_str());
+                ++repairs_.heldAnimations;
+                break;
+            }
             return Reject("object %s: the mesh animation ends before the end time %lld", name.c_str(),
                           static_cast<long long>(EndTime()));
+        }
         const long t = ReadLong();
         last = t == EndTime();
         if (last) {

@@ -72,7 +72,8 @@ constexpr KeyMapping kKeyTable[] = {
     {SDLK_KP_PERIOD, 110}, {SDLK_KP_DIVIDE, 111},   {SDLK_F1, 112},      {SDLK_F2, 113},
     {SDLK_F3, 114},        {SDLK_F4, 115},          {SDLK_F5, 116},      {SDLK_F6, 117},
     {SDLK_F7, 118},        {SDLK_F8, 119},          {SDLK_F9, 120},      {SDLK_F10, 121},
-    {SDLK_F11, 122},       {SDLK_F12, 123},
+    {SDLK_F11, 122},       {SDLK_F12, 123},         {SDLK_PLUS, 187},    {SDLK_EQUALS, 187},
+    {SDLK_MINUS, 189},
 };
 
 void showError(const char* text) {
@@ -110,6 +111,17 @@ WindowEvent translateEvent(const SDL_Event& e) {
             break;
         case SDL_WINDOWEVENT:
             out = translateWindowEvent(e.window);
+            break;
+        case SDL_MOUSEMOTION:
+            if (e.motion.state & SDL_BUTTON_LMASK) {
+                out.kind = WindowEventKind::Drag;
+                out.dx = e.motion.xrel;
+                out.dy = e.motion.yrel;
+            }
+            break;
+        case SDL_MOUSEWHEEL:
+            out.kind = WindowEventKind::Wheel;
+            out.dy = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
             break;
         default:
             break;
@@ -281,6 +293,15 @@ bool windowProcedure(const WindowEvent& event, WindowState& state) {
         case WindowEventKind::KeyUp:
             if (event.virtualKey > 0 && event.virtualKey < kVirtualKeyCount)
                 state.keyDown[event.virtualKey] = 0;
+            break;
+        case WindowEventKind::Drag:
+            if (state.dragX && state.dragY) {
+                *state.dragX += event.dx;
+                *state.dragY += event.dy;
+            }
+            break;
+        case WindowEventKind::Wheel:
+            if (state.wheel) *state.wheel += event.dy;
             break;
         case WindowEventKind::Close:
             return true;

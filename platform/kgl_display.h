@@ -20,14 +20,20 @@ struct WindowState {
     // tap that is over before the frame loop looks still counts; the loop clears it each turn.
     uint8_t* keyPressed = nullptr;
     uint8_t* windowActive = nullptr;
+    // Mouse movement with the left button held and wheel steps, added up until the reader takes
+    // them (kgl view); null: not collected.
+    int32_t* dragX = nullptr;
+    int32_t* dragY = nullptr;
+    int32_t* wheel = nullptr;
 };
 
 // A window message, already translated from the system's event.
-enum class WindowEventKind { Other, KeyDown, KeyUp, Minimized, Restored, Activated, Close, ScreenSaver };
+enum class WindowEventKind { Other, KeyDown, KeyUp, Minimized, Restored, Activated, Close, ScreenSaver, Drag, Wheel };
 
 struct WindowEvent {
     WindowEventKind kind = WindowEventKind::Other;
     int virtualKey = 0;  // KeyDown / KeyUp only; 0 when the key has no virtual-key code
+    int dx = 0, dy = 0;  // Drag: pixels moved; Wheel: dy steps (positive away from the user)
 };
 
 // The window procedure. Returns true when it posted the quit message (on Close).

@@ -85,7 +85,7 @@ void UploadSprite(uint32_t name, const char* path, std::vector<uint8_t>& pixels,
 
 }  // namespace
 
-void UploadSceneTextures(Scene3D& scene) {
+void UploadSceneTextures(Scene3D& scene, bool lightSprites) {
     glEnable(GL_TEXTURE_2D);
     int count = 0;
     for (const SceneMaterial& m : scene.materials) count += m.slotCount();
@@ -113,6 +113,7 @@ void UploadSceneTextures(Scene3D& scene) {
         }
     }
     AttachSceneMaterials(scene);
+    if (!lightSprites) return;
     glGenTextures(2, scene.textureTable + kGlowTextureSlot);
     UploadSprite(scene.textureTable[kGlowTextureSlot], kGlowImagePath, scene.glowPixels, scene.glowWidth,
                  scene.glowHeight);

@@ -29,7 +29,8 @@ void AttachSceneMaterials(Scene3D& scene);
 
 // Creates the scene's GL textures: material images into slots 0.. in material / sub-material
 // order (mipmapped), "escena/raw.dat" into slot 64 and "escena/raw2.dat" into slot 65, then
-// attaches the materials. Needs a current GL context.
-void UploadSceneTextures(Scene3D& scene);
+// attaches the materials. Needs a current GL context. Without `lightSprites` the two sprite
+// slots stay empty (a viewer that draws no glows needs no show files).
+void UploadSceneTextures(Scene3D& scene, bool lightSprites = true);
 
 }  // namespace kgl
