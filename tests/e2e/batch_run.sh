@@ -3,10 +3,7 @@
 # Also: the command-line errors end with status 2, and --capture writes the loading screen first.
 set -uo pipefail
 KGL="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/kgl_e2e.bash"
 
 "$KGL" --batch --no-dialog --frames 10 || fail "batch run exited $?"
 

@@ -10,10 +10,7 @@ KGL="$1"
 BUILD="$2"
 UNIT="$BUILD/tests/kgl_unit_tests"
 SHOWGEN="$BUILD/showgen"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/kgl_e2e.bash"
 [ -x "$SHOWGEN" ] || { echo "engine_show: no showgen in $BUILD, skipped"; exit 0; }
 
 "$SHOWGEN" gen >/dev/null 2>&1 || fail "showgen failed"
