@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/kgl_globals.h"
+#include "common/kgl_log.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_msgbox.h"
 #include "platform/kgl_platform.h"
@@ -31,7 +32,7 @@ bool FrameLoop::openWindow(const char* title, int width, int height, int bits, u
     const char* dir = options_.captureDir.c_str();
     if (!options_.captureDir.empty() &&
         !capture_.open(dir, width, height, static_cast<int>(options_.captureEvery))) {
-        std::fprintf(stderr, "CAPTURE: [%s] capture is off\n", dir);
+        logLine("CAPTURE", dir, "capture is off");
     }
     return true;
 }

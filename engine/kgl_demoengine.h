@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "fx/kgl_2d_fasttrigo.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "fx/kgl_2d_flash.h"
 #include "fx/kgl_motion_blur.h"
 #include "fx/kgl_wavegrid.h"
@@ -130,6 +130,7 @@ private:
     void overlayAction(int action);
     void compositionAction(int action);
     void blurAction(int action);
+    void applyBlurPreset(int action);
     void playbackAction(int action);
     void sceneAnimationAction(int action);
     void vertexProgramAction(int action);

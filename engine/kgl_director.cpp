@@ -170,6 +170,18 @@ void DemoEngine::handOverBlend() { motionBlur.setBlend(imageSrcIndex, imageDstIn
 
 void DemoEngine::handOverAlphas() { motionBlur.setAlphas(darkAlpha, imageAlpha); }
 
+void DemoEngine::applyBlurPreset(int action) {
+    for (const show::BlurPreset& p : show::kBlurPresets) {
+        if (p.action != action) continue;
+        if (p.toggles) motionBlurOn = !motionBlurOn;
+        if (p.newDrift) motionBlur.setDrift(p.driftAmpX, p.driftAmpY, p.driftShape);
+        motionBlur.setLayers(p.layerStart, p.layerEnd, p.layers);
+        if (p.setsOffset) motionBlur.setDriftOffset(p.offsetX, p.offsetY);
+        motionBlur.setDriftOn(p.driftOn);
+        return;
+    }
+}
+
 void DemoEngine::blurAction(int action) {
     switch (action) {
     case 50: darkAlpha = clamp01(darkAlpha + kDarkAlphaStep); handOverAlphas(); break;
@@ -177,22 +189,8 @@ void DemoEngine::blurAction(int action) {
     case 52: imageAlpha = clamp01(imageAlpha + kImageAlphaStep); handOverAlphas(); break;
     case 53: imageAlpha = clamp01(imageAlpha - kImageAlphaStep); handOverAlphas(); break;
     case 54:
-        motionBlur.setLayers(0.8f, 0.001f, 2);
-        motionBlur.setDriftOn(0);
-        motionBlurOn = !motionBlurOn;
-        break;
     case 55:
-        motionBlur.setDrift(0.0045f, -0.01f, 2);
-        motionBlur.setLayers(0.5f, 0.019f, 16);
-        motionBlur.setDriftOffset(0.45f, 0.015f);
-        motionBlur.setDriftOn(1);
-        break;
-    case 56:
-        motionBlurOn = !motionBlurOn;
-        motionBlur.setLayers(0.5f, 0.019f, 7);
-        motionBlur.setDriftOffset(0.0085f, -0.0035f);
-        motionBlur.setDriftOn(1);
-        break;
+    case 56: applyBlurPreset(action); break;
     case 57: waveGridOn[0] = !waveGridOn[0]; break;
     case 58: waveGridOn[1] = !waveGridOn[1]; break;
     case 59: pulseCount = 0; pulseOn = 1; break;

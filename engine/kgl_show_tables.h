@@ -401,5 +401,26 @@ struct ParticleStart {
 };
 constexpr ParticleStart kParticleStarts[] = {{60, {0, -1}}, {61, {1, 2}}, {62, {3, 4}}, {63, {5, -1}}};
 
+// Actions 54..56: blur presets, applied in this order: toggle the blur, fill the drift table
+// (setDrift: it also restarts the drift at 0.5, 0.5), the layer stack, the drift offset, the
+// drift switch.
+struct BlurPreset {
+    int action;
+    bool toggles;
+    bool newDrift;
+    float driftAmpX, driftAmpY;
+    int driftShape;
+    float layerStart, layerEnd;
+    int layers;
+    bool setsOffset;
+    float offsetX, offsetY;
+    uint8_t driftOn;
+};
+constexpr BlurPreset kBlurPresets[] = {
+    {54, true, false, 0, 0, 0, 0.8f, 0.001f, 2, false, 0, 0, 0},
+    {55, false, true, 0.0045f, -0.01f, 2, 0.5f, 0.019f, 16, true, 0.45f, 0.015f, 1},
+    {56, true, false, 0, 0, 0, 0.5f, 0.019f, 7, true, 0.0085f, -0.0035f, 1},
+};
+
 }  // namespace show
 }  // namespace kgl

@@ -2,6 +2,9 @@
 
 #include <GL/glext.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/kgl_glext.h"
 
 namespace kgl {
@@ -62,6 +65,9 @@ void MotionBlur::create(int width, int height, int x, int y, int outW, int outH,
 
     target_.create(window, windowContext);
     setupTextures();
+    const char* straight = std::getenv("KGL_STRAIGHT_COMPOSE");
+    straightComposition = straight && std::strcmp(straight, "1") == 0;
+    program_.create();
     beginCapture();
     setupOffscreenState();
     endCapture();
@@ -78,11 +84,12 @@ void MotionBlur::setupTextures() {
     glBindTexture(GL_TEXTURE_2D, textures[0]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    maxAnisotropy_ = 1.0f;
     if (hasGLExtension("GL_EXT_texture_filter_anisotropic") ||
         hasGLExtension("GL_ARB_texture_filter_anisotropic")) {
-        GLfloat maxAnisotropy = 1.0f;
-        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maxAnisotropy);
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, maxAnisotropy);
+        maxAnisotropy_ = 1.0f;
+        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maxAnisotropy_);
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, maxAnisotropy_);
     }
 }
 
@@ -141,7 +148,23 @@ void MotionBlur::beginWindowQuadPass() {
     glLoadIdentity();
 }
 
+// The compositions only ever enlarge the picture when the window is at least as large as the
+// target, and anisotropic filtering changes nothing when a texture is enlarged, but a software
+// rasterizer still pays for it on every fetch: the window passes then sample without it. The
+// wave grids, which sample the picture at its own size, keep the maximum.
+void MotionBlur::bindForWindow() {
+    glBindTexture(GL_TEXTURE_2D, textures[targetIndex]);
+    lowAnisotropy_ =
+        maxAnisotropy_ > 1.0f && !straightComposition && outWidth >= targetWidth && outHeight >= targetHeight;
+    if (lowAnisotropy_) glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 1.0f);
+}
+
 void MotionBlur::endWindowQuadPass() {
+    if (lowAnisotropy_) {
+        glBindTexture(GL_TEXTURE_2D, textures[targetIndex]);
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, maxAnisotropy_);
+        lowAnisotropy_ = false;
+    }
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glEnable(GL_COLOR_MATERIAL);
@@ -168,10 +191,11 @@ void MotionBlur::drawWindowQuad(bool textured) {
 
 void MotionBlur::drawComposed() {
     if (!offscreen()) return;  // direct mode: the frame is already in the window
+    last_ = LastDraw::kComposed;
     beginWindowQuadPass();
     glEnable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textures[targetIndex]);
+    bindForWindow();
     glBlendFunc(srcFactors[imageSrcSel], dstFactors[imageDstSel]);
     const float w = static_cast<float>(outWidth);
     const float h = static_cast<float>(outHeight);
@@ -192,11 +216,6 @@ void MotionBlur::drawComposed() {
 
 void MotionBlur::drawBlurred() {
     if (!offscreen()) return;
-    beginWindowQuadPass();
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textures[targetIndex]);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_ALPHA);
     float ox = 0.0f;
     float oy = 0.0f;
     if (driftOn) {
@@ -208,6 +227,46 @@ void MotionBlur::drawBlurred() {
         ox = driftX;
         oy = driftY;
     }
+    composeBlurred(ox, oy, straightComposition != 0);
+    if (driftOn) drift_.advance(0);
+}
+
+void MotionBlur::redrawLast(bool layerQuads) {
+    if (last_ == LastDraw::kComposed) drawComposed();
+    if (last_ == LastDraw::kBlurred) composeBlurred(lastOffsetX_, lastOffsetY_, layerQuads);
+}
+
+// The layers as the program draws them in one pass, or one blended window quad per layer.
+void MotionBlur::composeBlurred(float ox, float oy, bool layerQuads) {
+    last_ = LastDraw::kBlurred;
+    lastOffsetX_ = ox;
+    lastOffsetY_ = oy;
+    beginWindowQuadPass();
+    glEnable(GL_TEXTURE_2D);
+    bindForWindow();
+    glEnable(GL_BLEND);
+    if (layerQuads || !program_.ready() || layers > BlurProgram::kMaxLayers) {
+        drawLayerQuads(ox, oy);
+    } else {
+        float insets[BlurProgram::kMaxLayers];
+        float alphas[BlurProgram::kMaxLayers];
+        float d = 0.0f;
+        float alpha = kFirstLayerAlpha;
+        for (int32_t i = 0; i < layers; ++i) {  // accumulated in float exactly as the quads do
+            insets[i] = d;
+            alphas[i] = alpha;
+            d += layerStep;
+            alpha -= alphaStep;
+        }
+        program_.draw(insets, alphas, layers, ox, oy, static_cast<float>(outWidth),
+                      static_cast<float>(outHeight));
+    }
+    glEnable(GL_DEPTH_TEST);
+    endWindowQuadPass();
+}
+
+void MotionBlur::drawLayerQuads(float ox, float oy) {
+    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_ALPHA);
     const float w = static_cast<float>(outWidth);
     const float h = static_cast<float>(outHeight);
     float d = 0.0f;
@@ -227,9 +286,6 @@ void MotionBlur::drawBlurred() {
         alpha -= alphaStep;
     }
     glEnd();
-    if (driftOn) drift_.advance(0);
-    glEnable(GL_DEPTH_TEST);
-    endWindowQuadPass();
 }
 
 void MotionBlur::setAlphas(float dark, float image) {

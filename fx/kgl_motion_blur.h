@@ -8,8 +8,9 @@
 
 #include <cstdint>
 
-#include "fx/kgl_2d_fasttrigo.h"
+#include "fx/kgl_blur_program.h"
 #include "platform/kgl_offscreen.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "sync/kgl_timer.h"
 
 namespace kgl {
@@ -42,6 +43,9 @@ public:
     void bindCapture();   // enable 2D texturing and bind textures[targetIndex]
     void drawComposed();  // plain composition over the window (window context current)
     void drawBlurred();   // layered blur over the window (window context current)
+    // Draws the last composition again (same kind, layers and drift offsets) without advancing
+    // the drift; a blur with one quad per layer or with the one-pass program: for comparing them.
+    void redrawLast(bool layerQuads);
 
     void setAlphas(float dark, float image);
     void setBlend(int imageSrc, int imageDst, int darkSrc, int darkDst);
@@ -56,6 +60,7 @@ public:
     float layerAlpha(int32_t layer) const;
 
     bool offscreen() const { return target_.ready(); }
+    bool onePassBlur() const { return program_.ready(); }  // the context runs the blur program
     GLuint texture(int i) const { return (i >= 0 && i < textureCount) ? textures[i] : 0; }
     DemoTimer& timer() { return timer_; }
 
@@ -102,6 +107,10 @@ public:
     int32_t outHeight = 0;
     float imageAlpha = 0.0f;
     float darkAlpha = 0.0f;
+    // 1: the compositions are drawn the straightforward way, one blended window quad per blur
+    // layer and the picture sampled with the maximum anisotropy even where it is only enlarged
+    // (set by create from the environment variable KGL_STRAIGHT_COMPOSE=1).
+    uint8_t straightComposition = 0;
 
 private:
     void setupTextures();
@@ -109,6 +118,17 @@ private:
     void beginWindowQuadPass();
     void endWindowQuadPass();
     void drawWindowQuad(bool textured);
+    void bindForWindow();
+    void composeBlurred(float ox, float oy, bool layerQuads);
+    void drawLayerQuads(float ox, float oy);
+
+    enum class LastDraw { kNone, kComposed, kBlurred };
+    LastDraw last_ = LastDraw::kNone;
+    float lastOffsetX_ = 0.0f;
+    float lastOffsetY_ = 0.0f;
+    BlurProgram program_;
+    float maxAnisotropy_ = 1.0f;  // 1 when the context has no anisotropic filtering
+    bool lowAnisotropy_ = false;  // the window pass in progress lowered it
 
     DemoTimer timer_;
     FastTrigo drift_;

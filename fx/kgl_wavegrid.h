@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "fx/kgl_2d_fasttrigo.h"
+#include "scene/kgl_2d_fasttrigo.h"
 
 namespace kgl {
 

@@ -50,28 +50,33 @@ void acceptSigned16(mpg123_handle* mh) {
     }
 }
 
-}  // namespace
-
-bool AudioStream::decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_t& rate,
-                            uint32_t& channels, std::string& reason) {
-    pcm.clear();
-    Mpg123Handle dec;
-    mpg123_handle* mh = dec.handle;
+// Opens `path` for signed 16-bit output with gapless decoding: the LAME/Xing header drops the
+// encoder delay and padding, so the length is that of the audio that was encoded.
+bool openDecoder(mpg123_handle* mh, const char* path, long& rate, int& channels, std::string& reason) {
     if (!mh) {
         reason = "cannot create an MP3 decoder";
         return false;
     }
-    // Gapless decoding uses the LAME/Xing header to drop the encoder delay and padding, so the
-    // length is that of the audio that was encoded.
     mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
     acceptSigned16(mh);
-    long r = 0;
-    int ch = 0;
     int enc = 0;
-    if (mpg123_open(mh, path) != MPG123_OK || mpg123_getformat(mh, &r, &ch, &enc) != MPG123_OK) {
+    if (mpg123_open(mh, path) != MPG123_OK || mpg123_getformat(mh, &rate, &channels, &enc) != MPG123_OK) {
         reason = mpg123_strerror(mh);
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool AudioStream::decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_t& rate, uint32_t& channels,
+                            std::string& reason) {
+    pcm.clear();
+    Mpg123Handle dec;
+    mpg123_handle* mh = dec.handle;
+    long r = 0;
+    int ch = 0;
+    if (!openDecoder(mh, path, r, ch, reason)) return false;
     const off_t frames = mpg123_length(mh);
     if (frames > 0 && static_cast<uint64_t>(frames) * ch * 2 <= kMaxMusicBytes) {
         pcm.reserve(static_cast<size_t>(frames) * ch * 2);
@@ -111,14 +116,41 @@ bool AudioStream::decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_
     return true;
 }
 
+bool AudioStream::scanMp3(const char* path, uint32_t& lengthBytes, uint32_t& rate, uint32_t& channels,
+                          std::string& reason) {
+    Mpg123Handle dec;
+    mpg123_handle* mh = dec.handle;
+    long r = 0;
+    int ch = 0;
+    if (!openDecoder(mh, path, r, ch, reason)) return false;
+    if (mpg123_scan(mh) != MPG123_OK) {
+        reason = mpg123_strerror(mh);
+        return false;
+    }
+    const off_t frames = mpg123_length(mh);
+    if (frames <= 0) {
+        reason = "no audio in the file";
+        return false;
+    }
+    if (static_cast<uint64_t>(frames) * ch * 2 > kMaxMusicBytes) {
+        reason = "longer than the 1 GiB of decoded audio a show may have";
+        return false;
+    }
+    lengthBytes = static_cast<uint32_t>(frames) * static_cast<uint32_t>(ch) * 2;
+    rate = static_cast<uint32_t>(r);
+    channels = static_cast<uint32_t>(ch);
+    return true;
+}
+
 AudioStream::~AudioStream() { close(); }
 
 bool AudioStream::open(const char* path) {
     close();
     std::string reason;
+    uint32_t length = 0;
     uint32_t rate = 0;
     uint32_t ch = 0;
-    if (!path || !decodeMp3(path, pcm_, rate, ch, reason)) {
+    if (!path || !scanMp3(path, length, rate, ch, reason)) {
         logLine("AUDIO", path ? path : "", "cannot play the music (%s): the show runs without it "
                 "and does not end by itself", reason.c_str());
         openSilent();
@@ -126,9 +158,52 @@ bool AudioStream::open(const char* path) {
     }
     rate_ = rate;
     channels_ = ch;
+    length_ = length;
     lengthKnown_ = true;
     chooseClock(path);
+    if (clock_ == Clock::kDevice) startDecoder(path);
     return true;
+}
+
+// The buffer is not cleared: its pages are touched only as the decoder writes them, and the
+// device never reads past what has been decoded.
+void AudioStream::startDecoder(const char* path) {
+    pcm_.reset(new uint8_t[length_]);
+    decoded_.store(0, std::memory_order_release);
+    stopDecoding_.store(false);
+    decoder_ = std::thread(&AudioStream::decode, this, std::string(path));
+}
+
+// Decoder thread: fills pcm_ front to back and publishes each chunk. A stream that ends early or
+// breaks off leaves the rest of the length silent.
+void AudioStream::decode(std::string path) {
+    Mpg123Handle dec;
+    long r = 0;
+    int ch = 0;
+    std::string reason;
+    if (!openDecoder(dec.handle, path.c_str(), r, ch, reason)) return;
+    size_t done = decoded_.load(std::memory_order_relaxed);
+    while (done < length_ && !stopDecoding_.load(std::memory_order_relaxed)) {
+        size_t n = 0;
+        const int rc =
+            mpg123_read(dec.handle, pcm_.get() + done, std::min<size_t>(length_ - done, 65536), &n);
+        done += n;
+        decoded_.store(done, std::memory_order_release);
+        if (rc == MPG123_NEW_FORMAT || (rc == MPG123_OK && n > 0)) continue;
+        if (rc != MPG123_DONE && rc != MPG123_OK)
+            logLine("AUDIO", path.c_str(), "decoding stopped (%s): the rest plays silent",
+                    mpg123_strerror(dec.handle));
+        break;
+    }
+}
+
+void AudioStream::stopDecoder() {
+    stopDecoding_.store(true);
+    if (decoder_.joinable()) decoder_.join();
+}
+
+void AudioStream::finishDecoding() {
+    if (decoder_.joinable()) decoder_.join();
 }
 
 void AudioStream::openSilent() {
@@ -189,9 +264,10 @@ void AudioStream::feedDevice(void* self, uint8_t* out, int len) {
 // counts as handed over, so the position runs on to exactly the length and stops there.
 void AudioStream::fill(uint8_t* out, int len) {
     const size_t want = len > 0 ? static_cast<size_t>(len) : 0;
-    const size_t avail = handed_ < pcm_.size() ? pcm_.size() - static_cast<size_t>(handed_) : 0;
+    const size_t ready = decoded_.load(std::memory_order_acquire);
+    const size_t avail = handed_ < ready ? ready - static_cast<size_t>(handed_) : 0;
     const size_t n = std::min(want, avail);
-    if (n > 0) std::memcpy(out, pcm_.data() + handed_, n);
+    if (n > 0) std::memcpy(out, pcm_.get() + handed_, n);
     if (want > n) std::memset(out + n, 0, want - n);
     handed_ += want;
     lastFeedNs_ = steadyNs();
@@ -202,11 +278,14 @@ void AudioStream::close() {
         SDL_CloseAudioDevice(device_);
         device_ = 0;
     }
+    stopDecoder();
     if (sdlAudioInit_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         sdlAudioInit_ = false;
     }
-    pcm_.clear();
+    pcm_.reset();
+    length_ = 0;
+    decoded_.store(0);
     lengthKnown_ = false;
     playing_ = false;
     clock_ = Clock::kNone;
@@ -233,7 +312,7 @@ uint64_t AudioStream::bytesForNanoseconds(int64_t ns) const {
 }
 
 uint32_t AudioStream::limit(uint64_t bytes) const {
-    if (lengthKnown_ && bytes > pcm_.size()) return static_cast<uint32_t>(pcm_.size());
+    if (lengthKnown_ && bytes > length_) return length_;
     return bytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(bytes);
 }
 

@@ -1,6 +1,8 @@
-// The music back end behind the SoundSystem (stands in for the BASS stream). The whole MP3 is
-// decoded to 16-bit PCM at open, so the length and every position are exact byte counts of
-// decoded audio (sample frame x channels x 2). One AudioStream lives inside the SoundSystem.
+// The music back end behind the SoundSystem (stands in for the BASS stream). Opening scans every
+// MP3 frame header (no decoding), so the length and every position are exact byte counts of
+// decoded audio (sample frame x channels x 2) from the start. Only the device clock needs the
+// sound itself: a decoder thread then fills the PCM buffer while the show loads and plays, far
+// ahead of the device. One AudioStream lives inside the SoundSystem.
 //
 // Three clocks drive the position, chosen at open:
 //  - device: the SDL audio device plays the PCM; position = bytes handed to the device, minus one
@@ -11,8 +13,11 @@
 // Every clock never goes backwards and stops exactly at the length when the music ends.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace kgl {
@@ -21,8 +26,8 @@ namespace kgl {
 class MusicStream {
 public:
     virtual ~MusicStream() = default;
-    // Decodes the file and prepares playback. false: the file could not be played (said on
-    // stderr); the stream then runs as openSilent() does.
+    // Reads the file's format and exact length and prepares playback. false: the file could not
+    // be played (said on stderr); the stream then runs as openSilent() does.
     virtual bool open(const char* path) = 0;
     // No music: a clock at 44100 Hz, 2 channels, 16 bits, of unknown length.
     virtual void openSilent() = 0;
@@ -58,16 +63,23 @@ public:
     uint32_t position() override;
     void setPosition(uint32_t bytes) override;
     bool lengthKnown() const override { return lengthKnown_; }
-    uint32_t lengthBytes() const override { return lengthKnown_ ? static_cast<uint32_t>(pcm_.size()) : 0; }
+    uint32_t lengthBytes() const override { return lengthKnown_ ? length_ : 0; }
     uint32_t sampleRate() const override { return rate_; }
     uint32_t channels() const override { return channels_; }
 
     Clock clock() const { return clock_; }
-    const std::vector<uint8_t>& pcm() const { return pcm_; }
+    // Bytes of PCM decoded so far (device clock only; the other clocks need no sound).
+    size_t decodedBytes() const { return decoded_.load(std::memory_order_acquire); }
+    // Waits until the decoder thread has finished (tests).
+    void finishDecoding();
 
     // Decodes a whole MP3 file to interleaved signed 16-bit PCM. false with a reason on failure.
     static bool decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_t& rate,
                           uint32_t& channels, std::string& reason);
+    // Format and exact length in bytes of decoded audio, from the frame headers and the
+    // LAME/Xing header (gapless), without decoding. false with a reason on failure.
+    static bool scanMp3(const char* path, uint32_t& lengthBytes, uint32_t& rate, uint32_t& channels,
+                        std::string& reason);
 
 private:
     static void feedDevice(void* self, uint8_t* out, int len);
@@ -79,8 +91,15 @@ private:
     uint32_t limit(uint64_t bytes) const;
     uint32_t frameAligned(uint32_t bytes) const;  // positions always fall on a sample frame
     void restartClockAt(uint32_t bytes);
+    void startDecoder(const char* path);
+    void decode(std::string path);
+    void stopDecoder();
 
-    std::vector<uint8_t> pcm_;
+    std::unique_ptr<uint8_t[]> pcm_;  // length_ bytes, written by the decoder thread
+    uint32_t length_ = 0;
+    std::atomic<size_t> decoded_{0};  // bytes of pcm_ ready for the device
+    std::atomic<bool> stopDecoding_{false};
+    std::thread decoder_;
     uint32_t rate_ = kSilentRate;
     uint32_t channels_ = kSilentChannels;
     bool lengthKnown_ = false;

@@ -89,6 +89,58 @@ void toggle(uint8_t& flag) {
     flag = flag ? 0 : 1;
 }
 
+// What each control does when it is clicked: one row a control, applied by runCommand.
+enum class CommandEffect { End, Resolution, Depth, Toggle, About };
+
+struct CommandRow {
+    int id;
+    CommandEffect effect;
+    int value;                        // End: the dialog's result; Resolution: index; Depth: bits
+    bool check;                       // Resolution: the procedure checks the button itself
+    uint8_t DialogChoices::*flag;     // Toggle: the choice it flips
+};
+
+// clang-format off
+constexpr CommandRow kCommandRows[] = {
+    {kIdGo,         CommandEffect::End,        1,  false, nullptr},
+    {kIdQuit,       CommandEffect::End,        0,  false, nullptr},
+    {kIdRes800,     CommandEffect::Resolution, 0,  true,  nullptr},
+    {kIdRes640,     CommandEffect::Resolution, 1,  true,  nullptr},
+    {kIdRes320,     CommandEffect::Resolution, 2,  true,  nullptr},
+    {kIdRes1024,    CommandEffect::Resolution, 3,  false, nullptr},
+    {kIdRes512,     CommandEffect::Resolution, 4,  false, nullptr},
+    {kIdRes400,     CommandEffect::Resolution, 5,  false, nullptr},
+    {kIdBits32,     CommandEffect::Depth,      32, false, nullptr},
+    {kIdBits24,     CommandEffect::Depth,      24, false, nullptr},
+    {kIdBits16,     CommandEffect::Depth,      16, false, nullptr},
+    {kIdWindowed,   CommandEffect::Toggle,     0,  false, &DialogChoices::fullscreenMode},
+    {kIdShowLoop,   CommandEffect::Toggle,     0,  false, &DialogChoices::showLoop},
+    {kIdDetailMaps, CommandEffect::Toggle,     0,  false, &DialogChoices::detailMaps},
+    {kIdLowChips,   CommandEffect::Toggle,     0,  false, &DialogChoices::lowChips},
+    {kIdAbout,      CommandEffect::About,      0,  false, nullptr},
+};
+// clang-format on
+
+void runCommand(DialogState& s, const CommandRow& row) {
+    switch (row.effect) {
+        case CommandEffect::End:
+            s.endResult = row.value;
+            break;
+        case CommandEffect::Resolution:
+            chooseResolution(s, row.id, row.value, row.check);
+            break;
+        case CommandEffect::Depth:
+            s.choices.colorBits = row.value;
+            break;
+        case CommandEffect::Toggle:
+            toggle(s.choices.*row.flag);
+            break;
+        case CommandEffect::About:
+            messageBox(kAboutText, kAboutCaption, MsgBoxKind::Info);
+            break;
+    }
+}
+
 }  // namespace
 
 bool dialogChecked(const DialogState& state, int id) {
@@ -106,58 +158,13 @@ int dialogProcedure(DialogState& s, DialogMessage message, int id) {
         initDialog(s);
         return 0;
     }
-    switch (id) {
-        case kIdGo:
-            s.endResult = 1;
+    for (const CommandRow& row : kCommandRows) {
+        if (row.id == id) {
+            runCommand(s, row);
             return 1;
-        case kIdQuit:
-            s.endResult = 0;
-            return 1;
-        case kIdRes800:
-            chooseResolution(s, id, 0, true);
-            return 1;
-        case kIdRes640:
-            chooseResolution(s, id, 1, true);
-            return 1;
-        case kIdRes320:
-            chooseResolution(s, id, 2, true);
-            return 1;
-        case kIdRes1024:
-            chooseResolution(s, id, 3, false);
-            return 1;
-        case kIdRes512:
-            chooseResolution(s, id, 4, false);
-            return 1;
-        case kIdRes400:
-            chooseResolution(s, id, 5, false);
-            return 1;
-        case kIdBits32:
-            s.choices.colorBits = 32;
-            return 1;
-        case kIdBits24:
-            s.choices.colorBits = 24;
-            return 1;
-        case kIdBits16:
-            s.choices.colorBits = 16;
-            return 1;
-        case kIdWindowed:
-            toggle(s.choices.fullscreenMode);
-            return 1;
-        case kIdShowLoop:
-            toggle(s.choices.showLoop);
-            return 1;
-        case kIdDetailMaps:
-            toggle(s.choices.detailMaps);
-            return 1;
-        case kIdLowChips:
-            toggle(s.choices.lowChips);
-            return 1;
-        case kIdAbout:
-            messageBox(kAboutText, kAboutCaption, MsgBoxKind::Info);
-            return 1;
-        default:
-            return 0;
+        }
     }
+    return 0;
 }
 
 void clickDialogControl(DialogState& s, int id) {

@@ -97,81 +97,132 @@ void vertex3(const Vec3& p) {
     glVertex3f(p.x, p.y, p.z);
 }
 
-// One corner of one face in the given path.
-void emitCorner(FaceEmitter& e, Path path, int fi, int k, float alpha) {
+// The drawing paths as a table: per path, where each corner's colour, normal and texture
+// coordinates come from, and whether its main pass switches textures by face material.
+enum class CornerColour : uint8_t {
+    kNone,
+    kMaterial,       // material ambient, material opacity
+    kMaterialWhole,  // the same with each channel truncated to a whole number
+    kVertex,         // the corner's own colour with its alpha
+    kFirstCorner,    // the face's first corner colour, no alpha
+    kBump,           // the bump light colour
+    kVertexAlpha     // the corner's colour with the pass alpha; none when the alpha is kNoColour
+};
+enum class CornerNormal : uint8_t { kFace, kVertex };
+enum class CornerCoords : uint8_t {
+    kNone,
+    kUV,            // glTexCoord2f
+    kUVW,           // glTexCoord3f
+    kUnits01,       // the same (u, v) on units 0 and 1
+    kUnit0AndMulti  // unit 0, and unit 1 when the object is multitextured
+};
+
+struct PathRow {
+    Path path;
+    CornerColour colour;
+    CornerNormal normal;
+    CornerCoords coords;
+    bool switching;  // the main pass binds textures by face material id
+};
+
+constexpr PathRow kPathRows[] = {
+    {Path::TSmooth, CornerColour::kMaterial, CornerNormal::kFace, CornerCoords::kUV, false},
+    {Path::TFlat, CornerColour::kVertex, CornerNormal::kFace, CornerCoords::kUV, false},
+    {Path::S30Smooth, CornerColour::kNone, CornerNormal::kVertex, CornerCoords::kNone, false},
+    {Path::S30Flat, CornerColour::kFirstCorner, CornerNormal::kVertex, CornerCoords::kNone, false},
+    {Path::F20Smooth, CornerColour::kFirstCorner, CornerNormal::kVertex, CornerCoords::kUV, true},
+    {Path::F20Flat, CornerColour::kFirstCorner, CornerNormal::kFace, CornerCoords::kUVW, true},
+    {Path::Multipass, CornerColour::kVertexAlpha, CornerNormal::kVertex, CornerCoords::kUnit0AndMulti, true},
+    {Path::TwoPass, CornerColour::kVertexAlpha, CornerNormal::kVertex, CornerCoords::kUnit0AndMulti, true},
+    {Path::Bump, CornerColour::kBump, CornerNormal::kVertex, CornerCoords::kUnits01, true},
+    {Path::E40, CornerColour::kMaterialWhole, CornerNormal::kVertex, CornerCoords::kNone, false},
+};
+
+const PathRow* rowOf(Path path) {
+    for (const PathRow& r : kPathRows)
+        if (r.path == path) return &r;
+    return nullptr;
+}
+
+constexpr float kNoColour = -2.0f;  // pass alpha of a pass that sets no colour
+
+void cornerColour(const FaceEmitter& e, CornerColour kind, const ObjectVertex& vx, const ObjectVertex& first,
+                  float alpha) {
+    const SceneObject& o = e.o;
+    switch (kind) {
+        case CornerColour::kNone:
+            break;
+        case CornerColour::kMaterial: {
+            const ColorRGBA a = materialAmbient(o);
+            glColor4f(a.r, a.g, a.b, materialOpacity(o));
+            break;
+        }
+        case CornerColour::kMaterialWhole: {
+            const ColorRGBA a = materialAmbient(o);
+            glColor4f(std::trunc(a.r), std::trunc(a.g), std::trunc(a.b), materialOpacity(o));
+            break;
+        }
+        case CornerColour::kVertex:
+            glColor4f(vx.color.r, vx.color.g, vx.color.b, vx.color.a);
+            break;
+        case CornerColour::kFirstCorner:
+            glColor3f(first.color.r, first.color.g, first.color.b);
+            break;
+        case CornerColour::kBump:
+            glColor3f(e.bumpColor[0], e.bumpColor[1], e.bumpColor[2]);
+            break;
+        case CornerColour::kVertexAlpha:
+            if (alpha >= -1.5f) glColor4f(vx.color.r, vx.color.g, vx.color.b, alpha);
+            break;
+    }
+}
+
+void cornerCoords(const SceneObject& o, CornerCoords kind, float u, float v, float w) {
+    switch (kind) {
+        case CornerCoords::kNone:
+            break;
+        case CornerCoords::kUV:
+            glTexCoord2f(u, v);
+            break;
+        case CornerCoords::kUVW:
+            glTexCoord3f(u, v, w);
+            break;
+        case CornerCoords::kUnits01:
+            MultiTexCoord(0, u, v);
+            MultiTexCoord(1, u, v);
+            break;
+        case CornerCoords::kUnit0AndMulti:
+            MultiTexCoord(0, u, v);
+            if (o.multitexture) MultiTexCoord(1, u, v);
+            break;
+    }
+}
+
+// One corner of one face as the path's row says.
+void emitCorner(FaceEmitter& e, const PathRow& row, int fi, int k, float alpha) {
     const SceneObject& o = e.o;
     const ObjectFace& f = o.faces[fi];
     uint16_t c[3];
     corners(f, c);
     const ObjectVertex& vx = o.vertices[c[k]];
-    const ObjectVertex& va = o.vertices[c[0]];
     float u, v, w;
     texCoord(o, fi, k, &u, &v, &w);
-    switch (path) {
-        case Path::TSmooth: {
-            const ColorRGBA a = materialAmbient(o);
-            glColor4f(a.r, a.g, a.b, materialOpacity(o));
-            normal3(f.normal);
-            glTexCoord2f(u, v);
-            break;
-        }
-        case Path::TFlat:
-            glColor4f(vx.color.r, vx.color.g, vx.color.b, vx.color.a);
-            normal3(f.normal);
-            glTexCoord2f(u, v);
-            break;
-        case Path::S30Smooth:
-            normal3(vx.normal);
-            break;
-        case Path::S30Flat:
-            glColor3f(va.color.r, va.color.g, va.color.b);
-            normal3(vx.normal);
-            break;
-        case Path::F20Smooth:
-            glColor3f(va.color.r, va.color.g, va.color.b);
-            normal3(vx.normal);
-            glTexCoord2f(u, v);
-            break;
-        case Path::F20Flat:
-            glColor3f(va.color.r, va.color.g, va.color.b);
-            normal3(f.normal);
-            glTexCoord3f(u, v, w);
-            break;
-        case Path::E40: {
-            const ColorRGBA a = materialAmbient(o);
-            glColor4f(std::trunc(a.r), std::trunc(a.g), std::trunc(a.b), materialOpacity(o));
-            normal3(vx.normal);
-            break;
-        }
-        case Path::Bump:
-            glColor3f(e.bumpColor[0], e.bumpColor[1], e.bumpColor[2]);
-            normal3(vx.normal);
-            MultiTexCoord(0, u, v);
-            MultiTexCoord(1, u, v);
-            break;
-        case Path::Multipass:  // colour and alpha < 0 mean "no colour" (single-texture first pass)
-        case Path::TwoPass:
-            if (alpha >= -1.5f) glColor4f(vx.color.r, vx.color.g, vx.color.b, alpha);
-            normal3(vx.normal);
-            MultiTexCoord(0, u, v);
-            if (o.multitexture) MultiTexCoord(1, u, v);
-            break;
-        case Path::None:
-            return;
-    }
+    cornerColour(e, row.colour, vx, o.vertices[c[0]], alpha);
+    normal3(row.normal == CornerNormal::kFace ? f.normal : vx.normal);
+    cornerCoords(o, row.coords, u, v, w);
     vertex3(vx.pos);
 }
 
-constexpr float kNoColour = -2.0f;
-
 // Every face of the object in one path; `switching` binds textures by face material id.
 void emitFaces(FaceEmitter& e, Path path, bool switching, bool selectUnit0, float alpha) {
+    const PathRow* row = rowOf(path);
+    if (!row) return;
     const int count = static_cast<int>(e.o.faces.size());
     for (int fi = 0; fi < count; ++fi) {
         const ObjectFace& f = e.o.faces[fi];
         if (!faceValid(e.o, f)) continue;
         if (switching) switchTexture(e, f, selectUnit0);
-        for (int k = 0; k < 3; ++k) emitCorner(e, path, fi, k, alpha);
+        for (int k = 0; k < 3; ++k) emitCorner(e, *row, fi, k, alpha);
     }
 }
 
@@ -273,13 +324,11 @@ void emitPath(FaceEmitter& e, Path path) {
         case Path::Bump:
             emitBump(e);
             return;
-        case Path::F20Smooth:
-        case Path::F20Flat:
-            emitFaces(e, path, true, false, 0.0f);
+        default: {
+            const PathRow* row = rowOf(path);
+            if (row) emitFaces(e, path, row->switching, false, 0.0f);
             return;
-        default:
-            emitFaces(e, path, false, false, 0.0f);
-            return;
+        }
     }
 }
 
@@ -348,24 +397,17 @@ void setupUnit0(SceneObject& o) {
     }
 }
 
+// COMBINE_RBA0 1..3 select unit 1's colour combine mode; 0 and other values keep the one it has.
+constexpr GLenum kCombineModes[] = {GL_ADD, GL_INTERPOLATE_ARB, GL_SUBTRACT_ARB};
+constexpr int32_t kCombineModeCount = 3;
+
 void setupUnit1(SceneObject& o) {
     SelectTextureUnit(1);
     bindSlot(o, o.matRange);
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    switch (o.combineRba0) {
-        case 1:
-            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_ADD);
-            break;
-        case 2:
-            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_INTERPOLATE_ARB);
-            break;
-        case 3:
-            glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_SUBTRACT_ARB);
-            break;
-        default:  // 0 and unknown values keep the function unit 1 has
-            break;
-    }
+    if (o.combineRba0 > 0 && o.combineRba0 <= kCombineModeCount)
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, static_cast<GLint>(kCombineModes[o.combineRba0 - 1]));
     if (o.alphaFunctionArb1 >= 0) {
         glEnable(GL_BLEND);
         ApplyBlendFunction(o.alphaFunctionArb1);

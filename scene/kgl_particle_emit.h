@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "fx/kgl_2d_fasttrigo.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "image/kgl_jpeg.h"
 
 namespace kgl {

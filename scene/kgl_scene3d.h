@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/kgl_vec.h"
-#include "fx/kgl_2d_fasttrigo.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "scene/kgl_bezier.h"
 #include "scene/kgl_lensflare.h"
 #include "scene/kgl_particle_emit.h"

@@ -130,6 +130,16 @@ done
 first_action=$(echo "$records" | head -n 1 | awk '{print $2}')
 [ "$first_action" = 0 ] || fail "the show must open on slot 0"
 
+# A preview from 100 s starts the music a little earlier and keeps every cue, the replayed ones
+# between the music start and 100 s.
+"$gen" "$tmp/p" --from 100 >/dev/null
+start=$(sed -n 's/^MP3STARTSECONDS: //p' "$tmp/p/escena/Config.ini")
+{ [ "$start" -gt 80 ] && [ "$start" -lt 100 ]; } || fail "preview music starts at $start s"
+actions_of() { od -A n -v -t u1 "$1" | tr -s ' ' '\n' | grep -v '^$' |
+  awk '{ b[n % 9] = $1; n++; if (n % 9 == 0) print b[4] + b[5] * 256 }' | sort -n; }
+[ "$(actions_of escena/actions.bin)" = "$(actions_of "$tmp/p/escena/actions.bin")" ] ||
+  fail "the preview track does not keep every action"
+
 total=$(du -sk escena | awk '{print $1}')
 [ "$total" -lt 20480 ] || fail "show folder is ${total} KB"
 echo "PASS: show generated twice identically, ${total} KB, music ${seconds} s, $(( size / 9 )) cues"

@@ -45,6 +45,28 @@ TEST_F(AudioStreamTest, DecodesTheExactLengthWithTheLameHeader) {
     EXPECT_EQ(pcm.size(), 11025u * 2u);
     EXPECT_EQ(rate, 22050u);
     EXPECT_EQ(channels, 1u);
+    // The scan at open gives the same exact length without decoding.
+    uint32_t length = 0;
+    ASSERT_TRUE(AudioStream::scanMp3("stereo.mp3", length, rate, channels, reason)) << reason;
+    EXPECT_EQ(length, 44100u * 4u);
+    ASSERT_TRUE(AudioStream::scanMp3("mono.mp3", length, rate, channels, reason)) << reason;
+    EXPECT_EQ(length, 11025u * 2u);
+    EXPECT_EQ(rate, 22050u);
+}
+
+TEST_F(AudioStreamTest, DeviceClockDecodesTheWholeMusicInTheBackground) {
+    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 44100));
+    std::vector<uint8_t> pcm;
+    uint32_t rate = 0;
+    uint32_t channels = 0;
+    std::string reason;
+    ASSERT_TRUE(AudioStream::decodeMp3("music.mp3", pcm, rate, channels, reason)) << reason;
+    AudioStream s;
+    ASSERT_TRUE(s.open("music.mp3"));
+    if (s.clock() != AudioStream::Clock::kDevice) GTEST_SKIP() << "no audio device";
+    EXPECT_EQ(s.lengthBytes(), pcm.size());
+    s.finishDecoding();
+    EXPECT_EQ(s.decodedBytes(), pcm.size());
 }
 
 TEST_F(AudioStreamTest, UnplayableFilesGiveAClockOfUnknownLength) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fx/kgl_2d_fasttrigo.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "tests/unit/kgl_test_scene.h"
 
 using kgl::FastTrigo;

@@ -441,7 +441,8 @@ TEST(SceneScript, OneImporterForEveryScriptOfTheShow) {
     writeText("in2.ase", second);
     writeText("first.txt", kImportScript);
     writeText("second.txt", "IMPORT: 1 { INFILE:\"in2.ase\" }\n");
-    DemoEngine engine;
+    auto owned = std::make_unique<DemoEngine>();  // too big for the stack
+    DemoEngine& engine = *owned;
     engine.scriptReader.SetLoadOptions(modelOnly());
     engine.scriptReader.importer().SetExitOnFatal(false);
     Scene3D first, again;

@@ -52,20 +52,12 @@ Canvas loadingPicture() {
     return c;
 }
 
+// The text cards are added to the picture, so anything but the letters and a thin halo would
+// lift what is behind them and cost contrast: no haze, no streak.
 Canvas titleOverlay() {
     Canvas c(512, 512);
     c.fill(rgb(0, 0, 0));
-    c.addGlow(256, 256, 300, rgb(0.05f, 0.12f, 0.3f), 0.6f, 2.5f);
-    for (int y = 0; y < 512; ++y) {  // a thin horizontal light streak through the title
-        float k = std::exp(-std::pow((static_cast<float>(y) - 256.0f) / 3.0f, 2.0f)) * 0.7f;
-        for (int x = 0; x < 512; ++x) {
-            float fade = 1.0f - std::fabs(static_cast<float>(x) - 256.0f) / 256.0f;
-            c.at(x, y).r += 0.3f * k * fade;
-            c.at(x, y).g += 0.6f * k * fade;
-            c.at(x, y).b += 1.0f * k * fade;
-        }
-    }
-    glowText(c, kShowTitle, 256, 214, 7, rgb(1, 1, 1), rgb(0.25f, 0.55f, 1.0f));
+    glowText(c, kShowTitle, 256, 214, 7, rgb(1, 1, 1), rgb(0, 0, 0));
     c.rotate180();
     return c;
 }
@@ -73,11 +65,10 @@ Canvas titleOverlay() {
 Canvas creditsOverlay() {
     Canvas c(512, 512);
     c.fill(rgb(0, 0, 0));
-    c.addGlow(256, 300, 260, rgb(0.3f, 0.08f, 0.2f), 0.5f, 2.5f);
-    glowText(c, "CODE - MUSIC - PIXELS", 256, 150, 3, rgb(1, 0.9f, 0.8f), rgb(1.0f, 0.35f, 0.2f));
-    glowText(c, "ALL MADE BY OUR OWN", 256, 220, 4, rgb(1, 1, 1), rgb(0.9f, 0.3f, 0.6f));
-    glowText(c, "GENERATOR", 256, 270, 4, rgb(1, 1, 1), rgb(0.9f, 0.3f, 0.6f));
-    glowText(c, "KGL SHOWGEN 2026", 256, 360, 3, rgb(0.9f, 0.95f, 1), rgb(0.3f, 0.4f, 1.0f));
+    glowText(c, "CODE - MUSIC - PIXELS", 256, 150, 3, rgb(1, 0.95f, 0.9f), rgb(0.4f, 0.14f, 0.08f));
+    glowText(c, "ALL MADE BY OUR OWN", 256, 220, 4, rgb(1, 1, 1), rgb(0.35f, 0.12f, 0.24f));
+    glowText(c, "GENERATOR", 256, 270, 4, rgb(1, 1, 1), rgb(0.35f, 0.12f, 0.24f));
+    glowText(c, "KGL SHOWGEN 2026", 256, 360, 3, rgb(0.95f, 0.97f, 1), rgb(0.12f, 0.16f, 0.4f));
     c.rotate180();
     return c;
 }
@@ -102,9 +93,10 @@ void heartPictures(Canvas& colour, Canvas& mask) {
         }
     }
     mask = hard;
-    mask.boxBlur(2);
+    mask.boxBlur(w / 128);
     Canvas glow = hard;
-    glow.boxBlur(8);
+    glow.boxBlur(w / 24);
+    glow.boxBlur(w / 48);  // twice: a smoother falloff, no visible steps once stretched over the screen
     colour.verticalGradient(rgb(0.32f, 0.02f, 0.12f), rgb(0.1f, 0.0f, 0.06f));
     colour.modulateNoise(40.0f, 0.5f, 99);
     for (int j = 0; j < h; ++j) {
@@ -198,7 +190,7 @@ bool writePictures(const std::string& dir) {
     bool ok = writeK2D(dir + "load.k2d", {entry("title", 0, loadingPicture())});
     ok = writeK2D(dir + "gr1.k2d", {entry("title", 0, titleOverlay())}) && ok;
     ok = writeK2D(dir + "gr2.k2d", {entry("credits", 0, creditsOverlay())}) && ok;
-    Canvas heartColour(256, 256), heartMask(256, 256);
+    Canvas heartColour(512, 512), heartMask(512, 512);
     heartPictures(heartColour, heartMask);
     ok = writeK2D(dir + "heart1.k2d", {entry("heart", 0, heartColour), entry("heartmask", 1, heartMask)}) && ok;
     Canvas boxColour(256, 256), boxMask(256, 256);

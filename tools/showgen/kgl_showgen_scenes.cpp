@@ -93,6 +93,14 @@ Material plain(const std::string& name, const std::string& texture, V3 diffuse) 
     return m;
 }
 
+// A material that glows by itself: the renderer's global ambient light (0.2) times an ambient
+// value well above 1 lights the surface where no spot light reaches it.
+Material glowing(Material m, float k) {
+    m.ambient = m.diffuse * k;
+    for (Material& sub : m.subs) sub.ambient = sub.diffuse * k;
+    return m;
+}
+
 Material multi(const std::string& name, const std::string& first, const std::string& second, V3 diffuse) {
     Material m = plain(name, first, diffuse);
     m.subs.push_back(plain(name + " base", first, diffuse));
@@ -184,7 +192,7 @@ void korvoCameras(Scene& s) {
     s.cameras.push_back(camera(2, v3(0, 900, 10), v3(0, 0, 0), 902));
     s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 60, 900, std::cos(ph) * 60); });
     s.cameras.push_back(camera(3, v3(0, 120, 200), v3(0, 120, -520), 720));
-    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(80 * std::sin(ph), 120 + 20 * std::sin(ph * 2), 260 + 120 * std::cos(ph)); });
+    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(25 * std::sin(ph), 120 + 6 * std::sin(ph * 2), 230 + 25 * std::cos(ph)); });
     for (int i = 0; i < 4; ++i) {
         float d = 1300.0f + 200.0f * i;
         s.cameras.push_back(camera(4 + i, v3(0, 0, d), v3(0, 0, 0), d + 3.0f));
@@ -210,10 +218,14 @@ Scene korvoScene() {
     Scene s;
     s.name = "korvo";
     s.lastFrame = 300;
+    // Transparent objects take their colour from the material's ambient value: the glass core
+    // and the knot get their full colour so that they read as lit, not grey.
     s.materials = {plain("nebula", "korvo_nebula.jpg", v3(0.5f, 0.7f, 1.0f)),
                    plain("ring", "korvo_ring.jpg", v3(0.6f, 0.8f, 1.0f)),
                    plain("chrome", "korvo_chrome.jpg", v3(0.9f, 0.95f, 1.0f)),
                    plain("title", "korvo_title.jpg", v3(1, 1, 1))};
+    s.materials[2].ambient = v3(0.85f, 0.95f, 1.0f);
+    s.materials[3].ambient = v3(1, 1, 1);
     korvoRings(s);
     korvoCore(s);
     korvoCameras(s);
@@ -235,13 +247,30 @@ Mesh tileField(int nx, int nz, float tile, float gap, float y) {
     return m;
 }
 
+// The corridor's side walls: tiles standing at x = +-x, facing inward.
+Mesh sideField(int nz, int ny, float tile, float gap, float x, float height) {
+    Mesh m;
+    float h = height / static_cast<float>(ny);
+    for (int side = -1; side <= 1; side += 2) {
+        for (int j = 0; j < nz; ++j) {
+            for (int k = 0; k < ny; ++k) {
+                Mesh q = rotated(makeQuad(tile - gap, h - gap), v3(0, 1, 0), side < 0 ? kPi / 2 : -kPi / 2);
+                q.translate(v3(side * x, -height / 2 + (static_cast<float>(k) + 0.5f) * h, -static_cast<float>(j) * tile + 40));
+                m.append(q);
+            }
+        }
+    }
+    return m;
+}
+
 Scene fx01Scene() {
     Scene s;
     s.name = "fx01";
     s.lastFrame = 300;
     int L = s.lastFrame;
-    s.materials = {multi("cube", "fx01_grid.jpg", "fx01_plasma.jpg", v3(1.0f, 0.7f, 0.4f)),
-                   plain("tiles", "fx01_tiles.jpg", v3(1.0f, 0.6f, 0.5f))};
+    s.materials = {glowing(multi("cube", "fx01_grid.jpg", "fx01_plasma.jpg", v3(1.0f, 0.7f, 0.4f)), 3.0f),
+                   glowing(plain("tiles", "fx01_tiles.jpg", v3(1.0f, 0.6f, 0.5f)), 4.5f),
+                   glowing(plain("wall", "fx01_wall.jpg", v3(1.0f, 0.8f, 0.7f)), 5.0f)};
     for (int i = 0; i < 5; ++i) {
         char name[8];
         std::snprintf(name, sizeof name, "Box%02d", i + 1);
@@ -259,11 +288,23 @@ Scene fx01Scene() {
     Object ceiling = object("QUADS01", tileField(8, 12, 24, 2, 34), 1, v3(0, 0, 0));
     ceiling.posTrack = floor.posTrack;
     s.objects.push_back(ceiling);
+    // A far wall where the corridor ends: the fog turns it into a warm haze the cubes stand out
+    // against, instead of black.
+    Object sides = object("SIDES", sideField(12, 3, 24, 2, 96, 68), 1, v3(0, 0, 0));
+    sides.posTrack = floor.posTrack;
+    s.objects.push_back(sides);
+    Object wall = object("WALL", makeQuad(200, 74), 2, v3(0, 0, -236));
+    s.objects.push_back(wall);
     s.cameras.push_back(camera(0, v3(0, 0, 60), v3(0, 0, -100), 160));
     s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(10 * std::sin(ph), 6 * std::sin(ph * 2), 60); });
     s.cameras[0].targetTrack = track(L, [](float ph) { return v3(25 * std::sin(ph * 2), 8 * std::cos(ph), -100); });
     s.cameras.push_back(camera(1, v3(0, 25, -20), v3(0, 0, -140), 121));
     s.cameras[1].eyeTrack = track(L, [](float ph) { return v3(20 * std::cos(ph), 25, -20 + 15 * std::sin(ph)); });
+    // Second-act cameras: skimming the floor toward the cubes, and from beyond the cubes back.
+    s.cameras.push_back(camera(2, v3(0, -26, 70), v3(0, -10, -120), 191));
+    s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(14 * std::sin(ph * 3), -26 + 3 * std::sin(ph * 6), 70 - 20 * std::sin(ph)); });
+    s.cameras.push_back(camera(3, v3(0, 10, -180), v3(0, 0, -40), 141));
+    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(18 * std::sin(ph * 2), 10 + 8 * std::cos(ph), -180); });
     const V3 colours[6] = {v3(1, 0.5f, 0.2f), v3(1, 0.3f, 0.6f), v3(1, 0.8f, 0.4f), v3(0.9f, 0.4f, 0.9f),
                            v3(1, 0.6f, 0.3f), v3(0.8f, 0.5f, 1)};
     for (int i = 0; i < 6; ++i) {
@@ -315,6 +356,11 @@ Scene test01Scene() {
     s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(30 * std::sin(ph), 110, 30 * std::cos(ph)); });
     s.cameras.push_back(camera(3, v3(70, -20, 70), v3(0, 0, 0), 101));
     s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(70 * std::cos(ph), -30 + 50 * std::sin(ph), 70 * std::sin(ph)); });
+    // Second-act cameras: a slow spiral from below to above, and a distant telephoto.
+    s.cameras.push_back(camera(4, v3(0, -90, 60), v3(0, 0, 0), 108));
+    s.cameras[4].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph * 3) * 75, -90 * std::cos(ph), std::cos(ph * 3) * 75); });
+    s.cameras.push_back(camera(5, v3(0, 30, 300), v3(0, 0, 0), 302));
+    s.cameras[5].eyeTrack = track(L, [](float ph) { return v3(std::sin(-ph) * 300, 30 + 60 * std::sin(ph * 2), std::cos(-ph) * 300); });
     for (int i = 0; i < 2; ++i) {
         Light l = light(i, v3(40, 0, 0), i == 0 ? v3(0.4f, 1, 0.5f) : v3(1, 0.9f, 0.4f));
         l.posTrack = track(L, [i](float ph) { return orbit(ph, 2, 45, 20, 45, i * kPi); });
@@ -359,15 +405,23 @@ Scene test02Scene() {
     s.name = "test02";
     s.lastFrame = 200;  // GAMUT's clocks reach frame 188
     int L = s.lastFrame;
-    s.materials = {multi("gamut", "test02_skin.jpg", "test02_env.jpg", v3(0.6f, 0.9f, 1.0f)),
-                   multi("back", "test02_back.jpg", "test02_env.jpg", v3(0.7f, 0.5f, 1.0f)),
-                   plain("drool", "test02_skin.jpg", v3(0.7f, 1.0f, 0.8f))};
+    s.materials = {glowing(multi("gamut", "test02_skin.jpg", "test02_env.jpg", v3(0.6f, 0.9f, 1.0f)), 2.0f),
+                   glowing(multi("back", "test02_back.jpg", "test02_env.jpg", v3(0.7f, 0.5f, 1.0f)), 3.0f),
+                   glowing(plain("drool", "test02_skin.jpg", v3(0.7f, 1.0f, 0.8f)), 2.5f)};
     Mesh shell = makeSphere(1, 14, 9);
+    // A nebula all round, far enough for the scene's grey fog to soften it: the drooler is never
+    // seen against plain black. It is drawn first, so that the additive shell lies over it, and
+    // it hides the flat backdrop quad the set-up expects, which stands outside it.
+    Object sky = object("SKY", makeSphere(1500, 24, 14), 1, v3(0, 0, 0));
+    sky.mesh.flipWinding();
+    sky.posTrack = track(L, [](float) { return v3(0, 0, 0); });
+    sky.rotTrack = spin(L, v3(0.2f, 1, 0), -1);
+    s.objects.push_back(sky);
     Object gamut = object("GAMUT", shell, 0, v3(0, 0, 0));
     gamut.mesh.v = gamutFrame(shell, 0);
     for (int f = 0; f <= L; ++f) gamut.morph.push_back(gamutFrame(shell, f));
-    s.objects.push_back(gamut);  // first: no earlier object may share its counts
-    Object back = object("BACK", makeQuad(4200, 3000), 1, v3(0, 0, -1400));
+    s.objects.push_back(gamut);  // no earlier object may share its counts
+    Object back = object("BACK", makeQuad(4200, 3000), 1, v3(0, 0, -2200));
     s.objects.push_back(back);
     const char* names[3] = {"Drooler", "DroolerW5", "DroolerW6"};
     for (int k = 0; k < 3; ++k) {
@@ -385,6 +439,14 @@ Scene test02Scene() {
     s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(std::cos(-ph) * 700, 400, std::sin(-ph) * 700); });
     s.cameras.push_back(camera(3, v3(0, 0, 420), v3(0, -40, 0), 422));
     s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(120 * std::sin(ph * 2), 60 * std::cos(ph), 420); });
+    // Second-act cameras: high above, circling, and a far telephoto sweeping round.
+    s.cameras.push_back(camera(4, v3(0, 520, 450), v3(0, 0, 0), 688));
+    s.cameras[4].eyeTrack = track(L, [](float ph) { return v3(450 * std::sin(ph), 520, 450 * std::cos(ph)); });
+    s.cameras.push_back(camera(5, v3(0, 100, 1300), v3(0, 0, 0), 1304));
+    s.cameras[5].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph * 2) * 1300, 100 + 200 * std::sin(ph), std::cos(ph * 2) * 1300); });
+    // The credits' view: from beside the drooler out into the nebula, drifting slowly.
+    s.cameras.push_back(camera(6, v3(0, 0, 300), v3(0, 250, 1400), 1128));
+    s.cameras[6].targetTrack = track(L, [](float ph) { return v3(300 * std::sin(ph), 250 + 80 * std::cos(ph), 1400); });
     const V3 colours[4] = {v3(0.5f, 0.9f, 1), v3(0.8f, 0.5f, 1), v3(0.4f, 1, 0.8f), v3(1, 0.8f, 0.9f)};
     for (int i = 0; i < 4; ++i) {
         Light l = light(i, v3(300, 0, 0), colours[i]);
@@ -448,6 +510,15 @@ Scene test03Scene() {
     s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(300 * std::sin(ph), 50 + 100 * std::sin(ph * 3), 1300); });
     s.cameras.push_back(camera(4, v3(0, 0, 250), v3(0, 100, 0), 270));
     s.cameras[4].eyeTrack = track(L, [](float ph) { return v3(std::sin(-ph) * 260, 20 * std::sin(ph * 4), std::cos(-ph) * 260); });
+    // Second-act cameras: from below looking up through the roots at the sun, along one
+    // tendril, and a wide view from behind the sun.
+    s.cameras.push_back(camera(5, v3(0, -420, 120), v3(0, 300, 0), 731));
+    s.cameras[5].eyeTrack = track(L, [](float ph) { return v3(120 * std::sin(ph * 2), -420, 120 * std::cos(ph * 2)); });
+    s.cameras.push_back(camera(6, v3(330, 120, 60), v3(0, 60, 0), 343));
+    s.cameras[6].eyeTrack = track(L, [](float ph) { return v3(std::cos(ph) * 330, 120 + 60 * std::sin(ph * 2), std::sin(ph) * 330); });
+    s.cameras[6].targetTrack = track(L, [](float ph) { return v3(std::cos(ph + 0.8f) * 120, 80, std::sin(ph + 0.8f) * 120); });
+    s.cameras.push_back(camera(7, v3(0, 650, -1000), v3(0, 0, 0), 1193));
+    s.cameras[7].eyeTrack = track(L, [](float ph) { return v3(500 * std::sin(ph), 650 - 150 * std::cos(ph * 2), -1000); });
     Light l0 = light(0, v3(0, 500, 0), v3(1, 0.7f, 0.5f));
     l0.posTrack = track(L, [](float ph) { return v3(200 * std::sin(ph), 500, 200 * std::cos(ph)); });
     s.lights.push_back(l0);
@@ -464,7 +535,8 @@ Scene test04Scene() {
     s.name = "test04";
     s.lastFrame = 300;
     int L = s.lastFrame;
-    s.materials = {plain("lava", "test04_lava.jpg", v3(1.0f, 0.5f, 0.2f)), plain("rock", "test04_rock.jpg", v3(0.8f, 0.4f, 0.3f))};
+    s.materials = {glowing(plain("lava", "test04_lava.jpg", v3(1.0f, 0.5f, 0.2f)), 3.0f),
+                   plain("rock", "test04_rock.jpg", v3(0.8f, 0.4f, 0.3f))};
     Mesh cave = makeSphere(3200, 24, 16);
     displaceRadial(cave, v3(0, 0, 0), [](V3 d) { return 500.0f * (fbm(d.x * 3 + 5, d.z * 3 + d.y * 2, 3) - 0.5f); });
     cave.flipWinding();
@@ -473,13 +545,21 @@ Scene test04Scene() {
     cova.rotTrack = spin(L, v3(0, 1, 0), -1);
     s.objects.push_back(cova);
     Mesh core = makeSphere(1, 12, 8);
-    displaceRadial(core, v3(0, 0, 0), [](V3 d) { return 260.0f + 160.0f * std::pow(std::fabs(d.x * d.y * d.z) * 5.0f, 0.6f); });
+    displaceRadial(core, v3(0, 0, 0), [](V3 d) { return 150.0f + 170.0f * std::pow(std::fabs(d.x * d.y * d.z) * 5.0f, 0.6f); });
     Object centre = object("CENTRE", core, 0, v3(0, 0, 0));
     centre.posTrack = track(L, [](float ph) { return v3(0, 40 * std::sin(ph * 2), 0); });
     centre.rotTrack = spin(L, v3(0.3f, 1, 0.2f), 2);
     s.objects.push_back(centre);
     s.cameras.push_back(camera(0, v3(0, 300, 1900), v3(0, 0, 0), 1923));
     s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 1900, 300 + 300 * std::sin(ph * 2), std::cos(ph) * 1900); });
+    // Second-act cameras: a close low orbit, a view from high above, a fly-by through the lights.
+    s.cameras.push_back(camera(1, v3(0, -80, 950), v3(0, 60, 0), 962));
+    s.cameras[1].eyeTrack = track(L, [](float ph) { return v3(std::sin(-ph * 2) * 950, -80 + 60 * std::sin(ph * 3), std::cos(-ph * 2) * 950); });
+    s.cameras.push_back(camera(2, v3(0, 2000, 200), v3(0, 0, 0), 2011));
+    s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(400 * std::sin(ph), 2000, 400 * std::cos(ph)); });
+    s.cameras.push_back(camera(3, v3(1400, 100, 0), v3(0, 0, 0), 1404));
+    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(std::cos(ph * 3) * (1000 + 400 * std::sin(ph)), 150 * std::sin(ph * 6), std::sin(ph * 3) * (1000 + 400 * std::sin(ph))); });
+    s.cameras[3].targetTrack = track(L, [](float ph) { return v3(200 * std::sin(ph * 2), 0, 200 * std::cos(ph * 2)); });
     const V3 colours[6] = {v3(1, 0.5f, 0.1f), v3(1, 0.3f, 0.1f), v3(1, 0.8f, 0.3f), v3(1, 0.2f, 0.3f),
                            v3(1, 0.6f, 0.2f), v3(0.9f, 0.9f, 0.5f)};
     for (int i = 0; i < 6; ++i) {
@@ -588,31 +668,33 @@ bool writeScenes(const std::string& dir) {
 
     Scene korvo = korvoScene();
     SceneScript ks = baseScript(korvo, true, {40, 40, 20, 40, 15, 15, 12, 10});
-    ks.objects = {{"blue", {"CULL: 1"}}, {"Box01", {"WIRED:"}}, {"h01", {"CULL: 1"}}, {"h02", {"CULL: 1"}}};
+    // The title plate is added to the picture, so its dark background leaves no rectangle.
+    ks.objects = {{"blue", {"CULL: 1"}}, {"Box01", {"WIRED:"}}, {"h01", {"CULL: 1"}}, {"h02", {"CULL: 1"}},
+                  {"INIMAGE", {"TRANSP: 1"}}};
     ok = writeScene(dir, korvo, ks, "korvo.txt") && ok;
 
     Scene fx01 = fx01Scene();
-    SceneScript f1 = baseScript(fx01, true, {92, 80});
+    SceneScript f1 = baseScript(fx01, true, {92, 80, 75, 70});
     f1.ambient[0] = 0.4f;
     f1.lights[0].coronas = "escena/Lens.k2d";
-    f1.objects = {{"QUADS", {"CULL: 1"}}, {"QUADS01", {"CULL: 1"}}};
+    f1.objects = {{"QUADS", {"CULL: 1"}}, {"QUADS01", {"CULL: 1"}}, {"SIDES", {"CULL: 1"}}, {"WALL", {"CULL: 1"}}};
     ok = writeScene(dir, fx01, f1, "fx01.txt") && ok;
 
     Scene t1 = test01Scene();
-    SceneScript s1 = baseScript(t1, false, {80, 90, 85, 70});
+    SceneScript s1 = baseScript(t1, false, {80, 90, 85, 70, 75, 30});
     s1.objects = {{"OUTER", {"CULL: 1"}}, {"STAR", {"CULL: 1"}}};
     ok = writeScene(dir, t1, s1, "test01.txt") && ok;
 
     Scene t2 = test02Scene();
-    ok = writeScene(dir, t2, baseScript(t2, true, {90, 70, 80, 80}), "test02.txt") && ok;
+    ok = writeScene(dir, t2, baseScript(t2, true, {90, 70, 80, 80, 70, 35, 60}), "test02.txt") && ok;
 
     Scene t3 = test03Scene();
-    SceneScript s3 = baseScript(t3, true, {80, 70, 65, 40, 100});
+    SceneScript s3 = baseScript(t3, true, {80, 70, 65, 40, 100, 75, 60, 55});
     s3.objects = {{"OUT", {"CULL: 1"}}, {"IN", {"CULL: 1"}}};
     ok = writeScene(dir, t3, s3, "test03.txt") && ok;
 
     Scene t4 = test04Scene();
-    SceneScript s4 = baseScript(t4, true, {40});
+    SceneScript s4 = baseScript(t4, true, {40, 55, 50, 60});
     s4.objects = {{"COVA", {"CULL: 1"}}};
     ok = writeScene(dir, t4, s4, "test04.txt") && ok;
 

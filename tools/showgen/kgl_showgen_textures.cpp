@@ -5,7 +5,6 @@
 #include "kgl_showgen_textures.h"
 
 #include "kgl_showgen_image.h"
-#include "kgl_showgen_pictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -114,24 +113,57 @@ Canvas iridescent() {
     });
 }
 
-Canvas titlePlate() {
-    Canvas c(kSize, kSize);
-    c.verticalGradient(rgb(0.02f, 0.06f, 0.2f), rgb(0.0f, 0.01f, 0.06f));
-    c.addGlow(kSize / 2.0f, kSize / 2.0f, kSize * 0.7f, rgb(0.1f, 0.3f, 0.7f), 0.6f, 2.0f);
-    int scale = 3;
-    int w = Canvas::textWidth(kShowTitle, scale);
-    Canvas text(kSize, kSize);
-    text.drawText(kShowTitle, (kSize - w) / 2, kSize / 2 - 10, scale, rgb(1, 1, 1));
-    Canvas halo = text;
-    halo.boxBlur(6);
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
+// Darkens the borders of a picture to black with a smooth falloff, so that a quad drawn
+// additively with it shows no edge.
+Canvas vignette(Canvas c, float inner) {
+    for (int y = 0; y < c.height(); ++y) {
+        for (int x = 0; x < c.width(); ++x) {
+            float dx = (x + 0.5f) / c.width() * 2.0f - 1.0f, dy = (y + 0.5f) / c.height() * 2.0f - 1.0f;
+            float r = std::sqrt(dx * dx + dy * dy);
+            float k = std::clamp((1.0f - r) / (1.0f - inner), 0.0f, 1.0f);
+            k = k * k * (3.0f - 2.0f * k);
             Rgb& p = c.at(x, y);
-            float k = text.at(x, y).r, h = halo.at(x, y).r * 1.5f;
-            p = Rgb{p.r + k + h * 0.3f, p.g + k + h * 0.6f, p.b + k + h};
+            p = Rgb{p.r * k, p.g * k, p.b * k};
         }
     }
     return c;
+}
+
+// A warm far wall of the corridor: a bright glow behind the cubes over soft noise.
+Canvas corridorWall() {
+    Canvas c(kSize, kSize);
+    c.verticalGradient(rgb(0.35f, 0.12f, 0.25f), rgb(0.25f, 0.08f, 0.12f));
+    c.addGlow(kSize / 2.0f, kSize / 2.0f, kSize * 0.6f, rgb(1.0f, 0.65f, 0.35f), 0.9f, 1.6f);
+    c.modulateNoise(24.0f, 0.35f, 61);
+    return c;
+}
+
+// The glass core: cloud bands in blues and white with noise, bright at the top and dark below,
+// so that the sphere shows its roundness whichever way the texture lands on it.
+Canvas planet() {
+    Canvas c = shade([](float u, float v) {
+        float n = fbm(u * 6.0f, v * 14.0f, 13);
+        float bands = 0.5f + 0.5f * std::sin(v * 38.0f + n * 5.0f);
+        Rgb deep = rgb(0.05f, 0.18f, 0.55f), light = rgb(0.75f, 0.9f, 1.0f);
+        Rgb base = mix(deep, light, std::clamp(bands * 0.8f + n * 0.4f - 0.1f, 0.0f, 1.0f));
+        float k = 1.15f - 0.8f * v;
+        return Rgb{base.r * k, base.g * k, base.b * k};
+    });
+    c.addGlow(kSize * 0.3f, kSize * 0.25f, kSize * 0.25f, rgb(1, 1, 1), 0.7f, 2.0f);
+    return c;
+}
+
+// The plate the title-dolly camera looks at: an emblem of rings on deep blue that fades to black
+// at its borders (the plate is added to the picture, so it shows no edge). No lettering: the
+// title itself comes as a card over the picture.
+Canvas titlePlate() {
+    Canvas c(kSize, kSize);
+    c.verticalGradient(rgb(0.02f, 0.06f, 0.2f), rgb(0.0f, 0.02f, 0.1f));
+    c.addGlow(kSize / 2.0f, kSize / 2.0f, kSize * 0.45f, rgb(0.1f, 0.3f, 0.7f), 0.8f, 2.0f);
+    for (int k = 0; k < 4; ++k)
+        c.addRing(kSize / 2.0f, kSize / 2.0f, 22.0f + 20.0f * k, 2.0f + k, rgb(0.4f, 0.75f, 1.0f), 0.9f - 0.15f * k);
+    c.addGlow(kSize / 2.0f, kSize / 2.0f, 18.0f, rgb(1, 1, 1), 1.0f, 1.5f);
+    return vignette(c, 0.3f);
 }
 
 }  // namespace
@@ -141,20 +173,23 @@ bool writeSceneTextures(const std::string& d) {
     auto put = [&](const char* name, Canvas c) { ok = writeTexture(d + name, std::move(c)) && ok; };
     put("korvo_nebula.jpg", nebula(rgb(0.0f, 0.02f, 0.1f), rgb(0.15f, 0.35f, 0.8f), rgb(0.8f, 0.9f, 1), 11));
     put("korvo_ring.jpg", grid(rgb(0.5f, 0.8f, 1.0f), rgb(0.05f, 0.15f, 0.4f), 8));
-    put("korvo_chrome.jpg", environment(rgb(0.6f, 0.8f, 1.0f), rgb(0.9f, 0.95f, 1.0f), rgb(0.05f, 0.1f, 0.3f), 12));
+    put("korvo_chrome.jpg", planet());
     put("korvo_title.jpg", titlePlate());
-    put("fx01_grid.jpg", grid(rgb(1.0f, 0.6f, 0.2f), rgb(0.25f, 0.05f, 0.1f), 4));
-    put("fx01_plasma.jpg", plasma(rgb(0.5f, 0.05f, 0.3f), rgb(1.0f, 0.5f, 0.1f), rgb(1, 0.95f, 0.7f)));
-    put("fx01_tiles.jpg", grid(rgb(1.0f, 0.4f, 0.5f), rgb(0.15f, 0.05f, 0.08f), 2));
-    put("test01_env.jpg", environment(rgb(0.2f, 0.9f, 0.4f), rgb(0.7f, 1.0f, 0.6f), rgb(0.0f, 0.15f, 0.05f), 21));
+    put("fx01_grid.jpg", grid(rgb(1.0f, 0.8f, 0.4f), rgb(0.85f, 0.4f, 0.3f), 4));
+    put("fx01_plasma.jpg", plasma(rgb(0.8f, 0.2f, 0.45f), rgb(1.0f, 0.65f, 0.2f), rgb(1, 0.95f, 0.7f)));
+    Canvas tiles = grid(rgb(1.0f, 0.6f, 0.6f), rgb(0.6f, 0.3f, 0.35f), 2);
+    tiles.modulateNoise(20.0f, 0.4f, 62);
+    put("fx01_tiles.jpg", tiles);
+    put("fx01_wall.jpg", corridorWall());
+    put("test01_env.jpg", environment(rgb(0.05f, 0.55f, 0.25f), rgb(0.3f, 0.8f, 0.45f), rgb(0.0f, 0.08f, 0.06f), 21));
     put("test01_gold.jpg", environment(rgb(1.0f, 0.8f, 0.3f), rgb(1.0f, 1.0f, 0.8f), rgb(0.3f, 0.15f, 0.0f), 22));
-    put("test02_skin.jpg", organic(rgb(0.05f, 0.2f, 0.25f), rgb(0.5f, 1.0f, 0.8f), 2.0f, 31));
+    put("test02_skin.jpg", organic(rgb(0.2f, 0.45f, 0.5f), rgb(0.7f, 1.0f, 0.85f), 2.0f, 31));
     put("test02_env.jpg", environment(rgb(0.6f, 0.4f, 1.0f), rgb(0.7f, 1.0f, 1.0f), rgb(0.1f, 0.0f, 0.2f), 32));
-    put("test02_back.jpg", nebula(rgb(0.05f, 0.0f, 0.12f), rgb(0.35f, 0.15f, 0.6f), rgb(0.7f, 1.0f, 0.9f), 33));
+    put("test02_back.jpg", vignette(nebula(rgb(0.05f, 0.0f, 0.12f), rgb(0.45f, 0.2f, 0.75f), rgb(0.7f, 1.0f, 0.9f), 33), 0.25f));
     put("test03_bark.jpg", organic(rgb(0.2f, 0.02f, 0.25f), rgb(0.9f, 0.5f, 1.0f), 0.5f, 41));
     put("test03_env.jpg", environment(rgb(1.0f, 0.5f, 0.2f), rgb(1.0f, 0.85f, 0.5f), rgb(0.25f, 0.05f, 0.3f), 42));
-    put("test04_lava.jpg", organic(rgb(0.3f, 0.02f, 0.0f), rgb(1.0f, 0.7f, 0.2f), 1.0f, 51));
-    put("test04_rock.jpg", environment(rgb(1.0f, 0.4f, 0.1f), rgb(0.6f, 0.15f, 0.05f), rgb(0.1f, 0.02f, 0.0f), 52));
+    put("test04_lava.jpg", environment(rgb(1.0f, 0.55f, 0.15f), rgb(1.0f, 0.9f, 0.5f), rgb(0.45f, 0.08f, 0.02f), 51));
+    put("test04_rock.jpg", environment(rgb(0.9f, 0.35f, 0.1f), rgb(0.8f, 0.3f, 0.1f), rgb(0.18f, 0.04f, 0.02f), 52));
     put("fx05_baton.jpg", plasma(rgb(1.0f, 0.3f, 0.7f), rgb(0.3f, 0.5f, 1.0f), rgb(1, 1, 1)));
     put("fx02_disc.jpg", iridescent());
     return ok;

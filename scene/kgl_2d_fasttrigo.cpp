@@ -1,4 +1,4 @@
-#include "fx/kgl_2d_fasttrigo.h"
+#include "scene/kgl_2d_fasttrigo.h"
 
 #include <cmath>
 #include <cstdio>
