@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/kgl_actions.h"
 #include "app/kgl_convert.h"
 #include "app/kgl_globals.h"
 #include "app/kgl_info.h"
@@ -167,6 +168,28 @@ void addViewOptions(CLI::App& app, Invocation& out) {
     addRunOptions(app, v.run, "display full screen (default: a window)");
 }
 
+// "actions export" and "actions import": one of the two is required.
+void addActionsOptions(CLI::App& app, Invocation& out) {
+    ActionsOptions& a = out.actions;
+    app.require_subcommand(1, 1);
+    CLI::App* ex = app.add_subcommand("export", "write the action track as text, one mark a line");
+    CLI::App* im = app.add_subcommand("import", "read the text form back into an action track");
+    ex->add_option("IN", a.input, "the action track (default escena/actions.bin)")->type_name("");
+    ex->add_option("-o,--output", a.output, "the text to write (default: IN as .txt; - for stdout)")
+        ->type_name("FILE");
+    im->add_option("IN", a.input, "the text track (default escena/actions.txt)")->type_name("");
+    im->add_option("-o,--output", a.output, "the track to write (default: IN as .bin; keeps FILE.bak)")
+        ->type_name("FILE");
+    im->callback([&a] { a.import = true; });
+    for (CLI::App* sub : {ex, im}) {
+        sub->get_formatter()->column_width(kHelpColumn);
+        sub->set_help_flag("-h,--help", "print this help and exit");
+        sub->add_option("--music", a.music,
+                        "the music whose rate maps times to bytes (default: Config.ini's)")
+            ->type_name("FILE");
+    }
+}
+
 // One row per sub-command: its name, one line of help, its options and how it runs.
 struct SubCommand {
     const char* name;
@@ -183,6 +206,11 @@ const SubCommand kSubCommands[] = {
      addInfoOptions, [](Invocation& in) { return runInfo(in.info); }},
     {"view", "play one scene file through one of its cameras", Command::View, addViewOptions,
      [](Invocation& in) { return runView(in.view); }},
+    {"actions", "the action track as text: actions export, actions import", Command::Actions,
+     addActionsOptions,
+     [](Invocation& in) {
+         return in.actions.import ? runActionsImport(in.actions) : runActionsExport(in.actions);
+     }},
 };
 
 int runShowCommand(Invocation& in) {

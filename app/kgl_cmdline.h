@@ -1,5 +1,5 @@
 // The command line of every kgl command: the show's player options (kgl with no sub-command) and
-// the sub-commands (convert, info, view). One parser builds them all, so every command has the
+// the sub-commands (convert, info, view, actions). One parser builds them all, so every command has the
 // same --help, shared options have one spelling, and every usage error ends with exit status 2.
 // A new sub-command is one options struct, one row of the sub-command table and its two functions
 // (options, run) in kgl_cmdline.cpp; a command with its own sub-commands (say "actions export")
@@ -58,7 +58,15 @@ struct ViewOptions {
     int camera = 0;
 };
 
-enum class Command { Show, Convert, Info, View };
+// kgl actions export [IN.bin] [-o OUT.txt] / kgl actions import [IN.txt] [-o OUT.bin]
+struct ActionsOptions {
+    bool import = false;  // false: export
+    std::string input;    // "": escena/actions.bin (export) or escena/actions.txt (import)
+    std::string output;   // "": the input with .txt (export) or .bin (import); export "-": stdout
+    std::string music;    // "": the music escena/Config.ini names
+};
+
+enum class Command { Show, Convert, Info, View, Actions };
 
 // Everything one command line asks for: the command and its options.
 struct Invocation {
@@ -67,6 +75,7 @@ struct Invocation {
     ConvertOptions convert;
     InfoOptions info;
     ViewOptions view;
+    ActionsOptions actions;
 };
 
 enum class ParseResult { Run, Help, Version, Error };

@@ -5,6 +5,7 @@
 
 #include "app/kgl_info.h"
 #include "common/kgl_bytes.h"
+#include "engine/kgl_action_names.h"
 #include "script/kgl_config.h"
 #include "sync/kgl_events.h"
 
@@ -69,7 +70,8 @@ int infoActions(const char* path, FILE* out) {
     if (!readFile(path, bytes) || !parseMarks(bytes, marks)) return kNotMyKind;
     std::fprintf(out, "marks %zu\n", marks.size());
     for (const MarkSummary& m : marks) {
-        std::fprintf(out, "%u %d%s\n", m.position, m.action, m.spectrum ? " spectrum" : "");
+        std::fprintf(out, "%u %d%s  # %s\n", m.position, m.action, m.spectrum ? " spectrum" : "",
+                     ActionName(m.action));
     }
     return 0;
 }

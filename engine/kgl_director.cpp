@@ -1,11 +1,13 @@
 // The timeline director: once per frame, after the render pass, it asks the cue track which
 // marks the music has passed and performs the pending actions 0..90 in number order. Uniform
 // action sets come from kgl_show_tables.h; the rest is the small switch below. With --trace every
-// performed action is written as "frame POSITION ACTION" the moment it runs.
+// performed action is written as "frame POSITION ACTION" the moment it runs. Which routine
+// performs an action is decided by the range table kActionRanges (kgl_action_names.h).
 #include <cinttypes>
 #include <cstdio>
 
 #include "common/kgl_log.h"
+#include "engine/kgl_action_names.h"
 #include "engine/kgl_demoengine.h"
 #include "engine/kgl_show_tables.h"
 
@@ -13,7 +15,6 @@ namespace kgl {
 
 namespace {
 
-constexpr int kUnusedActions[] = {22, 66};
 constexpr int kFirstCameraAction = 42;
 constexpr int kOverlaySceneCameraAction = 87;  // 87..90: overlay camera 0..3
 constexpr int kFrameJump = 8;
@@ -22,12 +23,6 @@ constexpr float kDarkAlphaStep = 0.01f;
 constexpr float kImageAlphaStep = 0.1f;
 
 float clamp01(float v) { return v > 1.0f ? 1.0f : (v < 0.0f ? 0.0f : v); }
-
-bool isUnused(int action) {
-    for (int a : kUnusedActions)
-        if (a == action) return true;
-    return false;
-}
 
 void startParticles(Scene3D& scene, int system) {
     if (system < 0 || system >= kParticleSlots) return;
@@ -86,34 +81,32 @@ void DemoEngine::direct() {
     if (!events.Advance(p)) return;
     tracePosition_ = p;
     for (int k = 0; k < kActionCount; ++k) {
-        if (isUnused(k)) continue;
+        if (ActionKindOf(k) == ActionKind::kUnused) continue;
         if (events.TakeFired(k)) performAction(k);
     }
 }
 
 void DemoEngine::performAction(int k) {
-    if (k < 0 || k >= kActionCount || isUnused(k)) return;
+    const ActionKind kind = ActionKindOf(k);  // kUnused outside 0..90 too
+    if (kind == ActionKind::kUnused) return;
     traceAction(tracePosition_, k);
-    if (k <= 5 || (k >= 8 && k <= 11)) {
-        switchScene(k);
-    } else if (k == 6 || k == 7) {
+    switch (kind) {
+    case ActionKind::kSceneSwitch: switchScene(k); break;
+    case ActionKind::kOverlayScene:
         overlaySceneOn = !overlaySceneOn;
         overlayScene = k;
-    } else if (k >= kOverlaySceneCameraAction) {
+        break;
+    case ActionKind::kOverlay: overlayAction(k); break;
+    case ActionKind::kComposition: compositionAction(k); break;
+    case ActionKind::kPlayback: playbackAction(k); break;
+    case ActionKind::kBlur: blurAction(k); break;
+    case ActionKind::kSceneAnimation: sceneAnimationAction(k); break;
+    case ActionKind::kVertexProgram: vertexProgramAction(k); break;
+    case ActionKind::kOverlayCamera:
         overlayCamera = k - kOverlaySceneCameraAction;
         scenes[overlayScene].SetActiveCamera(overlayCamera);
-    } else if ((k >= 12 && k <= 26) || (k >= 64 && k <= 68)) {
-        overlayAction(k);
-    } else if (k >= 27 && k <= 34) {
-        compositionAction(k);
-    } else if (k >= 50 && k <= 59) {
-        blurAction(k);
-    } else if (k >= 35 && k <= 49) {
-        playbackAction(k);
-    } else if (k >= 60 && k <= 63) {
-        sceneAnimationAction(k);
-    } else {
-        vertexProgramAction(k);  // 69..86
+        break;
+    case ActionKind::kUnused: break;
     }
 }
 

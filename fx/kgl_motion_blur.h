@@ -111,6 +111,7 @@ public:
     // layer and the picture sampled with the maximum anisotropy even where it is only enlarged
     // (set by create from the environment variable KGL_STRAIGHT_COMPOSE=1).
     uint8_t straightComposition = 0;
+    uint8_t sharpComposition = 0;  // window passes sample without anisotropy (KGL_SHARP_COMPOSE=1)
 
 private:
     void setupTextures();

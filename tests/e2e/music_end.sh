@@ -22,7 +22,7 @@ printf '\xe8\x03\x00\x00\x03\x00\x00\x00\x00\x88\x13\x00\x00\x04\x00\x00\x00\x00
 printf 'keyboard 0\nrenderActions 1\nloadActions 1\nsaveActions 0\nuseMp3 1\nmp3StartOffset 0\nmp3StartSeconds 0\nmp3FileName "escena/music.mp3"\n' >want.txt
 cmp -s info.txt want.txt || fail "kgl info Config.ini printed: $(cat info.txt)"
 "$KGL" info escena/actions.bin >info.txt || fail "kgl info actions.bin"
-[ "$(cat info.txt)" = "$(printf 'marks 2\n1000 3\n5000 4')" ] || fail "kgl info actions.bin printed: $(cat info.txt)"
+[ "$(cat info.txt)" = "$(printf 'marks 2\n1000 3  # scene 3\n5000 4  # scene 4')" ] || fail "kgl info actions.bin printed: $(cat info.txt)"
 
 # Deterministic run. The capture holds the loading screen and the two swaps after the warm-up,
 # then one picture per loop frame. The end (5 s = frame 251 at 50 fps) is seen by the next update

@@ -10,7 +10,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 # Option names at the start of help lines ("  -h,--help  ...", "  --data DIR  ..."), sorted.
 options() { grep -oE '^  (-[a-z],)?--[a-z-]+' | tr -d ' ' | sort; }
 
-for cmd in "" convert info view; do
+for cmd in "" convert info view "actions export" "actions import"; do
     title="kgl${cmd:+ $cmd} --help"
     help=$("$KGL" $cmd --help | options) || fail "$title failed"
     listed=$(awk -v m="<!-- $title -->" '$0 == m {on = 1; next} on && /^```/ {n++; if (n == 2) exit; next} on' \

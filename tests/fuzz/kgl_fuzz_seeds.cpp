@@ -106,6 +106,15 @@ void eventSeeds() {
     put("events", "truncated.bin", cut);
 }
 
+// Action tracks as text: times, byte positions, comments, a spectrum, and a few broken lines.
+void actionTextSeeds() {
+    putText("actiontext", "plain.txt", "# track\n00:00.000  0  # scene 0\n00:02.500 12\n\n@176400 64\n");
+    std::string spectrum = "01:04.019 5 spectrum:2";
+    for (int i = 0; i < 512; ++i) spectrum += i % 3 ? " 0.25" : " 0x7fc00001";
+    putText("actiontext", "spectrum.txt", spectrum + "\r\n");
+    putText("actiontext", "broken.txt", "1:2.3 4\n99:99.000 1\n@ 3\n00:01.0000001 2\n00:01 x\n");
+}
+
 // A sine tone encoded with the LAME tag frame written over the encoder's placeholder.
 Bytes encodeMp3(int frames, int rate, int channels, bool tag) {
     lame_global_flags* gf = lame_init();
@@ -174,6 +183,7 @@ int main(int argc, char** argv) {
     configSeeds();
     textSeeds();
     eventSeeds();
+    actionTextSeeds();
     mp3Seeds();
     kglfuzz::modelSeeds();
     return gFailed ? 1 : 0;

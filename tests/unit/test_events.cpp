@@ -235,7 +235,7 @@ TEST(Info, ActionTrackSummary) {
     char buf[256] = {};
     const size_t n = std::fread(buf, 1, sizeof buf - 1, out);
     std::fclose(out);
-    EXPECT_EQ(std::string(buf, n), "marks 2\n1000 3\n5000 64 spectrum\n");
+    EXPECT_EQ(std::string(buf, n), "marks 2\n1000 3  # scene 3\n5000 64 spectrum  # flash 1\n");
     kgltest::writeText("odd.bin", std::string(10, '\0'));  // 10 bytes fit no record layout
     EXPECT_EQ(kgl::infoActions("odd.bin", stdout), kgl::kNotMyKind);
     EXPECT_EQ(kgl::infoActions("actions.dat", stdout), kgl::kNotMyKind);
