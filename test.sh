@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKGL_TESTS=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy

@@ -104,7 +104,17 @@ void addChoice(CLI::App& app, const char* name, const char* help, T& field, T va
 // The options of every command that opens a window.
 void addRunOptions(CLI::App& app, RunOptions& run, const char* displayDefault) {
     addChoice(app, "--windowed", "display in a window", run.fullscreen, 0);
-    addChoice(app, "--fullscreen", displayDefault, run.fullscreen, 1);
+    int& fullscreen = run.fullscreen;
+    app.add_option_function<std::string>(
+           "--fullscreen",
+           [&fullscreen](const std::string& s) { fullscreen = s.empty() ? 1 : kDesktopFullscreen; },
+           displayDefault)
+        ->expected(0, 1)
+        ->type_name("[desktop]")
+        ->trigger_on_parse()
+        ->check(CLI::Validator(
+            [](std::string& s) { return s.empty() || s == "desktop" ? std::string() : "bad value '" + s + "' (desktop or nothing)"; },
+            ""));
     addChoice(app, "--vsync", "wait for the vertical blank on swaps (the default)", run.vsync, true);
     addChoice(app, "--no-vsync", "do not wait for the vertical blank", run.vsync, false);
     app.add_flag("--batch", run.batch, "never block on a window: no dialog, no modal boxes");
@@ -129,7 +139,7 @@ void addShowOptions(CLI::App& app, ShowOptions& show) {
              });
     app.add_flag("--loop", show.loop, "restart the show whenever the music ends");
     app.add_flag("--no-detail-maps", show.noDetailMaps, "switch detail maps off");
-    addRunOptions(app, show.run, "display full screen (the default)");
+    addRunOptions(app, show.run, "full screen (the default); desktop: the desktop's mode, black bars");
     addValue(app, "--trace", "FILE", "one line per performed action",
              "a path of at most " + std::to_string(kMaxTracePath) + " characters", show.traceFile,
              [](const std::string& s, std::string& out) {
@@ -165,7 +175,7 @@ void addViewOptions(CLI::App& app, Invocation& out) {
     app.add_option("--texdir", v.texDir, "folder prefixed to the texture file names")->type_name("DIR");
     addPacked(app, v.packed, "the scene file carries its textures");
     addCount(app, "--camera", "the camera to look through (default 0)", 0, kMaxCamera, v.camera);
-    addRunOptions(app, v.run, "display full screen (default: a window)");
+    addRunOptions(app, v.run, "full screen (default: a window); desktop: the desktop's mode");
 }
 
 // "actions export" and "actions import": one of the two is required.
@@ -308,7 +318,6 @@ std::string absolutePath(const std::string& path) {
 }  // namespace
 
 void resolveOutputPaths(ShowOptions& options) {
-    if (options.dataDir.empty()) return;
     options.run.captureDir = absolutePath(options.run.captureDir);
     options.traceFile = absolutePath(options.traceFile);
 }

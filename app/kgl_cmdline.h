@@ -13,10 +13,13 @@ namespace kgl {
 
 constexpr int kUsageExit = 2;  // exit status of every usage error
 
+// --fullscreen desktop: full screen in the desktop's own mode, the picture scaled with black bars.
+constexpr int kDesktopFullscreen = 2;
+
 // How a command that opens a window runs it (the show and kgl view).
 struct RunOptions {
     bool batch = false;   // never block on a window: no dialog, no modal boxes, offscreen fallback
-    int fullscreen = -1;  // -1: the command's default; 0 windowed; 1 full screen
+    int fullscreen = -1;  // -1: the command's default; 0 windowed; 1 full screen; kDesktopFullscreen
     bool vsync = true;
     int64_t frames = 0;      // 0: no limit
     double fixedFps = 0.0;   // 0: real time
@@ -93,7 +96,7 @@ int runCommandLine(int argc, const char* const* argv);
 int parseResolution(const char* text);
 
 // Makes the relative --capture and --trace paths absolute against the folder kgl was started in,
-// so they do not move into the --data folder when the show changes into it.
+// so they do not move into the show folder when the show changes into it.
 void resolveOutputPaths(ShowOptions& options);
 
 // Checked numbers of the command line: a whole count 1..10^9, a rate 0 < F <= 10000.

@@ -1,6 +1,7 @@
 #include "app/kgl_frame_loop.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/kgl_globals.h"
 #include "common/kgl_log.h"
@@ -20,9 +21,10 @@ bool FrameLoop::start() {
     PlatformOptions p;
     p.batch = options_.batch;
     p.vsync = options_.vsync;
+    p.desktopFullscreen = options_.fullscreen == kDesktopFullscreen;
     p.fixedStepMs = options_.fixedFps > 0.0 ? 1000.0 / options_.fixedFps : 0.0;
     started_ = startPlatform(p);
-    if (!started_) messageBox("Failed To Register The Window Class.", "ERROR", MsgBoxKind::Error);
+    if (!started_ && !displayMissing()) messageBox("Failed To Register The Window Class.", "ERROR", MsgBoxKind::Error);
     return started_;
 }
 
@@ -67,18 +69,20 @@ void FrameLoop::finishTurn(FrameClient& client) {
 void FrameLoop::run(FrameClient& client) {
     WindowState ws;
     ws.keyDown = keyDown;
+    ws.keyPressed = keyPressed;
     ws.windowActive = &windowActive;
     while (!quitRequested) {
         const DisplayMessage m = PeekDisplayMessage(ws);
         if (m == DisplayMessage::Quit) quitRequested = 1;
         if (m != DisplayMessage::None) continue;
         if (windowActive) client.draw(framesDrawn_);
-        if (keyDown[kVkEscape]) {
+        if (keyDown[kVkEscape] || keyPressed[kVkEscape]) {
             quitRequested = 1;
             continue;
         }
         present();
         finishTurn(client);
+        std::memset(keyPressed, 0, sizeof keyPressed);
     }
 }
 

@@ -1,5 +1,4 @@
-// Storage of the process-wide values and the global objects. The loading image is defined before
-// the engine in this one file, so it is constructed first and destroyed last.
+// Storage of the process-wide values and the global objects.
 #include "app/kgl_globals.h"
 
 #include "engine/kgl_demoengine.h"
@@ -8,22 +7,22 @@
 namespace kgl {
 
 uint8_t keyDown[kVirtualKeyCount] = {};
+uint8_t keyPressed[kVirtualKeyCount] = {};
 uint8_t windowActive = 1;
 int32_t quitRequested = 0;
 DialogChoices startChoices;
 int32_t screenWidth = 800;
 int32_t screenHeight = 600;
 
-namespace {
-K2DImage gLoadingImage;
-DemoEngine gEngine;
-}  // namespace
-
+// Built on first use, so the sub-commands (convert, info, view) never pay for the engine's fixed
+// arrays. The show asks for the loading image before the engine, so the engine is destroyed first.
 K2DImage& loadingImage() {
-    return gLoadingImage;
+    static K2DImage image;
+    return image;
 }
 DemoEngine& engine() {
-    return gEngine;
+    static DemoEngine demoEngine;
+    return demoEngine;
 }
 
 }  // namespace kgl

@@ -1,5 +1,6 @@
 // The process-wide values the entry routine, the window procedure and the frame loop share, and
-// the two global objects (the loading picture, then the engine) that live for the whole process.
+// the two global objects (the loading picture, then the engine), built on first use by the show
+// and kept until the process ends.
 // Single-threaded: nothing here is locked.
 #pragma once
 
@@ -25,6 +26,7 @@ constexpr ResolutionSize kResolutions[kResolutionCount] = {
 };
 
 extern uint8_t keyDown[kVirtualKeyCount];
+extern uint8_t keyPressed[kVirtualKeyCount];  // pressed since the last loop turn (held or not)
 extern uint8_t windowActive;
 extern int32_t quitRequested;
 // The start-up choices: fullscreenMode, showLoop, lowChips (read by nothing; the dialog offers

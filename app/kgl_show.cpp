@@ -1,7 +1,6 @@
 #include "app/kgl_show.h"
 
 #include <GL/gl.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -12,8 +11,10 @@
 #include "app/kgl_globals.h"
 #include "app/kgl_loading_screen.h"
 #include "app/kgl_music_end.h"
+#include "app/kgl_show_folder.h"
 #include "engine/kgl_demoengine.h"
 #include "platform/kgl_dialog.h"
+#include "platform/kgl_platform.h"
 #include "platform/kgl_ticks.h"
 #include "script/kgl_config.h"
 
@@ -43,7 +44,7 @@ void writeDialogShot(void* context, int width, int height) {
 void setStartValues(const ShowOptions& o) {
     startChoices = DialogChoices{};
     if (o.resolutionIndex >= 0) startChoices.resolutionIndex = o.resolutionIndex;
-    if (o.run.fullscreen >= 0) startChoices.fullscreenMode = static_cast<uint8_t>(o.run.fullscreen);
+    if (o.run.fullscreen >= 0) startChoices.fullscreenMode = o.run.fullscreen > 0 ? 1 : 0;
     if (o.loop) startChoices.showLoop = 1;
     if (o.noDetailMaps) startChoices.detailMaps = 0;
 }
@@ -74,8 +75,10 @@ bool openDisplay(FrameLoop& loop) {
     return true;
 }
 
-// Builds the show, warms the driver, starts the music and the action track.
-void buildShow(FrameLoop& loop) {
+// Builds the show, warms the driver, starts the music and the action track. False when the
+// music named by the configuration cannot be played: the show keeps time with it and would
+// never end.
+bool buildShow(FrameLoop& loop) {
     DemoEngine& e = engine();
     LoadConfig(e, "escena/Config.ini");
     e.setDetailMaps(startChoices.detailMaps);
@@ -87,10 +90,15 @@ void buildShow(FrameLoop& loop) {
     loop.present();
     if (!fixedTickMode()) std::this_thread::sleep_for(std::chrono::milliseconds(kStartupPauseMs));
     e.StartMusic();
+    if (e.config.useMp3 && !e.sound.lengthKnown) {
+        std::fprintf(stderr, "kgl: the show stops: it keeps time with its music (MP3: in escena/Config.ini)\n");
+        return false;
+    }
     e.StartEventTrack(kActionsPath);
     e.currentScene = 0;
     e.currentCamera = 0;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    return true;
 }
 
 // What the frame loop draws and updates: the engine's render pass and director, then at the
@@ -114,24 +122,21 @@ private:
     DemoEngine& engine_;
 };
 
-bool enterDataFolder(const std::string& dir) {
-    if (dir.empty()) return true;
-    if (::chdir(dir.c_str()) == 0) return true;
-    std::fprintf(stderr, "kgl: cannot enter the data folder '%s'\n", dir.c_str());
-    return false;
-}
-
 }  // namespace
 
 int runShow(const ShowOptions& o) {
-    if (!enterDataFolder(o.dataDir)) return 2;
+    std::string missing;
+    if (!enterShowFolder(o.dataDir, executableFolder(), missing)) {
+        std::fprintf(stderr, "%s\n", missing.c_str());
+        return kUsageExit;
+    }
     setStartValues(o);
     FrameLoop loop(o.run);
     if (!loop.start()) return 1;
     const int dialog = runDialog(o);
     if (dialog <= 0) return dialog == 0 ? 0 : 1;
     if (!openDisplay(loop)) return 1;
-    buildShow(loop);
+    if (!buildShow(loop)) return 1;
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
     ShowClient client(engine());
     loop.run(client);

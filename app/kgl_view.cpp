@@ -89,7 +89,7 @@ void ViewSession::draw() {
 int runView(const ViewOptions& options) {
     FrameLoop loop(options.run);
     if (!loop.start()) return 1;
-    uint8_t mode = options.run.fullscreen == 1 ? 1 : 0;  // a viewer opens a window by default
+    uint8_t mode = options.run.fullscreen > 0 ? 1 : 0;  // a viewer opens a window by default
     if (!loop.openWindow("kgl view", kViewWidth, kViewHeight, 32, mode)) return 1;
     ViewSession session;
     if (!session.open(options, kViewWidth, kViewHeight)) return 1;

@@ -151,8 +151,7 @@ bool AudioStream::open(const char* path) {
     uint32_t rate = 0;
     uint32_t ch = 0;
     if (!path || !scanMp3(path, length, rate, ch, reason)) {
-        logLine("AUDIO", path ? path : "", "cannot play the music (%s): the show runs without it "
-                "and does not end by itself", reason.c_str());
+        logLine("AUDIO", path ? path : "", "cannot play the music (%s)", reason.c_str());
         openSilent();
         return false;
     }

@@ -16,6 +16,9 @@ constexpr int kVkSpace = 32;
 // The frame loop's values the window procedure writes.
 struct WindowState {
     uint8_t* keyDown = nullptr;  // kVirtualKeyCount bytes
+    // Optional, kVirtualKeyCount bytes: set on every press and left set after the release, so a
+    // tap that is over before the frame loop looks still counts; the loop clears it each turn.
+    uint8_t* keyPressed = nullptr;
     uint8_t* windowActive = nullptr;
 };
 
@@ -34,14 +37,21 @@ bool windowProcedure(const WindowEvent& event, WindowState& state);
 int virtualKeyForSdlKey(int32_t sdlKeycode);
 
 // Starts the video system. With allowOffscreen, a machine with no display falls back to the
-// offscreen driver (said once on stderr). False when no video driver could start.
+// offscreen driver (said once on stderr). Without it, no display (or only the offscreen driver
+// that nobody asked for by SDL_VIDEODRIVER) is one line on stderr and false, and displayMissing()
+// is true. False when no video driver could start.
 bool initDisplaySystem(bool allowOffscreen);
+bool displayMissing();
 bool displayIsOffscreen();
 // Shuts the video system down at process end (after DestroyDisplayWindow).
 void quitDisplaySystem();
 
 // Vsync for the window created next (on by default).
 void setDisplayVsync(bool on);
+// Full screen for the window created next keeps the desktop's mode: the window covers the
+// desktop, the program draws into a framebuffer of the asked size, and every swap scales it onto
+// the desktop at its aspect with black bars. No mode change, no fallback question.
+void setDisplayDesktopFullscreen(bool on);
 
 // Opens the window: a real display-mode change when fullscreenMode is 1, with the fallback
 // question when the display refuses the mode. fullscreenMode is updated to the mode in use.

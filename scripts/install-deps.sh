@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the show generator need (the end-to-end
-# scripts call xvfb-run, xdotool, xwininfo from x11-utils, and python3 to read PNG and scene bytes).
+# Installs the Debian packages that building and playing need (./run.sh). With --test it also
+# installs the test tools (./test.sh): gtest, assimp (the reference ASE reader), the Xvfb smoke
+# test's X server and tools (xvfb-run, xauth, xdotool, xwininfo from x11-utils), python3 (the
+# end-to-end scripts read PNG and scene bytes with it) and clang for the fuzz targets.
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libmpg123-dev libjpeg62-turbo-dev libgl-dev libglu1-mesa-dev
-  libimgui-dev libcli11-dev libstb-dev libgtest-dev libmp3lame-dev libassimp-dev fonts-dejavu-core
-  xvfb xauth xdotool x11-utils python3 libgl1-mesa-dri libegl-mesa0
+  libimgui-dev libcli11-dev libstb-dev libmp3lame-dev fonts-dejavu-core
+  libgl1-mesa-dri libegl-mesa0
+)
+test_packages=(
+  libgtest-dev libassimp-dev
+  xvfb xauth xdotool x11-utils python3
   clang libclang-rt-14-dev
 )
+
+case "${1:-}" in
+  "") ;;
+  --test) packages+=("${test_packages[@]}") ;;
+  *) echo "usage: scripts/install-deps.sh [--test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

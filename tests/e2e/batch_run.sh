@@ -1,10 +1,25 @@
 #!/usr/bin/env bash
-# kgl runs headless in an empty folder: no dialog, no modal box, a bounded number of frames.
-# Also: the command-line errors end with status 2, and --capture writes the loading screen first.
+# kgl runs headless: no dialog, no modal box, a bounded number of frames. Without --data it plays
+# the working directory's show, else the one beside the executable or in its show/, else says so
+# in one line with status 2. No display without --batch: one line, status 1. Also: the
+# command-line errors end with status 2, and --capture writes the loading screen first.
 set -uo pipefail
 KGL="$1"
 source "$(dirname "${BASH_SOURCE[0]}")/kgl_e2e.bash"
 
+mkdir bin
+cp "$KGL" bin/kgl
+bin/kgl --batch --frames 2 2>err.txt; rc=$?
+[ $rc -eq 2 ] && [ "$(wc -l <err.txt)" -eq 1 ] && grep -q -- "--data" err.txt ||
+    fail "no show anywhere: status $rc, $(cat err.txt)"
+mkdir -p bin/show/escena bin/escena escena
+for dir in bin/show bin .; do  # each found before the ones above it
+    : >"$dir/escena/Config.ini"
+    bin/kgl --batch --no-dialog --frames 2 2>/dev/null || fail "show in $dir: status $?"
+    [ -n "$(ls "$dir" | grep '^lissa')" ] || fail "the show did not play in $dir"
+done
+env -u SDL_VIDEODRIVER DISPLAY=:55 bin/kgl --no-dialog --frames 2 2>err.txt; rc=$?
+[ $rc -eq 1 ] && [ "$(grep -c '^kgl: no display' err.txt)" -eq 1 ] || fail "no display: status $rc, $(cat err.txt)"
 "$KGL" --batch --no-dialog --frames 10 || fail "batch run exited $?"
 
 "$KGL" --bogus 2>err.txt; rc=$?

@@ -2,7 +2,8 @@
 # The music ends the show: a folder with escena/Config.ini (music, load and render actions on),
 # a 5-second MP3 and escena/actions.bin. Under --fixed-fps 50 the show ends by itself after
 # about 250 frames; with --loop it restarts (reloading the cue track) every 5 s of music; with
-# no sound card it plays on the silent clock and says so once. Also: kgl info on both files.
+# no sound card it plays on the silent clock and says so once; without the file it stops at once.
+# Also: kgl info on both files.
 # Args: KGL_BINARY BUILD_DIR (the unit-test binary there writes the MP3).
 set -uo pipefail
 KGL="$1"
@@ -64,4 +65,10 @@ if [ "$n" -eq 0 ]; then
 elif [ "$n" -ne 1 ]; then
     fail "silent clock announced $n times"
 fi
+
+# Without its music nothing would end the show: it stops at once with status 1.
+mv escena/music.mp3 escena/gone.mp3
+"$KGL" --batch --no-dialog --windowed --fixed-fps 50 2>err.txt; rc=$?
+[ $rc -eq 1 ] && grep -q "^AUDIO: \[escena/music.mp3\] cannot play the music" err.txt ||
+    fail "missing music: status $rc, $(cat err.txt)"
 echo "music end: ok"

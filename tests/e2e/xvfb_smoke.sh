@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The real X11 path under Xvfb: the start-up dialog shows its controls (kept as a screenshot by
 # --capture), Enter presses "GO !", the show window opens, its title turns into the frame rate,
-# and Escape ends the run with status 0. Windows are found in the X server's own window tree
-# (xwininfo), by name; xdotool only types, clicks and focuses. Skips when a tool is missing
-# (scripts/install-deps.sh installs them all).
+# and a 10-ms Escape tap ends the run with status 0. Windows are found in the X server's own
+# window tree (xwininfo), by name; xdotool only types, clicks and focuses. Skips when a tool is missing
+# (scripts/install-deps.sh --test installs them all).
 set -uo pipefail
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 KGL="$1"
@@ -42,11 +42,12 @@ waitWindow() {  # name pattern -> window id
 ended() { ! kill -0 "$pid" 2>/dev/null; }
 hasWindow() { [ -n "$(findWindows "$1")" ]; }
 # Presses KEY on WINDOW until the shell condition holds: a window may take a moment to map and
-# take the focus, and a key sent before that is lost.
+# take the focus, and a key sent before that is lost. TAP=tap presses for 10 ms only.
+tap() { xdotool keydown "$1"; sleep 0.01; xdotool keyup "$1"; }
 pressUntil() {
     local key="$1" window="$2"; shift 2
     for _ in $(seq 30); do
-        timeout 2 xdotool windowfocus --sync "$window" 2>/dev/null; xdotool key "$key"
+        timeout 2 xdotool windowfocus --sync "$window" 2>/dev/null; ${TAP:-xdotool key} "$key"
         for _ in $(seq 5); do "$@" && return 0; sleep 0.1; done
     done
     return 1
@@ -87,7 +88,7 @@ for _ in $(seq 300); do
     windowName "$show" | grep -q "^korvoGL .* fps$" && break; sleep 0.1
 done
 windowName "$show" | grep -q "^korvoGL .* fps$" || fail "title never showed the frame rate"
-pressUntil Escape "$show" ended || fail "Escape did not end the show"
+TAP=tap pressUntil Escape "$show" ended || fail "a 10-ms Escape tap did not end the show"
 wait "$pid"; rc=$?
 [ $rc -eq 0 ] || fail "exit status $rc"
 [ -s cap/frame-000000.png ] || fail "no frames captured"

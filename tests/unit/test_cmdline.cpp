@@ -60,6 +60,8 @@ TEST(CommandLine, TheLaterOfTwoOpposedSwitchesWins) {
     EXPECT_TRUE(a.show.run.vsync);
     ASSERT_EQ(parse({"--windowed", "--fullscreen"}, b), ParseResult::Run);
     EXPECT_EQ(b.show.run.fullscreen, 1);
+    ASSERT_EQ(parse({"--windowed", "--fullscreen", "desktop"}, b), ParseResult::Run);
+    EXPECT_EQ(b.show.run.fullscreen, kgl::kDesktopFullscreen);
 }
 
 TEST(CommandLine, SubCommandsTakeTheirOwnOptions) {
@@ -148,9 +150,6 @@ TEST(CommandLine, OutputPathsStayWhereKglWasStarted) {
     kgl::ShowOptions o;
     o.run.captureDir = "cap";
     o.traceFile = "/abs/trace.txt";
-    kgl::resolveOutputPaths(o);  // without --data nothing moves
-    EXPECT_EQ(o.run.captureDir, "cap");
-    o.dataDir = "show";
     kgl::resolveOutputPaths(o);
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);

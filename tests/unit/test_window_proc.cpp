@@ -33,13 +33,16 @@ TEST_F(WindowProcTest, MinimiseAndRestoreDriveTheActiveFlag) {
     EXPECT_EQ(active, 1);
 }
 
-TEST_F(WindowProcTest, HeldKeyStaysDownThroughRepeatsUntilReleased) {
+TEST_F(WindowProcTest, HeldKeyStaysDownThroughRepeatsUntilReleasedAndTheTapStaysLatched) {
+    uint8_t pressed[kVirtualKeyCount] = {};
+    state.keyPressed = pressed;
     for (int i = 0; i < 5; ++i) {
         send(WindowEventKind::KeyDown, kVkEscape);  // auto-repeat sends more key-downs
         EXPECT_EQ(keys[kVkEscape], 1);
     }
     send(WindowEventKind::KeyUp, kVkEscape);
     EXPECT_EQ(keys[kVkEscape], 0);
+    EXPECT_EQ(pressed[kVkEscape], 1);  // a press released before the next frame still counts
 }
 
 TEST_F(WindowProcTest, OutOfRangeKeysAreIgnoredAndCloseQuits) {
