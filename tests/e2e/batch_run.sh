@@ -5,10 +5,7 @@
 # command-line errors end with status 2, and --capture writes the loading screen first.
 set -uo pipefail
 KGL="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/kgl_e2e.bash"
 
 mkdir bin
 cp "$KGL" bin/kgl

@@ -5,10 +5,7 @@
 # arguments (status 2), a missing input (status 1), an object without texture vertices (status -1).
 set -uo pipefail
 KGL="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/kgl_e2e.bash"
 
 ase() {  # $1: number of texture vertices (0 or 3)
     printf '*3DSMAX_ASCIIEXPORT\t200\n*SCENE {\n\t*SCENE_FIRSTFRAME 0\n\t*SCENE_LASTFRAME 2\n'

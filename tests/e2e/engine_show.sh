@@ -10,11 +10,8 @@ KGL="$1"
 BUILD="$2"
 UNIT="$BUILD/tests/kgl_unit_tests"
 SHOWGEN="$BUILD/showgen"
-source "$(dirname "$0")/lib/small_show.sh"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/kgl_e2e.bash"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/small_show.sh"
 [ -x "$SHOWGEN" ] || { echo "engine_show: no showgen in $BUILD, skipped"; exit 0; }
 
 make_small_show

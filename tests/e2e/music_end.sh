@@ -9,10 +9,7 @@ set -uo pipefail
 KGL="$1"
 BUILD="$2"
 UNIT="$BUILD/tests/kgl_unit_tests"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/kgl_e2e.bash"
 
 mkdir escena
 KGL_MP3_OUT="$work/escena/music.mp3" KGL_MP3_SECONDS=5 "$UNIT" --gtest_also_run_disabled_tests \

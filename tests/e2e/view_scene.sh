@@ -4,10 +4,7 @@
 # middle of the picture. Also the viewer's refusals: no file, a missing file.
 set -uo pipefail
 KGL="$1"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/kgl_e2e.bash"
 command -v python3 >/dev/null || { echo "SKIP: python3 not installed"; exit 0; }
 
 "$KGL" view 2>/dev/null; [ $? -eq 2 ] || fail "no file: expected status 2"
@@ -56,36 +53,10 @@ PY
 n=$(ls cap | grep -c '^frame-[0-9]\{6\}\.png$')
 [ "$n" -eq 4 ] || fail "expected 4 frames, got $n"
 
-python3 - cap/frame-000003.png <<'PY' || fail "captured frame is wrong"
-import struct, sys, zlib
-data = open(sys.argv[1], "rb").read()
-pos, idat, w, h, ctype = 8, b"", 0, 0, 0
-while pos < len(data):
-    n, kind = struct.unpack(">I4s", data[pos:pos + 8])
-    body = data[pos + 8:pos + 8 + n]
-    if kind == b"IHDR": w, h, _, ctype = struct.unpack(">IIBB", body[:10])
-    if kind == b"IDAT": idat += body
-    pos += 12 + n
-bpp = 4 if ctype == 6 else 3
-raw = zlib.decompress(idat)
-stride = w * bpp
-rows, prev = [], bytearray(stride)
-for y in range(h):
-    f = raw[y * (stride + 1)]
-    line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-    for i in range(stride):
-        a = line[i - bpp] if i >= bpp else 0
-        b = prev[i]
-        c = prev[i - bpp] if i >= bpp else 0
-        if f == 1: line[i] = (line[i] + a) & 255
-        elif f == 2: line[i] = (line[i] + b) & 255
-        elif f == 3: line[i] = (line[i] + (a + b) // 2) & 255
-        elif f == 4:
-            p = a + b - c
-            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-    rows.append(line)
-    prev = line
+PYTHONPATH="$HERE" python3 - cap/frame-000003.png <<'PY' || fail "captured frame is wrong"
+import sys
+from kgl_png import read_rows
+w, h, bpp, rows = read_rows(sys.argv[1])
 def lit(x, y):
     r = rows[y]
     return sum(r[x * bpp:x * bpp + 3]) > 30

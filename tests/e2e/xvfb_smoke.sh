@@ -5,6 +5,7 @@
 # window tree (xwininfo), by name; xdotool only types, clicks and focuses. Skips when a tool is missing
 # (scripts/install-deps.sh --test installs them all).
 set -uo pipefail
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 KGL="$1"
 for tool in xvfb-run xdotool xwininfo; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 0; }
@@ -122,30 +123,12 @@ timeout 300 xvfb-run -a bash "$work/inside.sh"
 
 # The screenshot must show drawn controls: dark text on the light button face of "GO !".
 if command -v python3 >/dev/null; then
-    python3 - "$work/cap/dialog.png" <<'PY' || exit 1
-import struct, sys, zlib
-data = open(sys.argv[1], "rb").read()
-pos, idat, w, h = 8, b"", 0, 0
-while pos < len(data):
-    n, kind = struct.unpack(">I4s", data[pos:pos + 8])
-    body = data[pos + 8:pos + 8 + n]
-    if kind == b"IHDR": w, h = struct.unpack(">II", body[:8])
-    if kind == b"IDAT": idat += body
-    pos += 12 + n
-raw, bpp, rows, prev, i = zlib.decompress(idat), 3, [], bytearray(w * 3), 0
-for _ in range(h):
-    f, line = raw[i], bytearray(raw[i + 1:i + 1 + w * 3]); i += 1 + w * 3
-    for x in range(len(line)):
-        a = line[x - bpp] if x >= bpp else 0; b = prev[x]; c = prev[x - bpp] if x >= bpp else 0
-        if f == 1: line[x] = (line[x] + a) & 255
-        elif f == 2: line[x] = (line[x] + b) & 255
-        elif f == 3: line[x] = (line[x] + (a + b) // 2) & 255
-        elif f == 4:
-            p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-    rows.append(line); prev = line
+    PYTHONPATH="$HERE" python3 - "$work/cap/dialog.png" <<'PY' || exit 1
+import sys
+from kgl_png import read_rows
+w, h, bpp, rows = read_rows(sys.argv[1])
 def region(x0, y0, x1, y1):  # dialog units -> pixels (1.5 x 1.625 per unit)
-    return [rows[y][x * 3:x * 3 + 3] for y in range(y0 * 13 // 8, y1 * 13 // 8) for x in range(x0 * 3 // 2, x1 * 3 // 2)]
+    return [rows[y][x * bpp:x * bpp + 3] for y in range(y0 * 13 // 8, y1 * 13 // 8) for x in range(x0 * 3 // 2, x1 * 3 // 2)]
 go = region(189, 9, 227, 23)
 dark = sum(1 for p in go if max(p) < 60)
 light = sum(1 for p in go if min(p) > 180)

@@ -4,76 +4,30 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>  // after <cstdio>: it needs size_t and FILE
-
 #include "scene/kgl_scenefile.h"
+#include "tests/unit/kgl_test_jpeg.h"
+#include "tests/unit/kgl_test_k2d.h"
 
 namespace kglfuzz {
 
 using Model = std::vector<uint8_t>;
 
-// A w x h gradient (components 3 = RGB, 1 = greyscale).
+// A w x h gradient (components 3 = RGB, 1 = greyscale), quality 75.
 inline Model encodeJpeg(int w, int h, int components, bool progressive, int restartRows = 0) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = components;
-    c.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 75, TRUE);
-    if (progressive) jpeg_simple_progression(&c);
-    c.restart_in_rows = restartRows;
-    jpeg_start_compress(&c, TRUE);
-    Model row(static_cast<size_t>(w) * components);
-    while (c.next_scanline < c.image_height) {
-        const int y = static_cast<int>(c.next_scanline);
-        for (int x = 0; x < w; ++x)
-            for (int k = 0; k < components; ++k)
-                row[static_cast<size_t>(x) * components + k] = static_cast<uint8_t>(x * 16 + y * 8 + k * 80);
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    Model bytes(out, out + size);
-    std::free(out);
-    jpeg_destroy_compress(&c);
-    return bytes;
+    kgl_test::JpegOptions opt;
+    opt.quality = 75;
+    opt.progressive = progressive;
+    opt.restartRows = restartRows;
+    return kgl_test::EncodeJpeg(
+        w, h, components, [](int x, int y, int k) { return static_cast<uint8_t>(x * 16 + y * 8 + k * 80); }, opt);
 }
 
-struct K2DModelEntry {
-    std::string name;
-    uint8_t slot;
-    Model data;
-};
+using K2DModelEntry = kgl_test::K2DTestEntry;
 
-// Header (28 bytes, not interpreted), one skipped byte, the count, then per entry the name
-// length and name, slot, int32 length, the bytes and one further byte.
-inline Model buildK2D(const std::vector<K2DModelEntry>& entries) {
-    Model out(28, 'h');
-    out.push_back(0);
-    out.push_back(static_cast<uint8_t>(entries.size()));
-    for (const K2DModelEntry& e : entries) {
-        out.push_back(static_cast<uint8_t>(e.name.size()));
-        out.insert(out.end(), e.name.begin(), e.name.end());
-        out.push_back(e.slot);
-        const uint32_t n = static_cast<uint32_t>(e.data.size());
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(n >> (8 * i)));
-        out.insert(out.end(), e.data.begin(), e.data.end());
-        out.push_back(0xee);
-    }
-    return out;
-}
+inline Model buildK2D(const std::vector<K2DModelEntry>& entries) { return kgl_test::BuildK2D(entries); }
 
 // ---- scene files written field by field ----
 

@@ -15,18 +15,12 @@
 #include "scene/kgl_lensflare.h"
 #include "scene/kgl_particle_emit.h"
 #include "scene/kgl_scene3d.h"
+#include "tests/gl/kgl_test_pixels.h"
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb readPixel(int x, int y) {
-    unsigned char px[4] = {};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
-    return {px[0], px[1], px[2]};
-}
+using kgl_test::Pixel;
+using kgl_test::readPixel;
 
 class FxGL : public ::testing::Test {
 protected:
@@ -34,7 +28,7 @@ protected:
     void SetUp() override {
         kgl::setMessageBoxesInteractive(false);
         ASSERT_TRUE(gl.create(kSide, kSide));
-        dir = kgltest::freshTempDir();
+        dir = kgl_test::freshTempDir();
         ASSERT_FALSE(dir.empty());
         glViewport(0, 0, kSide, kSide);
         glClearColor(0, 0, 1, 1);
@@ -59,7 +53,7 @@ TEST_F(FxGL, FlashAtFullAlphaCoversThePictureWithItsColour) {
     flash.alpha = 1.0f;
     flash.draw();
     for (int p : {1, 64, 126}) {
-        Rgb c = readPixel(p, p);
+        Pixel c = readPixel(p, p);
         EXPECT_EQ(c.r, 255);
         EXPECT_NEAR(c.g, 128, 1);
         EXPECT_EQ(c.b, 0);
@@ -71,9 +65,9 @@ TEST_F(FxGL, FlashAtFullAlphaCoversThePictureWithItsColour) {
 }
 
 TEST_F(FxGL, FlashPicturesLoadThroughTheK2DWalk) {
-    const std::string one = kgltest::writeK2D(dir, "one.k2d", {{16, 8, 255, 0, 0, 0}});
+    const std::string one = kgl_test::writeK2D(dir, "one.k2d", {{16, 8, 255, 0, 0, 0}});
     const std::string two =
-        kgltest::writeK2D(dir, "two.k2d", {{16, 16, 0, 255, 0, 0}, {16, 16, 255, 255, 255, 1}});
+        kgl_test::writeK2D(dir, "two.k2d", {{16, 16, 0, 255, 0, 0}, {16, 16, 255, 255, 255, 1}});
     kgl::ScreenFlash image;
     image.setup(kSide, kSide);
     image.setColour(1, 1, 1);
@@ -87,7 +81,7 @@ TEST_F(FxGL, FlashPicturesLoadThroughTheK2DWalk) {
     image.start();
     image.alpha = 1.0f;
     image.draw();
-    Rgb c = readPixel(64, 64);
+    Pixel c = readPixel(64, 64);
     EXPECT_GT(c.r, 240);  // additive red picture over black
     EXPECT_LT(c.g, 15);
 
@@ -104,7 +98,7 @@ TEST_F(FxGL, FlashPicturesLoadThroughTheK2DWalk) {
     masked.start();
     masked.alpha = 0.5f;
     masked.draw();
-    Rgb m = readPixel(64, 64);
+    Pixel m = readPixel(64, 64);
     EXPECT_NEAR(m.g, 128, 8);
     EXPECT_EQ(m.b, 255);
 
@@ -118,8 +112,8 @@ TEST_F(FxGL, FlashPicturesLoadThroughTheK2DWalk) {
 TEST_F(FxGL, ParticleSpritesAreBoundedAndReloadsReplace) {
     kgl::SceneLight light;
     light.position = {1, 2, 3, 1};
-    const std::string good = kgltest::writeK2D(dir, "part.k2d", {{32, 32, 200, 200, 200, 0}});
-    const std::string big = kgltest::writeK2D(dir, "big.k2d", {{64, 32, 200, 200, 200, 0}});
+    const std::string good = kgl_test::writeK2D(dir, "part.k2d", {{32, 32, 200, 200, 200, 0}});
+    const std::string big = kgl_test::writeK2D(dir, "big.k2d", {{64, 32, 200, 200, 200, 0}});
     auto ps = std::make_unique<kgl::ParticleSystem>();
     ASSERT_TRUE(ps->Load(good, 50, &light, 1));
     EXPECT_EQ(ps->Count(), 50);
@@ -178,7 +172,7 @@ TEST_F(FxGL, LensFlareLoadsItsImages) {
     EXPECT_FALSE(flare->Load(light, dir + "/absent.k2d"));
     EXPECT_EQ(flare->imagesLoaded, 0);
     EXPECT_EQ(light.lensFlareOn, 0);
-    const std::string lens = kgltest::writeK2D(
+    const std::string lens = kgl_test::writeK2D(
         dir, "lens.k2d", {{128, 128, 255, 255, 255, 0}, {64, 32, 255, 0, 0, 3}, {16, 16, 0, 0, 0, 12}});
     ASSERT_TRUE(flare->Load(light, lens));
     EXPECT_EQ(flare->imagesLoaded, 1);
@@ -262,8 +256,8 @@ TEST_F(FxGL, SceneLoadsAndDrawsItsEffects) {
     scene.lights.resize(2);
     scene.lights[1].position = {0.0f, 0.0f, -10.0f, 1.0f};  // dead ahead: the elements stack on the centre
     scene.lights[1].diffuse = {1, 1, 1, 1};
-    const std::string lens = kgltest::writeK2D(dir, "lens.k2d", {{128, 128, 255, 255, 255, 0}});
-    const std::string part = kgltest::writeK2D(dir, "part.k2d", {{16, 16, 255, 255, 255, 0}});
+    const std::string lens = kgl_test::writeK2D(dir, "lens.k2d", {{128, 128, 255, 255, 255, 0}});
+    const std::string part = kgl_test::writeK2D(dir, "part.k2d", {{16, 16, 255, 255, 255, 0}});
     ASSERT_TRUE(scene.LoadLensFlare(1, lens));
     EXPECT_EQ(scene.lights[1].lensFlareOn, 1);
     ASSERT_TRUE(scene.LoadParticles(part, 4, 5, 1, 1));

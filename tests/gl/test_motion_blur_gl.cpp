@@ -11,21 +11,15 @@
 
 #include "fx/kgl_motion_blur.h"
 #include "platform/kgl_test_context.h"
+#include "tests/gl/kgl_test_pixels.h"
 
 namespace {
 
 constexpr int kWinW = 200;
 constexpr int kWinH = 150;
 
-struct Pixel {
-    int r, g, b;
-};
-
-Pixel readPixel(int x, int y) {
-    unsigned char px[4] = {};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
-    return {px[0], px[1], px[2]};
-}
+using kgl_test::Pixel;
+using kgl_test::readPixel;
 
 // Draws an axis-aligned rectangle in 512 x 512 target pixels with an opaque colour.
 void fillRect(float x0, float y0, float x1, float y1, float r, float g, float b) {

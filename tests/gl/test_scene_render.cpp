@@ -12,6 +12,7 @@
 #include "scene/kgl_materials.h"
 #include "scene/kgl_object_render.h"
 #include "scene/kgl_scene3d.h"
+#include "tests/gl/kgl_test_pixels.h"
 
 using namespace kgl;
 
@@ -19,15 +20,8 @@ namespace {
 
 constexpr int kSize = 64;
 
-struct Pixel {
-    int r, g, b;
-};
-
-Pixel readPixel(int x, int y) {
-    unsigned char px[4] = {};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
-    return Pixel{px[0], px[1], px[2]};
-}
+using kgl_test::Pixel;
+using kgl_test::readPixel;
 
 ::testing::AssertionResult near(Pixel p, int r, int g, int b, int tol = 6) {
     if (std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol)

@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         kgl::setMessageBoxesInteractive(false);
         ASSERT_TRUE(gl.create(64, 64));
-        dir = kgltest::freshTempDir();
+        dir = kgl_test::freshTempDir();
         ASSERT_FALSE(dir.empty());
     }
 
@@ -42,7 +42,7 @@ TEST_F(ScriptGL, LightBlocksSwitchLightsAndLoadTheirFlares) {
         scene.lights[i].index = i;
         scene.lights[i].glLight = GL_LIGHT0 + i;
     }
-    const std::string lens = kgltest::writeK2D(dir, "lens.k2d", {{32, 32, 255, 255, 255, 0}});
+    const std::string lens = kgl_test::writeK2D(dir, "lens.k2d", {{32, 32, 255, 255, 255, 0}});
     runScript(scene, "LIGHT: 1\n{\n ACCEL: 1\n SPOT: 3.5, 60\n CORONAS:\"" + lens + "\"\n}\n"
                      "LIGHT: 0\n{\n ACCEL: 0\n}\n");
     const kgl::SceneLight& on = scene.lights[1];

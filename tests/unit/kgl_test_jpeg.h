@@ -1,4 +1,5 @@
-// Test helper: encodes small JPEG images in memory with libjpeg, so tests make their own data.
+// Test helper: encodes small JPEG images in memory with libjpeg, so tests (and the fuzz seeds)
+// make their own data. The one JPEG encoder of the test tree.
 #pragma once
 
 #include <cstdint>
@@ -6,14 +7,20 @@
 #include <cstdlib>
 #include <vector>
 
-#include <jpeglib.h>
+#include <jpeglib.h>  // after <cstdio>: it needs size_t and FILE
 
 namespace kgl_test {
 
+struct JpegOptions {
+    int quality = 95;
+    bool progressive = false;
+    int restartRows = 0;  // 0: no restart markers
+};
+
 // Encodes a w x h image (components 3 = RGB, 1 = greyscale) whose pixel (x, y) has the value
-// of `pixel(x, y, channel)`. Quality 95.
+// of `pixel(x, y, channel)`.
 template <typename PixelFn>
-std::vector<uint8_t> EncodeJpeg(int w, int h, int components, PixelFn pixel) {
+std::vector<uint8_t> EncodeJpeg(int w, int h, int components, PixelFn pixel, JpegOptions opt = {}) {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
     c.err = jpeg_std_error(&err);
@@ -26,7 +33,9 @@ std::vector<uint8_t> EncodeJpeg(int w, int h, int components, PixelFn pixel) {
     c.input_components = components;
     c.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
     jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
+    jpeg_set_quality(&c, opt.quality, TRUE);
+    if (opt.progressive) jpeg_simple_progression(&c);
+    c.restart_in_rows = opt.restartRows;
     jpeg_start_compress(&c, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(w) * components);
     while (c.next_scanline < c.image_height) {

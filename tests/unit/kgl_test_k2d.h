@@ -3,11 +3,16 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kgl_test {
 
 struct K2DTestEntry {
+    K2DTestEntry() = default;
+    K2DTestEntry(std::string n, uint8_t s, std::vector<uint8_t> d, std::vector<uint8_t> t = {})
+        : name(std::move(n)), slot(s), data(std::move(d)), tail(std::move(t)) {}
+
     std::string name;
     uint8_t slot = 0;
     std::vector<uint8_t> data;

@@ -83,12 +83,19 @@ void ExpectVec(const Vec3& v, float x, float y, float z) {
 
 }  // namespace
 
-TEST(SceneLoad, RoundTripOfEveryRecordKindWithConversions) {
+// The scene with every record kind, written and read back; one test per record kind.
+class SceneLoadRoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SceneLoadOptions opt = Quiet();
+        opt.decodeTextures = false;
+        scene.SetTexturePath("tex/", false);
+        ASSERT_TRUE(scene.LoadFromBytes(WriteScene(FullScene()), "full.k3d", opt));
+    }
     Scene3D scene;
-    SceneLoadOptions opt = Quiet();
-    opt.decodeTextures = false;
-    scene.SetTexturePath("tex/", false);
-    ASSERT_TRUE(scene.LoadFromBytes(WriteScene(FullScene()), "full.k3d", opt));
+};
+
+TEST_F(SceneLoadRoundTrip, HeaderCountsAndDrawOrder) {
     ASSERT_EQ(scene.objectCount, 2);
     ASSERT_EQ(scene.materialCount, 2);
     ASSERT_EQ(scene.cameraCount, 2);
@@ -101,6 +108,10 @@ TEST(SceneLoad, RoundTripOfEveryRecordKindWithConversions) {
     EXPECT_EQ(scene.drawOrder, (std::vector<int32_t>{0, 1}));
     ExpectVec(scene.extent, 58, 58, 58);
 
+}
+
+TEST_F(SceneLoadRoundTrip, Objects) {
+    ASSERT_EQ(scene.objectCount, 2);
     // Static object: absolute positions, file (1, 2, 3) held at (1, 3, -2).
     const SceneObject& a = scene.objects[0];
     EXPECT_STREQ(a.name, "Static");
@@ -136,7 +147,10 @@ TEST(SceneLoad, RoundTripOfEveryRecordKindWithConversions) {
     ExpectVec(b.morphFrame(4)[2], 42, 43, 44);  // stored as read
     EXPECT_EQ(b.materialIndex, 1);
     EXPECT_EQ(b.faces[0].materialId, 2);
+}
 
+TEST_F(SceneLoadRoundTrip, Materials) {
+    ASSERT_EQ(scene.materialCount, 2);
     const SceneMaterial& plain = scene.materials[0];
     EXPECT_FALSE(plain.hasSubMaterials);
     EXPECT_FLOAT_EQ(plain.shininess, 0.25f * 80.0f);
@@ -151,7 +165,10 @@ TEST(SceneLoad, RoundTripOfEveryRecordKindWithConversions) {
     EXPECT_EQ(multi.subMaterialCount, 3);
     EXPECT_FLOAT_EQ(multi.shininess, 20.0f);  // the last sub-material's strength x 100
     EXPECT_EQ(multi.textureNames.back(), "third.jpg");
+}
 
+TEST_F(SceneLoadRoundTrip, Cameras) {
+    ASSERT_EQ(scene.cameraCount, 2);
     const SceneCamera& cam = scene.cameras[0];
     EXPECT_EQ(cam.name, "Camera01");
     ExpectVec(cam.eye, 0, 0, 10);
@@ -165,7 +182,10 @@ TEST(SceneLoad, RoundTripOfEveryRecordKindWithConversions) {
     ExpectVec(cam.targetKeys[1], 7, 9, -8);
     EXPECT_EQ(scene.cameras[1].name, "Camera02");
     EXPECT_EQ(scene.cameras[1].positionFlag, 0);
+}
 
+TEST_F(SceneLoadRoundTrip, Lights) {
+    ASSERT_EQ(scene.lightCount, 2);
     const SceneLight& omni = scene.lights[0];
     EXPECT_EQ(omni.hasTarget, 0);
     EXPECT_EQ(omni.glLight, 0x4000u);
@@ -190,7 +210,10 @@ TEST(SceneLoad, RoundTripOfEveryRecordKindWithConversions) {
     EXPECT_FLOAT_EQ(spot.diffuse.r, 1.0f);
     EXPECT_EQ(spot.targetKeyCount, 1);
     ExpectVec(spot.targetKeys[0], 7, 9, -8);
+}
 
+TEST_F(SceneLoadRoundTrip, Shapes) {
+    ASSERT_EQ(scene.shapeCount, 1);
     ASSERT_EQ(scene.shapes[0].count, 3);
     EXPECT_EQ(scene.shapes[0].name, "Bez01");
 }
