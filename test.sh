@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds kgl and runs every test: unit, GL (offscreen driver), end to end and the Xvfb smoke test;
+# Checks the C++ formatting, builds kgl and runs every test: unit, GL (offscreen driver), end to end and the Xvfb smoke test;
 # then the unit and GL tests once more under AddressSanitizer + UndefinedBehaviorSanitizer (leak
 # checking on), and every fuzz target for KGL_FUZZ_SECONDS (default 30) seconds.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
 ./scripts/install-deps.sh --test
+./scripts/check-format.sh
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKGL_TESTS=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy

@@ -1,6 +1,6 @@
 // Frame capture for --capture: the back buffer of every swap (or of every Nth, --capture-every)
-// written as DIR/frame-NNNNNN.png, NNNNNN counting swaps. One instance, owned by the show; its pixel buffer is sized once so capturing allocates nothing
-// per frame.
+// written as DIR/frame-NNNNNN.png, NNNNNN counting swaps. One instance, owned by the show; its pixel buffer
+// is sized once so capturing allocates nothing per frame.
 #pragma once
 
 #include <cstdint>

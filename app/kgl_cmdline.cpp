@@ -66,7 +66,8 @@ bool parseVideoSize(const char* text, int& width, int& height) {
     int h = 0;
     char x = 0;
     int used = 0;
-    if (std::sscanf(text, "%5d%c%5d%n", &w, &x, &h, &used) != 3 || text[used] != '\0' || x != 'x') return false;
+    if (std::sscanf(text, "%5d%c%5d%n", &w, &x, &h, &used) != 3 || text[used] != '\0' || x != 'x')
+        return false;
     if (w < kMinVideoSide || h < kMinVideoSide || w > kMaxVideoSide || h > kMaxVideoSide || w % 2 || h % 2)
         return false;
     width = w;
@@ -140,7 +141,10 @@ void addRunOptions(CLI::App& app, RunOptions& run, const char* displayDefault) {
         ->type_name("[desktop]")
         ->trigger_on_parse()
         ->check(CLI::Validator(
-            [](std::string& s) { return s.empty() || s == "desktop" ? std::string() : "bad value '" + s + "' (desktop or nothing)"; },
+            [](std::string& s) {
+                return s.empty() || s == "desktop" ? std::string()
+                                                   : "bad value '" + s + "' (desktop or nothing)";
+            },
             ""));
     addChoice(app, "--vsync", "wait for the vertical blank on swaps (the default)", run.vsync, true);
     addChoice(app, "--no-vsync", "do not wait for the vertical blank", run.vsync, false);
@@ -167,7 +171,8 @@ void addShowOptions(CLI::App& app, ShowOptions& show) {
     app.add_flag("--loop", show.loop, "restart the show whenever the music ends");
     app.add_flag("--no-detail-maps", show.noDetailMaps, "switch detail maps off");
     addRunOptions(app, show.run, "full screen (the default); desktop: the desktop's mode, black bars");
-    addValue(app, "--start", "TIME", "begin at TIME (seconds, MM:SS.mmm or @BYTES), exactly as if played to there",
+    addValue(app, "--start", "TIME",
+             "begin at TIME (seconds, MM:SS.mmm or @BYTES), exactly as if played to there",
              "seconds, MM:SS.mmm or @BYTES", show.start,
              [](const std::string& s, StartTime& out) { return parseStartTime(s, out); });
     addValue(app, "--trace", "FILE", "one line per performed action",
@@ -234,17 +239,19 @@ void addActionsOptions(CLI::App& app, Invocation& out) {
 void addRenderOptions(CLI::App& app, Invocation& out) {
     RenderOptions& r = out.render;
     app.add_option("OUT", r.output, "the video file to write (.mp4 or .mkv)")->required()->type_name("");
-    app.add_option("--data", r.dataDir, "the show's folder (default: the working directory)")->type_name("DIR");
-    addValue(app, "--size", "WxH", "the video's size (default 1280x720)", "even sides from 32 to 8192",
-             r, [](const std::string& s, RenderOptions& o) { return parseVideoSize(s.c_str(), o.width, o.height); });
+    app.add_option("--data", r.dataDir, "the show's folder (default: the working directory)")
+        ->type_name("DIR");
+    addValue(
+        app, "--size", "WxH", "the video's size (default 1280x720)", "even sides from 32 to 8192", r,
+        [](const std::string& s, RenderOptions& o) { return parseVideoSize(s.c_str(), o.width, o.height); });
     addValue(app, "--fps", "F", "frames per second (default 60); frame k shows the music at k/F s",
              "frames per second, above 0", r.fps,
              [](const std::string& s, double& o) { return parseRate(s.c_str(), o); });
     const auto seconds = [](const std::string& s, double& o) { return parseSeconds(s.c_str(), o); };
     addValue(app, "--start", "T", "start at T seconds of the show (default 0)", "seconds, 0 or more", r.start,
              seconds);
-    addValue(app, "--end", "T", "stop at T seconds (default: the end of the music)", "seconds, 0 or more", r.end,
-             seconds);
+    addValue(app, "--end", "T", "stop at T seconds (default: the end of the music)", "seconds, 0 or more",
+             r.end, seconds);
     addCount(app, "--quality", "1 (small file) to 100 (best picture), default 85", 1, 100, r.quality);
     addValue(app, "--aspect", "stretch|keep", "keep: the 4:3 picture with black bars (default unless 4:3)",
              "stretch or keep", r.aspect, [](const std::string& s, Aspect& o) {

@@ -27,14 +27,15 @@ int runConvert(const ConvertOptions& options) {
     const int result = importer.Run();
     const AseImporter::Repairs& r = importer.repairs();
     if (r.total() > 0)
-        std::fprintf(stderr,
-                     "IMPORT: [%s] repaired: %d objects without texture vertices, %d material values defaulted, "
-                     "%d animations held at their last key (see debug.log)\n",
-                     in.c_str(), r.texVerts, r.materialValues, r.heldAnimations);
+        std::fprintf(
+            stderr,
+            "IMPORT: [%s] repaired: %d objects without texture vertices, %d material values defaulted, "
+            "%d animations held at their last key (see debug.log)\n",
+            in.c_str(), r.texVerts, r.materialValues, r.heldAnimations);
     if (result == 0) {
         const SceneFileCounts& c = importer.counts();
-        std::printf("%s: %u objects, %u materials, %u cameras, %u lights, %u shapes\n", out.c_str(), c.objects,
-                    c.materials, c.cameras, c.lights, c.shapes);
+        std::printf("%s: %u objects, %u materials, %u cameras, %u lights, %u shapes\n", out.c_str(),
+                    c.objects, c.materials, c.cameras, c.lights, c.shapes);
         return 0;
     }
     std::fprintf(stderr, "kgl convert: %s: %s\n", in.c_str(), importer.message().c_str());

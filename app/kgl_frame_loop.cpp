@@ -25,7 +25,8 @@ bool FrameLoop::start() {
     p.desktopFullscreen = options_.fullscreen == kDesktopFullscreen;
     p.fixedStepMs = options_.fixedFps > 0.0 ? 1000.0 / options_.fixedFps : 0.0;
     started_ = startPlatform(p);
-    if (!started_ && !displayMissing()) messageBox("Failed To Register The Window Class.", "ERROR", MsgBoxKind::Error);
+    if (!started_ && !displayMissing())
+        messageBox("Failed To Register The Window Class.", "ERROR", MsgBoxKind::Error);
     return started_;
 }
 
@@ -112,7 +113,8 @@ void FrameLoop::run(FrameClient& client) {
         if (client.skipping()) fastForward(client);
         if (quitRequested) break;
         if (windowActive) client.draw(framesDrawn_);
-        if (keyDown[kVkEscape] || keyPressed[kVkEscape] || (windowActive && !client.frameDrawn(framesDrawn_))) {
+        if (keyDown[kVkEscape] || keyPressed[kVkEscape] ||
+            (windowActive && !client.frameDrawn(framesDrawn_))) {
             quitRequested = 1;
             continue;
         }

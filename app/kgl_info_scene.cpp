@@ -15,7 +15,8 @@ namespace kgl {
 namespace {
 
 bool HasSceneMagic(const std::vector<uint8_t>& bytes) {
-    return bytes.size() >= kSceneMagicLength && std::memcmp(bytes.data(), kSceneMagic, kSceneMagicLength) == 0;
+    return bytes.size() >= kSceneMagicLength &&
+           std::memcmp(bytes.data(), kSceneMagic, kSceneMagicLength) == 0;
 }
 
 bool EndsWithK2D(const char* path) {
@@ -28,8 +29,8 @@ bool EndsWithK2D(const char* path) {
 
 void PrintObjects(const Scene3D& s, FILE* out) {
     for (const SceneObject& o : s.objects) {
-        std::fprintf(out, "object \"%s\" vertices %d faces %d material %u", o.name, o.vertexCount, o.faceCount,
-                     o.materialIndex);
+        std::fprintf(out, "object \"%s\" vertices %d faces %d material %u", o.name, o.vertexCount,
+                     o.faceCount, o.materialIndex);
         if (o.hasPositionTrack()) std::fprintf(out, " position");
         if (o.hasRotationTrack()) std::fprintf(out, " rotation");
         if (o.hasScaleTrack()) std::fprintf(out, " scale");
@@ -49,7 +50,8 @@ void PrintCamerasLightsShapes(const Scene3D& s, FILE* out) {
     for (const SceneLight& l : s.lights)
         std::fprintf(out, "light %s%s\n", l.hasTarget ? "target" : "omni",
                      l.positionFlag == 1 || l.targetFlag == 1 ? " animated" : "");
-    for (const BezierShape& b : s.shapes) std::fprintf(out, "shape \"%s\" points %d\n", b.name.c_str(), b.count);
+    for (const BezierShape& b : s.shapes)
+        std::fprintf(out, "shape \"%s\" points %d\n", b.name.c_str(), b.count);
 }
 
 }  // namespace

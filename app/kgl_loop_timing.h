@@ -38,8 +38,8 @@ struct UpdateStepHooks {
 bool runUpdateStep(LoopTiming& t, TickSource ticks, int32_t updateRate, const UpdateStepHooks& hooks,
                    bool& showEnded);
 
-// Called after each update step that ran: on the first call and then every 2000 ms writes "korvoGL %2.2f fps" (frames drawn
-// per second since the last change) into `title` and returns true.
+// Called after each update step that ran: on the first call and then every 2000 ms writes "korvoGL %2.2f fps"
+// (frames drawn per second since the last change) into `title` and returns true.
 bool refreshTitle(LoopTiming& t, uint32_t tickMs, char* title, size_t titleSize);
 
 }  // namespace kgl

@@ -1,5 +1,4 @@
 #include "app/kgl_render.h"
-#include "platform/kgl_audio_stream.h"
 
 #include <GL/gl.h>
 #include <sys/stat.h>
@@ -17,6 +16,7 @@
 
 #include "app/kgl_show.h"
 #include "engine/kgl_demoengine.h"
+#include "platform/kgl_audio_stream.h"
 #include "video/kgl_video_encoder.h"
 
 namespace kgl {
@@ -29,7 +29,9 @@ constexpr double kRedrawSeconds = 0.25;  // the terminal's progress bar, at most
 
 volatile std::sig_atomic_t gInterrupted = 0;
 
-void onInterrupt(int) { gInterrupted = 1; }
+void onInterrupt(int) {
+    gInterrupted = 1;
+}
 
 // Ctrl+C (and a polite kill) end the render after the frame being drawn, so the file is finished.
 void catchInterrupt() {
@@ -100,7 +102,8 @@ public:
         const double left = fps > 0.0 ? (total_ - done) / fps : 0.0;
         const int percent = static_cast<int>(done * 100 / total_);
         if (tty_) {
-            if (done < total_ && std::chrono::duration<double>(now - lastDraw_).count() < kRedrawSeconds) return;
+            if (done < total_ && std::chrono::duration<double>(now - lastDraw_).count() < kRedrawSeconds)
+                return;
             lastDraw_ = now;
             char bar[kBarWidth + 1];
             const int filled = static_cast<int>(done * kBarWidth / total_);
@@ -157,7 +160,8 @@ public:
             // The clock of a fixed-step run decodes nothing: the encoder decodes the music itself.
             uint32_t decodedRate = 0, decodedChannels = 0;
             std::string reason;
-            if (!AudioStream::decodeMp3(engine.config.mp3FileName, music_, decodedRate, decodedChannels, reason)) {
+            if (!AudioStream::decodeMp3(engine.config.mp3FileName, music_, decodedRate, decodedChannels,
+                                        reason)) {
                 return fail(1, "the music's samples are not at hand (" + reason + ")");
             }
             pcm_ = &music_;
@@ -170,8 +174,9 @@ public:
             }
             const double musicSeconds = static_cast<double>((pcm_->size() - base_) / frameBytes) / rate_;
             if (options_.start >= musicSeconds) {
-                return fail(kUsageExit, "--start " + seconds(options_.start) + " is past the end of the music (" +
-                                            seconds(musicSeconds) + " s)");
+                return fail(kUsageExit, "--start " + seconds(options_.start) +
+                                            " is past the end of the music (" + seconds(musicSeconds) +
+                                            " s)");
             }
             if (end < 0.0 || end > musicSeconds) end = musicSeconds;
         } else if (end < 0.0) {
@@ -179,7 +184,8 @@ public:
         }
         range_ = framesOf(options_.start, end, options_.fps);
         if (range_.end <= range_.first) {
-            return fail(kUsageExit, "no frame starts between --start and --end at " + seconds(options_.fps) + " fps");
+            return fail(kUsageExit,
+                        "no frame starts between --start and --end at " + seconds(options_.fps) + " fps");
         }
         VideoSettings v;
         v.path = options_.output;
@@ -207,7 +213,8 @@ public:
             return false;
         }
         if (frame < range_.first) return true;
-        if (frame == range_.first) progress_.start(range_.end - range_.first);  // speed of encoded frames only
+        if (frame == range_.first)
+            progress_.start(range_.end - range_.first);  // speed of encoded frames only
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, pictureWidth_, pictureHeight_, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
@@ -245,8 +252,9 @@ public:
                          options_.output.c_str(), static_cast<long long>(frames), seconds(duration).c_str());
             return kStoppedExit;
         }
-        std::printf("kgl render: wrote %s: %lld frames (%s s) at %.1f frames per second\n", options_.output.c_str(),
-                    static_cast<long long>(frames), seconds(duration).c_str(), progress_.fps(frames));
+        std::printf("kgl render: wrote %s: %lld frames (%s s) at %.1f frames per second\n",
+                    options_.output.c_str(), static_cast<long long>(frames), seconds(duration).c_str(),
+                    progress_.fps(frames));
         return 0;
     }
 
@@ -260,7 +268,8 @@ private:
     static AVRationalLike rateFraction(double fps) {
         for (int den = 1; den <= 1000; den *= 10) {
             const double num = fps * den;
-            if (std::fabs(num - std::round(num)) < 1e-6 && num < 1e9) return {static_cast<int>(std::round(num)), den};
+            if (std::fabs(num - std::round(num)) < 1e-6 && num < 1e9)
+                return {static_cast<int>(std::round(num)), den};
         }
         return {static_cast<int>(std::round(fps * 1000.0)), 1000};
     }
@@ -273,7 +282,8 @@ private:
         uint64_t to = sampleOfFrame(frame, options_.fps, rate_);
         if (to > available) to = available;
         if (to <= nextSample_) return true;
-        const auto* samples = reinterpret_cast<const int16_t*>(pcm_->data() + base_ + nextSample_ * frameBytes);
+        const auto* samples =
+            reinterpret_cast<const int16_t*>(pcm_->data() + base_ + nextSample_ * frameBytes);
         const size_t count = static_cast<size_t>(to - nextSample_);
         nextSample_ = to;
         return encoder_.addAudio(samples, count, error);
@@ -324,7 +334,8 @@ uint64_t sampleOfFrame(int64_t frame, double fps, uint32_t sampleRate) {
 void pictureSize(int width, int height, Aspect aspect, int& pictureWidth, int& pictureHeight) {
     pictureWidth = width;
     pictureHeight = height;
-    if (aspect == Aspect::Stretch || static_cast<int64_t>(width) * 3 == static_cast<int64_t>(height) * 4) return;
+    if (aspect == Aspect::Stretch || static_cast<int64_t>(width) * 3 == static_cast<int64_t>(height) * 4)
+        return;
     if (static_cast<int64_t>(width) * 3 > static_cast<int64_t>(height) * 4) {
         pictureWidth = (height * 4 / 3) & ~1;
     } else {

@@ -16,7 +16,9 @@ namespace {
 constexpr double kMaxStartSeconds = 86400.0;
 constexpr uint32_t kMaxStartMinutes = 1440;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Unsigned decimal "D+" or "D+.D*"; nothing else (no sign, spaces or exponent).
 bool readDecimal(const char* text, double& out) {
@@ -44,7 +46,9 @@ bool readBytes(const char* text, uint32_t& out) {
     return true;
 }
 
-uint32_t frameBytesOf(const SoundSystem& sound) { return (sound.channelFlags & SoundSystem::kFlagMono) ? 2 : 4; }
+uint32_t frameBytesOf(const SoundSystem& sound) {
+    return (sound.channelFlags & SoundSystem::kFlagMono) ? 2 : 4;
+}
 
 }  // namespace
 
@@ -79,7 +83,8 @@ uint32_t startPosition(const StartTime& t, const SoundSystem& sound) {
         bytes = static_cast<uint64_t>(std::floor(t.seconds * rate + 1e-6)) * fb;
     }
     if (sound.lengthKnown) {
-        const uint32_t latest = sound.lengthBytes > SoundSystem::kEndMargin ? sound.lengthBytes - SoundSystem::kEndMargin : 0;
+        const uint32_t latest =
+            sound.lengthBytes > SoundSystem::kEndMargin ? sound.lengthBytes - SoundSystem::kEndMargin : 0;
         if (bytes > latest) bytes = latest;
     }
     if (bytes > UINT32_MAX) bytes = UINT32_MAX;
@@ -110,11 +115,14 @@ uint32_t ReplayStream::position() {
     return p > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(p);
 }
 
-bool ShowSeek::skipping(SoundSystem& sound) { return pending_ && sound.Position() < target_; }
+bool ShowSeek::skipping(SoundSystem& sound) {
+    return pending_ && sound.Position() < target_;
+}
 
 namespace {
 int64_t steadyNowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 }  // namespace
@@ -142,7 +150,8 @@ void ShowSeek::end(SoundSystem& sound) {
     char at[32];
     formatMusicTime(reached, sound, at, sizeof at);
     const double ms = static_cast<double>(steadyNowNs() - beganNs_) / 1e6;
-    std::fprintf(stderr, "SEEK: [%s] @%" PRIu32 ", %" PRId64 " turns replayed in %.1f ms\n", at, reached, turns_, ms);
+    std::fprintf(stderr, "SEEK: [%s] @%" PRIu32 ", %" PRId64 " turns replayed in %.1f ms\n", at, reached,
+                 turns_, ms);
 }
 
 }  // namespace kgl

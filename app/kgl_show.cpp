@@ -93,7 +93,8 @@ bool buildShow(FrameLoop& loop, const StartTime& start) {
     if (!fixedTickMode()) std::this_thread::sleep_for(std::chrono::milliseconds(kStartupPauseMs));
     e.StartMusic();
     if (e.config.useMp3 && !e.sound.lengthKnown) {
-        std::fprintf(stderr, "kgl: the show stops: it keeps time with its music (MP3: in escena/Config.ini)\n");
+        std::fprintf(stderr,
+                     "kgl: the show stops: it keeps time with its music (MP3: in escena/Config.ini)\n");
         return false;
     }
     if (start.set) {

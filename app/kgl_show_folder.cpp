@@ -34,7 +34,8 @@ bool enterShowFolder(const std::string& dataDir, const std::string& executableDi
         return false;
     }
     const std::string exe = withoutTrailingSlash(executableDir);
-    const std::string candidates[kCandidateCount] = {workingDirectory(), exe, exe.empty() ? "" : exe + "/show"};
+    const std::string candidates[kCandidateCount] = {workingDirectory(), exe,
+                                                     exe.empty() ? "" : exe + "/show"};
     std::string tried;
     for (int i = 0; i < kCandidateCount; ++i) {
         const std::string& folder = candidates[i];

@@ -12,10 +12,10 @@
 
 #include "app/kgl_frame_loop.h"
 #include "app/kgl_globals.h"
-#include "platform/kgl_hud.h"
 #include "fx/kgl_motion_blur.h"
 #include "image/kgl_texture.h"
 #include "platform/kgl_display.h"
+#include "platform/kgl_hud.h"
 #include "platform/kgl_msgbox.h"
 #include "platform/kgl_ticks.h"
 #include "scene/kgl_scene3d.h"
@@ -78,8 +78,10 @@ private:
         return now && !was;
     }
     void takeInput() {
-        const float yaw = (keyDown[kVkRight] ? kKeyOrbitDegrees : 0.0f) - (keyDown[kVkLeft] ? kKeyOrbitDegrees : 0.0f);
-        const float pitch = (keyDown[kVkUp] ? kKeyOrbitDegrees : 0.0f) - (keyDown[kVkDown] ? kKeyOrbitDegrees : 0.0f);
+        const float yaw =
+            (keyDown[kVkRight] ? kKeyOrbitDegrees : 0.0f) - (keyDown[kVkLeft] ? kKeyOrbitDegrees : 0.0f);
+        const float pitch =
+            (keyDown[kVkUp] ? kKeyOrbitDegrees : 0.0f) - (keyDown[kVkDown] ? kKeyOrbitDegrees : 0.0f);
         session_.orbit(yaw - mouseDragX * kDragDegreesPerPixel, pitch + mouseDragY * kDragDegreesPerPixel);
         float z = std::pow(kWheelZoom, static_cast<float>(mouseWheel));
         if (keyDown[kVkPlus] || keyDown[kVkPadPlus]) z *= kKeyZoom;
@@ -148,8 +150,9 @@ void ViewSession::addFramingCamera() {
         }
         if (d2 > 0.0f) radius = 0.5f * std::sqrt(d2);
     }
-    const float n = std::sqrt(kFrameDirection[0] * kFrameDirection[0] + kFrameDirection[1] * kFrameDirection[1] +
-                              kFrameDirection[2] * kFrameDirection[2]);
+    const float n =
+        std::sqrt(kFrameDirection[0] * kFrameDirection[0] + kFrameDirection[1] * kFrameDirection[1] +
+                  kFrameDirection[2] * kFrameDirection[2]);
     const float distance = kFrameDistance * radius;
     SceneCamera c;
     c.name = "view";
@@ -199,8 +202,8 @@ void ViewSession::applyOrbit() {
     if (r > 0.0f) {
         const float limit = 89.0f * kRadiansPerDegree;
         const float az = std::atan2(off[0], off[2]) + yaw_ * kRadiansPerDegree;
-        const float el = std::clamp(std::asin(std::clamp(off[1] / r, -1.0f, 1.0f)) + pitch_ * kRadiansPerDegree,
-                                    -limit, limit);
+        const float el = std::clamp(
+            std::asin(std::clamp(off[1] / r, -1.0f, 1.0f)) + pitch_ * kRadiansPerDegree, -limit, limit);
         const float d = r * zoom_;
         c.eye = Vec3{c.target.x + d * std::cos(el) * std::sin(az), c.target.y + d * std::sin(el),
                      c.target.z + d * std::cos(el) * std::cos(az)};
@@ -230,9 +233,9 @@ void ViewSession::nextCamera() {
 void ViewSession::hudText(char* out, size_t size) const {
     const Scene3D& s = *scene_;
     const char* camera = s.cameras.empty() ? "" : s.cameras[s.activeCamera].name.c_str();
-    std::snprintf(out, size, "objects %zu  faces %d  materials %zu  frame %d%s\ncamera %d/%zu %s", s.objects.size(),
-                  faces_, s.materials.size(), static_cast<int>(s.currentFrame), paused_ ? " (paused)" : "",
-                  s.activeCamera + 1, s.cameras.size(), camera);
+    std::snprintf(out, size, "objects %zu  faces %d  materials %zu  frame %d%s\ncamera %d/%zu %s",
+                  s.objects.size(), faces_, s.materials.size(), static_cast<int>(s.currentFrame),
+                  paused_ ? " (paused)" : "", s.activeCamera + 1, s.cameras.size(), camera);
 }
 
 void ViewSession::draw() {

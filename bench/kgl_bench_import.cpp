@@ -2,10 +2,10 @@
 // with assimp (ReadFile, no post-processing) in the same run, and prints the best of several
 // timings of each and their ratio (ours / assimp; 1.0 or less means no slower than assimp).
 // Usage: kgl_bench_import [ASE_DIR] [REPEATS]. Writes its scene files and logs into a temp dir.
-#include <assimp/Importer.hpp>
 #include <assimp/scene.h>
 
 #include <algorithm>
+#include <assimp/Importer.hpp>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

@@ -5,11 +5,17 @@
 namespace kgl {
 
 DemoEngine::DemoEngine() = default;
-DemoEngine::~DemoEngine() { closeTrace(); }
+DemoEngine::~DemoEngine() {
+    closeTrace();
+}
 
-void DemoEngine::setShowLoop(uint8_t flag) { sound.loop = flag; }
+void DemoEngine::setShowLoop(uint8_t flag) {
+    sound.loop = flag;
+}
 
-void LoadConfig(DemoEngine& engine, const char* path) { ReadConfig(path, engine.config); }
+void LoadConfig(DemoEngine& engine, const char* path) {
+    ReadConfig(path, engine.config);
+}
 
 // With music off the sound system still runs a clock from this moment, so a cue track plays in
 // time without music (and the show does not end by itself).

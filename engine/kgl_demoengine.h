@@ -7,38 +7,38 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "scene/kgl_2d_fasttrigo.h"
 #include "fx/kgl_2d_flash.h"
 #include "fx/kgl_motion_blur.h"
 #include "fx/kgl_wavegrid.h"
+#include "scene/kgl_2d_fasttrigo.h"
 #include "scene/kgl_deform.h"
 #include "scene/kgl_scene3d.h"
-#include "script/kgl_scenescript.h"
 #include "script/kgl_config.h"
+#include "script/kgl_scenescript.h"
 #include "sync/kgl_events.h"
 #include "sync/kgl_soundsys.h"
 
 namespace kgl {
 
-constexpr int kSceneSlots = 16;      // slots 0..7 are loaded by setup
+constexpr int kSceneSlots = 16;  // slots 0..7 are loaded by setup
 constexpr int kLoadedScenes = 8;
 constexpr int kFlashCount = 33;
 constexpr int kFlashSwitches = 32;
-constexpr int kUsedOverlays = 19;    // switches 0..18, mapped to flashes by kOverlayFlash
+constexpr int kUsedOverlays = 19;  // switches 0..18, mapped to flashes by kOverlayFlash
 constexpr int kWaveGrids = 2;
 constexpr int kWaveTables = 2;
-constexpr int kActionCount = 91;     // actions 0..90
-constexpr int kMaxCameraActions = 8; // actions 42..49
+constexpr int kActionCount = 91;      // actions 0..90
+constexpr int kMaxCameraActions = 8;  // actions 42..49
 
 // Switch -> flash, also the order in which overlays are updated and drawn.
-constexpr int kOverlayFlash[kUsedOverlays] = {0, 1, 2, 3, 4, 8, 9, 10, 11, 12, 13, 14,
-                                              26, 27, 28, 29, 30, 31, 32};
+constexpr int kOverlayFlash[kUsedOverlays] = {0,  1,  2,  3,  4,  8,  9,  10, 11, 12,
+                                              13, 14, 26, 27, 28, 29, 30, 31, 32};
 
 // What the last render() did; tests read it (no GL query needed, nothing allocated).
 struct FramePassRecord {
-    int32_t captures = 0;        // motionBlur.capture() calls
-    int32_t scenesDrawn = 0;     // Scene3D::Render calls
-    int32_t overlaysDrawn = 0;   // flashes whose draw() ran
+    int32_t captures = 0;                     // motionBlur.capture() calls
+    int32_t scenesDrawn = 0;                  // Scene3D::Render calls
+    int32_t overlaysDrawn = 0;                // flashes whose draw() ran
     int8_t overlayOrder[kUsedOverlays] = {};  // their flash indices in drawing order
 };
 
@@ -93,7 +93,7 @@ public:
     SoundSystem sound;  // the music: its byte position is the show's clock
     EventTrack events;  // the recorded cue track
     MotionBlur motionBlur;
-    float darkAlpha = 0.0f;   // the engine's copies of the composition alphas
+    float darkAlpha = 0.0f;  // the engine's copies of the composition alphas
     float imageAlpha = 0.0f;
     // Handed to the vertex programs by actions 81..84; never written, so they hold zeros.
     float deformParamsA[kDeformParams] = {};

@@ -22,7 +22,9 @@ constexpr int kFastFrameStep = 4;
 constexpr float kDarkAlphaStep = 0.01f;
 constexpr float kImageAlphaStep = 0.1f;
 
-float clamp01(float v) { return v > 1.0f ? 1.0f : (v < 0.0f ? 0.0f : v); }
+float clamp01(float v) {
+    return v > 1.0f ? 1.0f : (v < 0.0f ? 0.0f : v);
+}
 
 void startParticles(Scene3D& scene, int system) {
     if (system < 0 || system >= kParticleSlots) return;
@@ -31,14 +33,14 @@ void startParticles(Scene3D& scene, int system) {
 
 const float* paramsOf(const DemoEngine& e, show::ParamBlock block, int& count) {
     switch (block) {
-    case show::ParamBlock::kDeformA:
-        count = kDeformParams;
-        return e.deformParamsA;
-    case show::ParamBlock::kDeformB:
-        count = kDeformParams;
-        return e.deformParamsB;
-    case show::ParamBlock::kHarm:
-        break;
+        case show::ParamBlock::kDeformA:
+            count = kDeformParams;
+            return e.deformParamsA;
+        case show::ParamBlock::kDeformB:
+            count = kDeformParams;
+            return e.deformParamsB;
+        case show::ParamBlock::kHarm:
+            break;
     }
     count = kHarmParamCount;
     return e.harmParams;
@@ -91,22 +93,37 @@ void DemoEngine::performAction(int k) {
     if (kind == ActionKind::kUnused) return;
     traceAction(tracePosition_, k);
     switch (kind) {
-    case ActionKind::kSceneSwitch: switchScene(k); break;
-    case ActionKind::kOverlayScene:
-        overlaySceneOn = !overlaySceneOn;
-        overlayScene = k;
-        break;
-    case ActionKind::kOverlay: overlayAction(k); break;
-    case ActionKind::kComposition: compositionAction(k); break;
-    case ActionKind::kPlayback: playbackAction(k); break;
-    case ActionKind::kBlur: blurAction(k); break;
-    case ActionKind::kSceneAnimation: sceneAnimationAction(k); break;
-    case ActionKind::kVertexProgram: vertexProgramAction(k); break;
-    case ActionKind::kOverlayCamera:
-        overlayCamera = k - kOverlaySceneCameraAction;
-        scenes[overlayScene].SetActiveCamera(overlayCamera);
-        break;
-    case ActionKind::kUnused: break;
+        case ActionKind::kSceneSwitch:
+            switchScene(k);
+            break;
+        case ActionKind::kOverlayScene:
+            overlaySceneOn = !overlaySceneOn;
+            overlayScene = k;
+            break;
+        case ActionKind::kOverlay:
+            overlayAction(k);
+            break;
+        case ActionKind::kComposition:
+            compositionAction(k);
+            break;
+        case ActionKind::kPlayback:
+            playbackAction(k);
+            break;
+        case ActionKind::kBlur:
+            blurAction(k);
+            break;
+        case ActionKind::kSceneAnimation:
+            sceneAnimationAction(k);
+            break;
+        case ActionKind::kVertexProgram:
+            vertexProgramAction(k);
+            break;
+        case ActionKind::kOverlayCamera:
+            overlayCamera = k - kOverlaySceneCameraAction;
+            scenes[overlayScene].SetActiveCamera(overlayCamera);
+            break;
+        case ActionKind::kUnused:
+            break;
     }
 }
 
@@ -160,9 +177,13 @@ void DemoEngine::compositionAction(int action) {
     handOverBlend();
 }
 
-void DemoEngine::handOverBlend() { motionBlur.setBlend(imageSrcIndex, imageDstIndex, darkSrcIndex, darkDstIndex); }
+void DemoEngine::handOverBlend() {
+    motionBlur.setBlend(imageSrcIndex, imageDstIndex, darkSrcIndex, darkDstIndex);
+}
 
-void DemoEngine::handOverAlphas() { motionBlur.setAlphas(darkAlpha, imageAlpha); }
+void DemoEngine::handOverAlphas() {
+    motionBlur.setAlphas(darkAlpha, imageAlpha);
+}
 
 void DemoEngine::applyBlurPreset(int action) {
     for (const show::BlurPreset& p : show::kBlurPresets) {
@@ -178,17 +199,39 @@ void DemoEngine::applyBlurPreset(int action) {
 
 void DemoEngine::blurAction(int action) {
     switch (action) {
-    case 50: darkAlpha = clamp01(darkAlpha + kDarkAlphaStep); handOverAlphas(); break;
-    case 51: darkAlpha = clamp01(darkAlpha - kDarkAlphaStep); handOverAlphas(); break;
-    case 52: imageAlpha = clamp01(imageAlpha + kImageAlphaStep); handOverAlphas(); break;
-    case 53: imageAlpha = clamp01(imageAlpha - kImageAlphaStep); handOverAlphas(); break;
-    case 54:
-    case 55:
-    case 56: applyBlurPreset(action); break;
-    case 57: waveGridOn[0] = !waveGridOn[0]; break;
-    case 58: waveGridOn[1] = !waveGridOn[1]; break;
-    case 59: pulseCount = 0; pulseOn = 1; break;
-    default: break;
+        case 50:
+            darkAlpha = clamp01(darkAlpha + kDarkAlphaStep);
+            handOverAlphas();
+            break;
+        case 51:
+            darkAlpha = clamp01(darkAlpha - kDarkAlphaStep);
+            handOverAlphas();
+            break;
+        case 52:
+            imageAlpha = clamp01(imageAlpha + kImageAlphaStep);
+            handOverAlphas();
+            break;
+        case 53:
+            imageAlpha = clamp01(imageAlpha - kImageAlphaStep);
+            handOverAlphas();
+            break;
+        case 54:
+        case 55:
+        case 56:
+            applyBlurPreset(action);
+            break;
+        case 57:
+            waveGridOn[0] = !waveGridOn[0];
+            break;
+        case 58:
+            waveGridOn[1] = !waveGridOn[1];
+            break;
+        case 59:
+            pulseCount = 0;
+            pulseOn = 1;
+            break;
+        default:
+            break;
     }
 }
 
@@ -197,18 +240,30 @@ void DemoEngine::playbackAction(int action) {
     Scene3D* scene = current();
     if (!scene) return;
     switch (action) {
-    case 36: scene->SetForward(0); break;
-    case 37: scene->SetForward(1); break;
-    case 38: scene->RewindFrames(kFrameJump); break;
-    case 39: scene->AdvanceFrames(kFrameJump); break;
-    case 40: scene->frameStep = kFastFrameStep; break;
-    case 41: scene->frameStep = 1; break;
-    default:
-        if (action >= kFirstCameraAction && action < kFirstCameraAction + kMaxCameraActions) {
-            currentCamera = action - kFirstCameraAction;
-            scene->SetActiveCamera(currentCamera);
-        }
-        break;
+        case 36:
+            scene->SetForward(0);
+            break;
+        case 37:
+            scene->SetForward(1);
+            break;
+        case 38:
+            scene->RewindFrames(kFrameJump);
+            break;
+        case 39:
+            scene->AdvanceFrames(kFrameJump);
+            break;
+        case 40:
+            scene->frameStep = kFastFrameStep;
+            break;
+        case 41:
+            scene->frameStep = 1;
+            break;
+        default:
+            if (action >= kFirstCameraAction && action < kFirstCameraAction + kMaxCameraActions) {
+                currentCamera = action - kFirstCameraAction;
+                scene->SetActiveCamera(currentCamera);
+            }
+            break;
     }
 }
 

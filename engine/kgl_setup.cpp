@@ -23,7 +23,9 @@ constexpr float kGrid1Alpha = 0.6f;
 constexpr float kGrid1Scale = 0.3f;
 constexpr int kWarmUpSlots[] = {1, 7, 0, 1, 2, 3, 4, 5};  // slot 6 is never warmed up
 
-ColorRGBA rgb(const float* c, float a) { return ColorRGBA{c[0], c[1], c[2], a}; }
+ColorRGBA rgb(const float* c, float a) {
+    return ColorRGBA{c[0], c[1], c[2], a};
+}
 
 void setupOverlays(ScreenFlash* flashes, float width, float height) {
     for (const show::OverlaySetting& o : show::kOverlays) {
@@ -90,18 +92,18 @@ void loadParticleSystems(Scene3D& scene) {
 
 void applyExtra(Scene3D& scene, show::BlockExtra extra) {
     switch (extra) {
-    case show::BlockExtra::kNone:
-        break;
-    case show::BlockExtra::kGamutClock:
-        scene.SetObjectClock(show::kGamut, 0, 0, 1);
-        break;
-    case show::BlockExtra::kLensFlare:
-        // Loading turns the flare on only when its pictures were read.
-        scene.LoadLensFlare(show::kLensFlareLight, show::kLensFlareFile);
-        break;
-    case show::BlockExtra::kParticles:
-        loadParticleSystems(scene);
-        break;
+        case show::BlockExtra::kNone:
+            break;
+        case show::BlockExtra::kGamutClock:
+            scene.SetObjectClock(show::kGamut, 0, 0, 1);
+            break;
+        case show::BlockExtra::kLensFlare:
+            // Loading turns the flare on only when its pictures were read.
+            scene.LoadLensFlare(show::kLensFlareLight, show::kLensFlareFile);
+            break;
+        case show::BlockExtra::kParticles:
+            loadParticleSystems(scene);
+            break;
     }
 }
 
@@ -122,8 +124,8 @@ void applySceneBlock(DemoEngine& e, const show::SceneBlock& b, float width, floa
     UploadSceneTextures(scene);
     scene.SetActiveCamera(0);
     const show::Atmosphere& a = b.atmosphere;
-    scene.SetAtmosphere(a.glowRadius, a.spotExponent, a.spotCutoff, a.fogStart, a.fogEnd, a.fogDensity, a.fogR,
-                        a.fogG, a.fogB);
+    scene.SetAtmosphere(a.glowRadius, a.spotExponent, a.spotCutoff, a.fogStart, a.fogEnd, a.fogDensity,
+                        a.fogR, a.fogG, a.fogB);
     scene.SetFogOn(b.fogOn);
     if (b.ambienceAt == show::AmbienceAt::kBeforeGL) applyAmbience(scene, *b.ambience);
     scene.SetNearPlane(b.nearPlane);

@@ -86,14 +86,15 @@ struct SceneBlock {
     int fovCount;
     const ObjectOption* options;
     int optionCount;
-    BlockExtra extra;   // runs after the lights
+    BlockExtra extra;  // runs after the lights
     // Slot 0: its fields of view come last, after the GL state is applied once more.
     uint8_t fovAfterOptions;
 };
 
-constexpr Ambience kGreenAmbience = {{0.002f, 1, 0.002f}, {0.0002f, 1, 0.0002f}, {0.0002f, 1.2f, 0.0002f, 1}, 28};
-constexpr Ambience kDarkAmbience = {{0.002f, 0.002f, 0.002f}, {0.0002f, 0.0002f, 0.0002f},
-                                    {0.0002f, 0.0002f, 0.0002f, 1}, 128};
+constexpr Ambience kGreenAmbience = {
+    {0.002f, 1, 0.002f}, {0.0002f, 1, 0.0002f}, {0.0002f, 1.2f, 0.0002f, 1}, 28};
+constexpr Ambience kDarkAmbience = {
+    {0.002f, 0.002f, 0.002f}, {0.0002f, 0.0002f, 0.0002f}, {0.0002f, 0.0002f, 0.0002f, 1}, 128};
 constexpr Ambience kRedAmbience = {{0.7f, 0.3f, 0.3f}, {0.7f, 0.3f, 0.3f}, {1, 1, 0.7f, 0.7f}, 128};
 constexpr Ambience kGreyAmbience = {{0.3f, 0.3f, 0.3f}, {0.3f, 0.3f, 0.3f}, {1, 1, 1, 1}, 128};
 
@@ -104,9 +105,8 @@ constexpr LightSetting kLights2[] = {
 };
 constexpr float kFovs2[] = {80, 90, 85, 70};
 constexpr ObjectOption kOptions2[] = {
-    {"INNER", "FILLER_TYPE", 40}, {"INNER", "ALPHA_FUNCTION", 10},
-    {"OUTER", "FILLER_TYPE", 40}, {"OUTER", "ALPHA_FUNCTION", 0},
-    {"STAR", "FILLER_TYPE", 40},  {"STAR", "ALPHA_FUNCTION", 10},
+    {"INNER", "FILLER_TYPE", 40},   {"INNER", "ALPHA_FUNCTION", 10}, {"OUTER", "FILLER_TYPE", 40},
+    {"OUTER", "ALPHA_FUNCTION", 0}, {"STAR", "FILLER_TYPE", 40},     {"STAR", "ALPHA_FUNCTION", 10},
     {"Box01", "HIDDEN_TYPE", 1},
 };
 
@@ -119,12 +119,12 @@ constexpr LightSetting kLights3[] = {
 };
 constexpr float kFovs3[] = {90, 70, 80, 80};
 constexpr ObjectOption kOptions3[] = {
-    {"BACK", "FILLER_TYPE", 50},        {"BACK", "ALPHA_ARB1", 1},
-    {"BACK", "ALPHA_ARB0", 1},          {"BACK", "ALPHA_FUNCTION", 0},
-    {"BACK", "ALPHA_FUNCTION_ARB1", 0}, {"BACK", "COMBINE_RBA0", 0},
-    {"BACK", "EFFECT_ARB0", 0},         {"BACK", "NOMAT", 1},
-    {"GAMUT", "FILLER_TYPE", 70},       {"GAMUT", "ALPHA_ARB1", 0.3f},
-    {"GAMUT", "ALPHA_ARB0", 0.3f},      {"GAMUT", "ALPHA_FUNCTION", 6},
+    {"BACK", "FILLER_TYPE", 50},         {"BACK", "ALPHA_ARB1", 1},
+    {"BACK", "ALPHA_ARB0", 1},           {"BACK", "ALPHA_FUNCTION", 0},
+    {"BACK", "ALPHA_FUNCTION_ARB1", 0},  {"BACK", "COMBINE_RBA0", 0},
+    {"BACK", "EFFECT_ARB0", 0},          {"BACK", "NOMAT", 1},
+    {"GAMUT", "FILLER_TYPE", 70},        {"GAMUT", "ALPHA_ARB1", 0.3f},
+    {"GAMUT", "ALPHA_ARB0", 0.3f},       {"GAMUT", "ALPHA_FUNCTION", 6},
     {"GAMUT", "ALPHA_FUNCTION_ARB1", 0}, {"GAMUT", "COMBINE_RBA0", 0},
     {"GAMUT", "EFFECT_ARB0", 0},
 };
@@ -136,14 +136,12 @@ constexpr LightSetting kLights4[] = {
 };
 constexpr float kFovs4[] = {80, 70, 65, 40, 100};
 constexpr ObjectOption kOptions4[] = {
-    {"roots01", "HIDDEN_TYPE", 1},      {"roots02", "HIDDEN_TYPE", 1},
-    {"roots04", "HIDDEN_TYPE", 1},      {"roots", "FILLER_TYPE", 70},
-    {"roots", "ALPHA_ARB1", 1},         {"roots", "ALPHA_ARB0", 1},
-    {"roots", "ALPHA_FUNCTION", 0},     {"roots", "ALPHA_FUNCTION_ARB1", 0},
-    {"roots", "COMBINE_RBA0", 0},       {"roots", "EFFECT_ARB0", 0},
-    {"OUT", "FILLER_TYPE", 40},         {"OUT", "ALPHA_FUNCTION", 0},
-    {"OUT", "OPACITY", 0.3f},           {"IN", "FILLER_TYPE", 40},
-    {"IN", "ALPHA_FUNCTION", 0},        {"IN", "OPACITY", 0.2f},
+    {"roots01", "HIDDEN_TYPE", 1},  {"roots02", "HIDDEN_TYPE", 1},       {"roots04", "HIDDEN_TYPE", 1},
+    {"roots", "FILLER_TYPE", 70},   {"roots", "ALPHA_ARB1", 1},          {"roots", "ALPHA_ARB0", 1},
+    {"roots", "ALPHA_FUNCTION", 0}, {"roots", "ALPHA_FUNCTION_ARB1", 0}, {"roots", "COMBINE_RBA0", 0},
+    {"roots", "EFFECT_ARB0", 0},    {"OUT", "FILLER_TYPE", 40},          {"OUT", "ALPHA_FUNCTION", 0},
+    {"OUT", "OPACITY", 0.3f},       {"IN", "FILLER_TYPE", 40},           {"IN", "ALPHA_FUNCTION", 0},
+    {"IN", "OPACITY", 0.2f},
 };
 constexpr int kLensFlareLight = 1;
 constexpr const char* kLensFlareFile = "escena/Lens.k2d";
@@ -159,7 +157,9 @@ constexpr LightSetting kLights5[] = {
 };
 constexpr float kFovs5[] = {40};
 constexpr ObjectOption kOptions5[] = {
-    {"COVA", "FILLER_TYPE", 30}, {"COVA", "NOMAT", 1}, {"CENTRE", "FILLER_TYPE", 30},
+    {"COVA", "FILLER_TYPE", 30},
+    {"COVA", "NOMAT", 1},
+    {"CENTRE", "FILLER_TYPE", 30},
 };
 
 // Slot 5's particle systems: system k follows light k.
@@ -189,10 +189,11 @@ constexpr LightSetting kLights1[] = {
     {5, 39.1f, {39.13f, 45.16f, 48.12f, 45.19f}, 0, 0.04567f, 90},
 };
 constexpr float kFovs1[] = {92};
-#define KGL_BOX_OPTIONS(name)                                                                 \
-    {name, "FILLER_TYPE", 50}, {name, "ALPHA_ARB1", 1}, {name, "ALPHA_ARB0", 0.3f},           \
-        {name, "ALPHA_FUNCTION", -1}, {name, "ALPHA_FUNCTION_ARB1", 0}, {name, "COMBINE_RBA0", 0}, \
-        {name, "EFFECT_ARB0", 0}
+#define KGL_BOX_OPTIONS(name)                                                                        \
+    {name, "FILLER_TYPE", 50}, {name, "ALPHA_ARB1", 1}, {name, "ALPHA_ARB0", 0.3f},                  \
+        {name, "ALPHA_FUNCTION", -1}, {name, "ALPHA_FUNCTION_ARB1", 0}, {name, "COMBINE_RBA0", 0}, { \
+        name, "EFFECT_ARB0", 0                                                                       \
+    }
 constexpr ObjectOption kOptions1[] = {
     KGL_BOX_OPTIONS("Box01"), KGL_BOX_OPTIONS("Box02"), KGL_BOX_OPTIONS("Box03"),
     KGL_BOX_OPTIONS("Box04"), KGL_BOX_OPTIONS("Box05"),
@@ -235,8 +236,14 @@ constexpr LightSetting kLights0[] = {
     {5, 25.1f, {33.13f, 25.16f, 38.12f, 25.19f}, 0, 5.070567f, 90},
 };
 constexpr float kFovs0[] = {40, 40, 20, 40, 15, 15, 12, 10};
-#define KGL_GLASS(name, opacity) {name, "TRANSP_TYPE", 302}, {name, "OPACITY", opacity}
-#define KGL_GLASS_AF(name, opacity) KGL_GLASS(name, opacity), {name, "ALPHA_FUNCTION", 10}
+#define KGL_GLASS(name, opacity)  \
+    {name, "TRANSP_TYPE", 302}, { \
+        name, "OPACITY", opacity  \
+    }
+#define KGL_GLASS_AF(name, opacity) \
+    KGL_GLASS(name, opacity), {     \
+        name, "ALPHA_FUNCTION", 10  \
+    }
 constexpr ObjectOption kOptions0[] = {
     KGL_GLASS_AF("bluezin", 0.7f), KGL_GLASS_AF("bluezin01", 0.68f), KGL_GLASS_AF("a", 0.7f),
     KGL_GLASS_AF("b", 0.65f),      KGL_GLASS_AF("c", 0.7f),          KGL_GLASS_AF("d", 0.55f),
@@ -257,30 +264,134 @@ constexpr int countOf(const T (&)[N]) {
 
 // In set-up order.
 constexpr SceneBlock kSceneBlocks[kLoadedScenes] = {
-    {2, "escena/scripts/test01.txt", {120, 0.0122f, 90, -797, 617, 0.05f, 0.3f, 0.3f, 0.3f}, 0,
-     &kGreenAmbience, AmbienceAt::kBeforeGL, 0, 4.5f, kLights2, countOf(kLights2), kFovs2,
-     countOf(kFovs2), kOptions2, countOf(kOptions2), BlockExtra::kNone, 0},
-    {3, "escena/scripts/test02.txt", {120, 0.0122f, 90, -7, 2617, 0.05f, 0.1f, 0.1f, 0.1f}, 1,
-     &kGreenAmbience, AmbienceAt::kBeforeGL, 0, 1.5f, kLights3, countOf(kLights3), kFovs3,
-     countOf(kFovs3), kOptions3, countOf(kOptions3), BlockExtra::kGamutClock, 0},
-    {4, "escena/scripts/test03.txt", {257, 0.0122f, 90, -797, 617, 0.05f, 0.3f, 0.3f, 0.3f}, 0,
-     &kGreenAmbience, AmbienceAt::kBeforeGL, 0, 0.5f, kLights4, countOf(kLights4), kFovs4,
-     countOf(kFovs4), kOptions4, countOf(kOptions4), BlockExtra::kLensFlare, 0},
-    {5, "escena/scripts/test04.txt", {257, 0.0122f, 90, -797, 617, 0.05f, 0.3f, 0.3f, 0.3f}, 0,
-     &kGreenAmbience, AmbienceAt::kBeforeGL, 0, 4.5f, kLights5, countOf(kLights5), kFovs5,
-     countOf(kFovs5), kOptions5, countOf(kOptions5), BlockExtra::kParticles, 0},
-    {1, "escena/scripts/fx01.txt", {72, 0.012f, 90, -1, 217, 0.5f, 0.4f, 0.3f, 0.35f}, 1,
-     &kDarkAmbience, AmbienceAt::kBeforeGL, 1, 4.5f, kLights1, countOf(kLights1), kFovs1,
-     countOf(kFovs1), kOptions1, countOf(kOptions1), BlockExtra::kNone, 0},
-    {7, "escena/scripts/fx02.txt", {23, 0.12f, 90, -97, 17, 0.05f, 0.6f, 0.6f, 0.6f}, 0,
-     &kRedAmbience, AmbienceAt::kAfterLights, 0, 4.05f, kLights7, countOf(kLights7), nullptr, 0,
-     kOptions7, countOf(kOptions7), BlockExtra::kNone, 0},
-    {6, "escena/scripts/fx05.txt", {132, 0.12f, 90, -97, 17, 0.05f, 0.6f, 0.6f, 0.6f}, 0,
-     &kRedAmbience, AmbienceAt::kAfterFov, 0, 4.05f, nullptr, 0, kFovs6, countOf(kFovs6), kOptions6,
-     countOf(kOptions6), BlockExtra::kNone, 0},
-    {0, "escena/scripts/korvo.txt", {232, 0.012f, 90, -7, 2500, 0.17f, 0.2f, 0.4f, 0.2f}, 0,
-     &kGreyAmbience, AmbienceAt::kAfterLights, 0, 0.5f, kLights0, countOf(kLights0), kFovs0,
-     countOf(kFovs0), kOptions0, countOf(kOptions0), BlockExtra::kNone, 1},
+    {2,
+     "escena/scripts/test01.txt",
+     {120, 0.0122f, 90, -797, 617, 0.05f, 0.3f, 0.3f, 0.3f},
+     0,
+     &kGreenAmbience,
+     AmbienceAt::kBeforeGL,
+     0,
+     4.5f,
+     kLights2,
+     countOf(kLights2),
+     kFovs2,
+     countOf(kFovs2),
+     kOptions2,
+     countOf(kOptions2),
+     BlockExtra::kNone,
+     0},
+    {3,
+     "escena/scripts/test02.txt",
+     {120, 0.0122f, 90, -7, 2617, 0.05f, 0.1f, 0.1f, 0.1f},
+     1,
+     &kGreenAmbience,
+     AmbienceAt::kBeforeGL,
+     0,
+     1.5f,
+     kLights3,
+     countOf(kLights3),
+     kFovs3,
+     countOf(kFovs3),
+     kOptions3,
+     countOf(kOptions3),
+     BlockExtra::kGamutClock,
+     0},
+    {4,
+     "escena/scripts/test03.txt",
+     {257, 0.0122f, 90, -797, 617, 0.05f, 0.3f, 0.3f, 0.3f},
+     0,
+     &kGreenAmbience,
+     AmbienceAt::kBeforeGL,
+     0,
+     0.5f,
+     kLights4,
+     countOf(kLights4),
+     kFovs4,
+     countOf(kFovs4),
+     kOptions4,
+     countOf(kOptions4),
+     BlockExtra::kLensFlare,
+     0},
+    {5,
+     "escena/scripts/test04.txt",
+     {257, 0.0122f, 90, -797, 617, 0.05f, 0.3f, 0.3f, 0.3f},
+     0,
+     &kGreenAmbience,
+     AmbienceAt::kBeforeGL,
+     0,
+     4.5f,
+     kLights5,
+     countOf(kLights5),
+     kFovs5,
+     countOf(kFovs5),
+     kOptions5,
+     countOf(kOptions5),
+     BlockExtra::kParticles,
+     0},
+    {1,
+     "escena/scripts/fx01.txt",
+     {72, 0.012f, 90, -1, 217, 0.5f, 0.4f, 0.3f, 0.35f},
+     1,
+     &kDarkAmbience,
+     AmbienceAt::kBeforeGL,
+     1,
+     4.5f,
+     kLights1,
+     countOf(kLights1),
+     kFovs1,
+     countOf(kFovs1),
+     kOptions1,
+     countOf(kOptions1),
+     BlockExtra::kNone,
+     0},
+    {7,
+     "escena/scripts/fx02.txt",
+     {23, 0.12f, 90, -97, 17, 0.05f, 0.6f, 0.6f, 0.6f},
+     0,
+     &kRedAmbience,
+     AmbienceAt::kAfterLights,
+     0,
+     4.05f,
+     kLights7,
+     countOf(kLights7),
+     nullptr,
+     0,
+     kOptions7,
+     countOf(kOptions7),
+     BlockExtra::kNone,
+     0},
+    {6,
+     "escena/scripts/fx05.txt",
+     {132, 0.12f, 90, -97, 17, 0.05f, 0.6f, 0.6f, 0.6f},
+     0,
+     &kRedAmbience,
+     AmbienceAt::kAfterFov,
+     0,
+     4.05f,
+     nullptr,
+     0,
+     kFovs6,
+     countOf(kFovs6),
+     kOptions6,
+     countOf(kOptions6),
+     BlockExtra::kNone,
+     0},
+    {0,
+     "escena/scripts/korvo.txt",
+     {232, 0.012f, 90, -7, 2500, 0.17f, 0.2f, 0.4f, 0.2f},
+     0,
+     &kGreyAmbience,
+     AmbienceAt::kAfterLights,
+     0,
+     0.5f,
+     kLights0,
+     countOf(kLights0),
+     kFovs0,
+     countOf(kFovs0),
+     kOptions0,
+     countOf(kOptions0),
+     BlockExtra::kNone,
+     1},
 };
 
 // The clock "GAMUT" of slot 3 runs from set-up on, looping over its first key.
@@ -298,10 +409,10 @@ struct SceneSwitch {
     int action;
     int slot;
     int32_t rate;
-    uint8_t extras;      // SwitchExtra bits
-    uint8_t composes;    // 0: setBlend and setAlphas are not called
-    int blend[4];        // setBlend(a, b, c, d)
-    float dark, image;   // setAlphas(dark, image)
+    uint8_t extras;     // SwitchExtra bits
+    uint8_t composes;   // 0: setBlend and setAlphas are not called
+    int blend[4];       // setBlend(a, b, c, d)
+    float dark, image;  // setAlphas(dark, image)
 };
 
 constexpr SceneSwitch kSceneSwitches[] = {
@@ -328,12 +439,12 @@ struct OverlayAction {
 };
 
 constexpr OverlayAction kOverlayActions[] = {
-    {12, 5, OverlayKind::kStart},  {13, 12, OverlayKind::kToggle}, {14, 6, OverlayKind::kStart},
-    {15, 13, OverlayKind::kToggle}, {16, 7, OverlayKind::kStart},  {17, 14, OverlayKind::kStart},
-    {18, 8, OverlayKind::kStart},  {19, 15, OverlayKind::kStart},  {20, 9, OverlayKind::kStart},
-    {21, 16, OverlayKind::kStart}, {23, 10, OverlayKind::kStart},  {24, 17, OverlayKind::kStart},
-    {25, 11, OverlayKind::kStart}, {26, 18, OverlayKind::kStart},  {64, 1, OverlayKind::kStart},
-    {65, 2, OverlayKind::kStart},  {67, 3, OverlayKind::kStart},   {68, 4, OverlayKind::kStart},
+    {12, 5, OverlayKind::kStart},   {13, 12, OverlayKind::kToggle}, {14, 6, OverlayKind::kStart},
+    {15, 13, OverlayKind::kToggle}, {16, 7, OverlayKind::kStart},   {17, 14, OverlayKind::kStart},
+    {18, 8, OverlayKind::kStart},   {19, 15, OverlayKind::kStart},  {20, 9, OverlayKind::kStart},
+    {21, 16, OverlayKind::kStart},  {23, 10, OverlayKind::kStart},  {24, 17, OverlayKind::kStart},
+    {25, 11, OverlayKind::kStart},  {26, 18, OverlayKind::kStart},  {64, 1, OverlayKind::kStart},
+    {65, 2, OverlayKind::kStart},   {67, 3, OverlayKind::kStart},   {68, 4, OverlayKind::kStart},
 };
 
 // ---------------------------------------------------------------- director: morphs, programs
@@ -349,10 +460,10 @@ struct MorphAction {
 };
 
 constexpr MorphAction kMorphActions[] = {
-    {69, 4, "roots", "roots01", 15, 45, 1, 1}, {70, 4, "roots", "roots01", 11, 45, 1, 0},
-    {71, 4, "roots", "roots02", 6, 45, 1, 1},  {72, 4, "roots", "roots02", 6, 45, 1, 0},
-    {73, 4, "roots", "roots03", 15, 45, 1, 1}, {74, 4, "roots", "roots03", 12, 45, 1, 0},
-    {75, 4, "roots", "roots04", 5, 45, 1, 1},  {76, 4, "roots", "roots04", 12, 45, 1, 1},
+    {69, 4, "roots", "roots01", 15, 45, 1, 1},     {70, 4, "roots", "roots01", 11, 45, 1, 0},
+    {71, 4, "roots", "roots02", 6, 45, 1, 1},      {72, 4, "roots", "roots02", 6, 45, 1, 0},
+    {73, 4, "roots", "roots03", 15, 45, 1, 1},     {74, 4, "roots", "roots03", 12, 45, 1, 0},
+    {75, 4, "roots", "roots04", 5, 45, 1, 1},      {76, 4, "roots", "roots04", 12, 45, 1, 1},
     {77, 3, "Drooler", "DroolerW5", 30, 45, 1, 1}, {78, 3, "Drooler", "DroolerW5", 30, 45, 1, 1},
     {79, 3, "Drooler", "DroolerW6", 30, 45, 1, 1}, {80, 3, "Drooler", "DroolerW6", 30, 45, 1, 1},
 };

@@ -158,8 +158,8 @@ void MotionBlur::beginWindowQuadPass() {
 // keep the maximum.
 void MotionBlur::bindForWindow() {
     glBindTexture(GL_TEXTURE_2D, textures[targetIndex]);
-    lowAnisotropy_ =
-        maxAnisotropy_ > 1.0f && sharpComposition && !straightComposition && outWidth >= targetWidth && outHeight >= targetHeight;
+    lowAnisotropy_ = maxAnisotropy_ > 1.0f && sharpComposition && !straightComposition &&
+                     outWidth >= targetWidth && outHeight >= targetHeight;
     if (lowAnisotropy_) glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 1.0f);
 }
 

@@ -1,9 +1,9 @@
 #include "image/kgl_jpeg.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstring>
-
-#include <jpeglib.h>
 
 #include "common/kgl_log.h"
 
@@ -53,7 +53,9 @@ void StoreRow(const JSAMPLE* row, int width, int components, uint8_t* dst) {
     for (int x = 0; x < width; ++x) dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = row[x];
 }
 
-bool SizeAcceptable(long w, long h) { return w > 0 && h > 0 && w * h <= kMaxImagePixels; }
+bool SizeAcceptable(long w, long h) {
+    return w > 0 && h > 0 && w * h <= kMaxImagePixels;
+}
 
 // Runs the decoder up to `stage`. Plain C style on purpose: nothing between setjmp and the
 // possible longjmp has a destructor.
@@ -105,15 +107,16 @@ bool RunDecoder(const Source& src, Stage stage, const char* name, Output& out) {
     }
     const size_t rowBytes = static_cast<size_t>(w) * 3;
     if ((components != 1 && components != 3) || rowBytes * static_cast<size_t>(h) > out.capacity) {
-        logLine("JPEG", name, components != 1 && components != 3 ? "%d colour components are not supported"
-                                                                : "image (%d) does not fit its buffer",
+        logLine("JPEG", name,
+                components != 1 && components != 3 ? "%d colour components are not supported"
+                                                   : "image (%d) does not fit its buffer",
                 components);
         err.writing = false;
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                 static_cast<JDIMENSION>(w * components), 1);
+                                                static_cast<JDIMENSION>(w * components), 1);
     while (cinfo.output_scanline < cinfo.output_height) {
         const JDIMENSION line = cinfo.output_scanline;
         jpeg_read_scanlines(&cinfo, row, 1);

@@ -42,8 +42,8 @@ int WalkK2D(const std::vector<uint8_t>& bytes, const char* fileName,
         }
         const size_t start = in.position();
         if (length < 0 || static_cast<size_t>(length) > in.remaining()) {
-            logLine("K2D", fileName, "entry %d (\"%s\") claims %d bytes, %zu remain", i, e.name.c_str(), length,
-                    in.remaining());
+            logLine("K2D", fileName, "entry %d (\"%s\") claims %d bytes, %zu remain", i, e.name.c_str(),
+                    length, in.remaining());
             break;
         }
         e.data = bytes.data() + start;
@@ -99,12 +99,14 @@ bool K2DImage::Load(const char* fileName) {
 
 void K2DImage::LoadEntry(const K2DEntry& e, const char* fileName) {
     if (e.slot >= kK2DSlots) {
-        logLine("K2D", fileName, "entry %d names slot %u, slots are 0..%d; skipped", e.number, e.slot, kK2DSlots - 1);
+        logLine("K2D", fileName, "entry %d names slot %u, slots are 0..%d; skipped", e.number, e.slot,
+                kK2DSlots - 1);
         return;
     }
     K2DPicture& p = pictures[e.slot];
     p.reader.SetName(std::string(fileName) + ":" + e.name);
-    DecodeImageMemory(e.data, e.size, std::string(fileName) + ":" + e.name, p.pixels, p.imageWidth, p.imageHeight);
+    DecodeImageMemory(e.data, e.size, std::string(fileName) + ":" + e.name, p.pixels, p.imageWidth,
+                      p.imageHeight);
     p.brightness = 0.7f;
     p.loaded = 1;
     p.shown = 1;
@@ -120,7 +122,8 @@ void K2DImage::LoadEntry(const K2DEntry& e, const char* fileName) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, p.imageWidth, p.imageHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, p.pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, p.imageWidth, p.imageHeight, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 p.pixels.data());
 }
 
 void K2DImage::SetAlpha(float alpha, int slot) {

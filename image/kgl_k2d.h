@@ -23,9 +23,9 @@ constexpr char kK2DMissingCaption[] = "K2D Loading ERROR";
 // One entry as the walk found it. `data` points into the file bytes and holds exactly `size`
 // bytes (the stored length), so a decoder given the span can never read past it.
 struct K2DEntry {
-    int number = 0;          // position of the entry in the file, 0-based
-    std::string name;        // read and not used by the show
-    uint8_t slot = 0;        // the slot byte, unchecked: each reader checks it against its own capacity
+    int number = 0;    // position of the entry in the file, 0-based
+    std::string name;  // read and not used by the show
+    uint8_t slot = 0;  // the slot byte, unchecked: each reader checks it against its own capacity
     const uint8_t* data = nullptr;
     size_t size = 0;
 };

@@ -77,8 +77,8 @@ private:
     struct Occurrence {
         const char* token;  // the token's address (the converters pass string literals)
         size_t from;
-        size_t at;         // kAseNoHit: none in [from, searched)
-        size_t searched;   // end of the text searched
+        size_t at;        // kAseNoHit: none in [from, searched)
+        size_t searched;  // end of the text searched
     };
     static constexpr size_t kOccurrenceSlots = 64;
     void clearOccurrences() {

@@ -14,17 +14,29 @@ namespace kgl {
 
 namespace {
 
-std::string cut(const std::string& s) { return s.size() > kMaxImportPath ? s.substr(0, kMaxImportPath) : s; }
+std::string cut(const std::string& s) {
+    return s.size() > kMaxImportPath ? s.substr(0, kMaxImportPath) : s;
+}
 
 }  // namespace
 
 AseImporter::~AseImporter() = default;
 
-void AseImporter::SetInputFile(const std::string& name) { inputFile_ = cut(name); }
-void AseImporter::SetOutputFile(const std::string& name) { outputFile_ = cut(name); }
-void AseImporter::SetTextureDir(const std::string& path) { textureDir_ = cut(path); }
-void AseImporter::SetPackTextures(bool on) { packTextures_ = on; }
-void AseImporter::SetLogFile(const std::string& path) { logPath_ = path; }
+void AseImporter::SetInputFile(const std::string& name) {
+    inputFile_ = cut(name);
+}
+void AseImporter::SetOutputFile(const std::string& name) {
+    outputFile_ = cut(name);
+}
+void AseImporter::SetTextureDir(const std::string& path) {
+    textureDir_ = cut(path);
+}
+void AseImporter::SetPackTextures(bool on) {
+    packTextures_ = on;
+}
+void AseImporter::SetLogFile(const std::string& path) {
+    logPath_ = path;
+}
 
 // ---- driver ----
 
@@ -102,7 +114,8 @@ bool AseImporter::ReadSceneValues() {
         if (SkipTo(kTokens[i]) != 1) return Reject("no %s in the input", kTokens[i]);
         Skip(1);
         values[i] = ReadInt();
-        if (values[i] < 0 || values[i] > 0xFFFF) return Reject("%s %d is out of range", kTokens[i], values[i]);
+        if (values[i] < 0 || values[i] > 0xFFFF)
+            return Reject("%s %d is out of range", kTokens[i], values[i]);
     }
     lastFrame_ = values[0];
     frameSpeed_ = values[1];
@@ -116,7 +129,8 @@ int AseImporter::Finish(bool converted) {
     CloseLog();
     FlushLog();
     if (!converted) {
-        const bool fatal = status_ == ImportStatus::FatalNoTexVerts || status_ == ImportStatus::FatalTextureMissing;
+        const bool fatal =
+            status_ == ImportStatus::FatalNoTexVerts || status_ == ImportStatus::FatalTextureMissing;
         if (fatal && exitOnFatal_) std::exit(kImportFatalExit);
         return fatal ? kImportFatalExit : 1;
     }
@@ -165,7 +179,9 @@ void AseImporter::OpenLog(bool append) {
     logOpen_ = true;
 }
 
-void AseImporter::CloseLog() { logOpen_ = false; }
+void AseImporter::CloseLog() {
+    logOpen_ = false;
+}
 
 void AseImporter::Log(const char* fmt, ...) {
     if (!logOpen_) return;
@@ -174,7 +190,9 @@ void AseImporter::Log(const char* fmt, ...) {
     va_start(args, fmt);
     const int n = std::vsnprintf(text, sizeof text, fmt, args);
     va_end(args);
-    if (n > 0) logText_.append(text, static_cast<size_t>(n) < sizeof text ? static_cast<size_t>(n) : sizeof text - 1);
+    if (n > 0)
+        logText_.append(text,
+                        static_cast<size_t>(n) < sizeof text ? static_cast<size_t>(n) : sizeof text - 1);
 }
 
 // Overwrites the file in place (and cuts it when it was longer): cheaper than truncating it to
@@ -211,7 +229,9 @@ int AseImporter::SkipTo(const char* token) {
     text_.seek(end);
     return 1;
 }
-int AseImporter::SkipToInBlock(const char* token) { return scan_->skipToInBlock(text_, token); }
+int AseImporter::SkipToInBlock(const char* token) {
+    return scan_->skipToInBlock(text_, token);
+}
 
 void AseImporter::Skip(int n) {
     for (int i = 0; i < n; ++i)
@@ -220,7 +240,9 @@ void AseImporter::Skip(int n) {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Plain decimal text ([space][sign]digits[.digits], nothing after) as sign, digits and the
 // number of digits after the point. False for anything else (left to the C library).
@@ -331,8 +353,8 @@ std::string AseImporter::ReadNodeName() {
 
 void AseImporter::WriteName(const std::string& name) {
     if (!out_.name(name))
-        logLine("IMPORT", inputFile_.c_str(), "the name \"%.40s...\" (%zu bytes) is cut to %zu bytes", name.c_str(),
-                name.size(), kMaxSceneNameLength);
+        logLine("IMPORT", inputFile_.c_str(), "the name \"%.40s...\" (%zu bytes) is cut to %zu bytes",
+                name.c_str(), name.size(), kMaxSceneNameLength);
 }
 
 void AseImporter::WriteVector() {
@@ -401,7 +423,8 @@ int AseImporter::WriteTrackBlock(const char* trackToken, const char* sampleToken
         out_.endTrack(out_.beginTrack(), 0);
         return 0;
     }
-    if (repair_ && animationEnd_ != kAseNoHit) return WriteTrack(sampleToken, values, timeAfterEnd, maxSamples);
+    if (repair_ && animationEnd_ != kAseNoHit)
+        return WriteTrack(sampleToken, values, timeAfterEnd, maxSamples);
     if (SkipToInBlock(trackToken) == 0) return -1;
     return WriteTrack(sampleToken, values, timeAfterEnd, maxSamples);
 }

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "import/kgl_ase_text.h"
 #include "scene/kgl_scenefile.h"
@@ -26,12 +26,12 @@ constexpr char kMissingTextureCaption[] = "Fatality Error! ;) [K3D Import Consol
 
 // Outcome of one Run.
 enum class ImportStatus {
-    Ok,                // the scene file was written
-    NothingToDo,       // no input file name was set
-    InputUnreadable,   // input missing, unreadable or not decodable
-    OutputUnwritable,  // the scene file could not be written
-    Rejected,          // the input ends or breaks inside something the file needs (see message)
-    FatalNoTexVerts,   // an object without texture vertices (exit status -1)
+    Ok,                   // the scene file was written
+    NothingToDo,          // no input file name was set
+    InputUnreadable,      // input missing, unreadable or not decodable
+    OutputUnwritable,     // the scene file could not be written
+    Rejected,             // the input ends or breaks inside something the file needs (see message)
+    FatalNoTexVerts,      // an object without texture vertices (exit status -1)
     FatalTextureMissing,  // a texture to pack was not found (exit status -1)
 };
 
@@ -47,7 +47,7 @@ public:
     void SetInputFile(const std::string& name);
     void SetOutputFile(const std::string& name);
     void SetTextureDir(const std::string& path);  // prefixed verbatim to texture file names
-    void SetPackTextures(bool on);                 // on at creation
+    void SetPackTextures(bool on);                // on at creation
     // Where the conversion log goes ("debug.log" in the working directory by default).
     void SetLogFile(const std::string& path);
     // The two fatal stops end the process with status -1 (the default). Off: Run returns -1.
@@ -157,8 +157,8 @@ private:
     int WriteTrack(const char* sampleToken, int values, bool timeAfterEnd, int maxSamples);
     // Searches the track token within the block first; a track that is not there is written
     // empty (count 0) and the input returns to where the search began.
-    int WriteTrackBlock(const char* trackToken, const char* sampleToken, int values,
-                        bool timeAfterEnd, int maxSamples);
+    int WriteTrackBlock(const char* trackToken, const char* sampleToken, int values, bool timeAfterEnd,
+                        int maxSamples);
     std::string ReadNodeName();
     // A counted string; a name longer than the file holds (255 bytes) is cut, with one line on
     // stderr.
@@ -206,7 +206,7 @@ private:
     AseText text_;
     SceneFileWriter out_;
     std::vector<uint8_t> block_;  // staged bytes of the list being written
-    std::string logText_;     // the conversion log, written to logPath_ at the end of the run
+    std::string logText_;         // the conversion log, written to logPath_ at the end of the run
     bool logOpen_ = false;
     bool logStarted_ = false;
     SceneFileCounts counts_;

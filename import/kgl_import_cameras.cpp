@@ -56,7 +56,8 @@ bool AseImporter::ConvertCamera() {
 // previous value, samples past the last frame are dropped and a short block is padded.
 // Repair mode stops at the end of the CAMERA_ANIMATION block and holds the last value.
 bool AseImporter::WriteFovTrack(const std::string& name, size_t blockEnd) {
-    Log("\nWarning exporting FOV sample keys...if not marked all the same\nas last Time in 3dsMAX, I will crash");
+    Log("\nWarning exporting FOV sample keys...if not marked all the same\nas last Time in 3dsMAX, I will "
+        "crash");
     sampleCounter_ = 0;
     Log("\n%lld FOV Camera keys", static_cast<long long>(EndTime()));
     const int frames = lastFrame_ + 1;
@@ -78,14 +79,16 @@ bool AseImporter::WriteFovTrack(const std::string& name, size_t blockEnd) {
         last = t == EndTime();
         if (last) {
             if (sampleCounter_ < lastFrame_)
-                Log("\a\a\n****Error Verify the FOV keys of %s object to Time 0 to %d", name.c_str(), lastFrame_);
+                Log("\a\a\n****Error Verify the FOV keys of %s object to Time 0 to %d", name.c_str(),
+                    lastFrame_);
             Log("\n** OK! exported animation of %d FOV Frames", sampleCounter_);
         }
         ++sampleCounter_;
         if (written > 0 && ticksPerFrame_ > 0 && t - previousTime > ticksPerFrame_) {
             Log("\a\a\n****Recovery error #%d of %s object Time %ld to %ld", ++recoveries, name.c_str(),
                 previousTime, t);
-            for (long gap = (t - previousTime) / ticksPerFrame_ - 1; gap > 0 && written < frames; --gap, ++written)
+            for (long gap = (t - previousTime) / ticksPerFrame_ - 1; gap > 0 && written < frames;
+                 --gap, ++written)
                 out_.f32(value);
         }
         previousTime = t;
@@ -109,7 +112,8 @@ bool AseImporter::WriteCameraAnimation(const std::string& name, size_t p) {
         out_.u8(0);
         text_.seek(p);
     } else {
-        Log("\nWarning exporting sample keys...if not marked all the same\nas last Time in 3dsMAX, I will crash");
+        Log("\nWarning exporting sample keys...if not marked all the same\nas last Time in 3dsMAX, I will "
+            "crash");
         out_.u8(1);
         sampleCounter_ = 0;
         int n = WriteTrackBlock("CONTROL_POS_TRACK {", "CONTROL_POS_SAMPLE", 3, true, maxSamples);

@@ -23,7 +23,8 @@ bool AseImporter::ConvertLight() {
     ReadUntilQuote(type);
     if (hitEnd()) return Reject("light %s: the input ends before its LIGHT_TYPE", name.c_str());
     const bool target = std::string(type) == "Target";
-    if (!target && std::string(type) != "Omni") Log("\n****Light %s of type %s written as Omni", name.c_str(), type);
+    if (!target && std::string(type) != "Omni")
+        Log("\n****Light %s of type %s written as Omni", name.c_str(), type);
     out_.u8(target ? 1 : 0);
     Log("\nProcessed %s Light", name.c_str());
     if (!WriteVectorAfter("TM_POS")) return Reject("light %s: no TM_POS", name.c_str());
@@ -50,7 +51,8 @@ bool AseImporter::WriteLightTrack(const std::string& name, bool target, size_t p
         return true;
     }
     out_.u8(1);
-    const int samples = WriteTrackBlock("CONTROL_POS_TRACK {", "CONTROL_POS_SAMPLE", 3, false, lastFrame_ + 1);
+    const int samples =
+        WriteTrackBlock("CONTROL_POS_TRACK {", "CONTROL_POS_SAMPLE", 3, false, lastFrame_ + 1);
     if (samples < 0) return Reject("light %s: the input ends inside its TM_ANIMATION", name.c_str());
     if (target)
         Log("\nProcessed %s  %d Light's Target animation", name.c_str(), samples);

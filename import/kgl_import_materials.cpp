@@ -23,7 +23,8 @@ bool AseImporter::ConvertMaterials(const std::string& textureDir, bool pack) {
         return Reject("MATERIAL_COUNT %d is out of range", count);
     counts_.materials = static_cast<uint16_t>(count);
     for (int i = 0; i < count; ++i)
-        if (!(repair_ ? ConvertMaterialRepaired(textureDir, pack) : ConvertMaterial(textureDir, pack))) return false;
+        if (!(repair_ ? ConvertMaterialRepaired(textureDir, pack) : ConvertMaterial(textureDir, pack)))
+            return false;
     return true;
 }
 
@@ -50,9 +51,11 @@ bool AseImporter::ConvertMaterial(const std::string& textureDir, bool pack) {
 
     out_.i32(multi ? 1 : 0);
     if (!WriteColours()) return Reject("the input ends inside a material's colours");
-    for (const char* token : {"MATERIAL_SHINE", "MATERIAL_SHINESTRENGTH", "MATERIAL_TRANSPARENCY", "MATERIAL_WIRESIZE"})
+    for (const char* token :
+         {"MATERIAL_SHINE", "MATERIAL_SHINESTRENGTH", "MATERIAL_TRANSPARENCY", "MATERIAL_WIRESIZE"})
         if (!WriteFloatAfter(token)) return Reject("the input ends before %s of a material", token);
-    if (!multi && !WriteFloatAfter("MATERIAL_SELFILLUM")) return Reject("the input ends before MATERIAL_SELFILLUM");
+    if (!multi && !WriteFloatAfter("MATERIAL_SELFILLUM"))
+        return Reject("the input ends before MATERIAL_SELFILLUM");
 
     int n = 0;
     if (multi) {
@@ -63,7 +66,8 @@ bool AseImporter::ConvertMaterial(const std::string& textureDir, bool pack) {
     out_.u16(static_cast<uint16_t>(n));
     if (!multi) return WriteTexture(textureDir, pack, "BITMAP");
     for (int i = 0; i < n; ++i) {
-        if (!WriteColours() || !WriteFloatAfter("MATERIAL_SHINESTRENGTH") || !WriteFloatAfter("MATERIAL_SELFILLUM"))
+        if (!WriteColours() || !WriteFloatAfter("MATERIAL_SHINESTRENGTH") ||
+            !WriteFloatAfter("MATERIAL_SELFILLUM"))
             return Reject("the input ends inside sub-material %d", i);
         if (!WriteTexture(textureDir, pack, "BITMAP ")) return false;
     }

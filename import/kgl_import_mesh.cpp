@@ -34,7 +34,8 @@ bool AseImporter::WriteFaces(int f) {
         PutU16(static_cast<uint16_t>(b));
         PutU16(static_cast<uint16_t>(c));
         PutU16(static_cast<uint16_t>(id));
-        if (a < 0 || b < 0 || c < 0 || a >= faceVertexLimit_ || b >= faceVertexLimit_ || c >= faceVertexLimit_)
+        if (a < 0 || b < 0 || c < 0 || a >= faceVertexLimit_ || b >= faceVertexLimit_ ||
+            c >= faceVertexLimit_)
             return Reject("face %d names vertex %d %d %d of %d", i, a, b, c, faceVertexLimit_);
     }
     FlushBlock();
@@ -93,7 +94,8 @@ bool AseImporter::WriteTextureFaces(int f) {
         }
         for (int k = 0; k < 3; ++k)
             if (idx[k] < 0 || idx[k] >= textureVertexCount_)
-                return Reject("texture face %d names texture vertex %d of %d", i, idx[k], textureVertexCount_);
+                return Reject("texture face %d names texture vertex %d of %d", i, idx[k],
+                              textureVertexCount_);
     }
     FlushBlock();
     if (hitEnd()) return Reject("the input ends inside MESH_TFACELIST");

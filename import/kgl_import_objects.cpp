@@ -47,7 +47,8 @@ bool AseImporter::ConvertObject() {
     uint16_t flags[3];
     ScanTrackFlags(flags);
     for (uint16_t f : flags) out_.u16(f);
-    if (!WriteVectorAfter("TM_POS")) return Reject("object %s: the input ends before its TM_POS", name.c_str());
+    if (!WriteVectorAfter("TM_POS"))
+        return Reject("object %s: the input ends before its TM_POS", name.c_str());
 
     int counts[2] = {0, 0};
     static const char* const kCountTokens[2] = {"MESH_NUMVERTEX", "MESH_NUMFACES"};
@@ -78,7 +79,8 @@ bool AseImporter::ConvertObject() {
     Log("\nWarning exporting sample keys...if not marked all the same\nas last Time in 3dsMAX, I will crash");
     if (flags[0] || flags[1] || flags[2]) {
         text_.seek(p);
-        if (!WriteObjectTracks(flags)) return Reject("object %s: the input ends inside its TM_ANIMATION", name.c_str());
+        if (!WriteObjectTracks(flags))
+            return Reject("object %s: the input ends inside its TM_ANIMATION", name.c_str());
     }
     if (morph) {
         Log("\nExporting MESH_ANIMATION KEYS");
@@ -147,7 +149,8 @@ bool AseImporter::WriteObjectTracks(const uint16_t flags[3]) {
         if (!flags[k]) continue;
         sampleCounter_ = 0;
         const TrackKind& t = kObjectTracks[k];
-        const int n = WriteTrackBlock(t.track, t.sample, t.values, t.timeAfterEnd, lastFrame_ + kObjectTrackExtra);
+        const int n =
+            WriteTrackBlock(t.track, t.sample, t.values, t.timeAfterEnd, lastFrame_ + kObjectTrackExtra);
         if (n < 0) return false;
         sampleCounter_ = n;
     }
@@ -189,7 +192,8 @@ bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
         if (written > 0 && ticksPerFrame_ > 0 && t - previousTime > ticksPerFrame_) {
             Log("\a\a\n****Recovery error #%d of %s object Time %ld to %ld", ++recoveries, name.c_str(),
                 previousTime, t);
-            for (long gap = (t - previousTime) / ticksPerFrame_ - 1; gap > 0 && written < frames; --gap, ++written)
+            for (long gap = (t - previousTime) / ticksPerFrame_ - 1; gap > 0 && written < frames;
+                 --gap, ++written)
                 out_.raw(block_.data(), block_.size());  // the previous frame, still staged
         }
         previousTime = t;
@@ -207,7 +211,8 @@ bool AseImporter::WriteMeshAnimation(const std::string& name, int v) {
             ++written;
         }
     }
-    if (written < frames) Log("\n****%s: %zu missing frames repeat the last one", name.c_str(), frames - written);
+    if (written < frames)
+        Log("\n****%s: %zu missing frames repeat the last one", name.c_str(), frames - written);
     if (static_cast<size_t>(sampleCounter_) > frames)
         Log("\n****%s: %zu frames past the last frame dropped", name.c_str(), sampleCounter_ - frames);
     for (; written < frames; ++written) out_.raw(block_.data(), block_.size());

@@ -22,7 +22,9 @@ constexpr MaterialValue kFactors[4] = {{"MATERIAL_SHINE", 1, 0.1f},
 constexpr MaterialValue kShineStrength = {"MATERIAL_SHINESTRENGTH", 1, 0.0f};
 constexpr MaterialValue kSelfIllum = {"MATERIAL_SELFILLUM", 1, 0.0f};
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // Position just after `token` as a whole word (followed by a blank) in [from, to), or kAseNoHit.
 size_t findWord(const AseScanOps& scan, const AseText& text, size_t from, size_t to, const char* token) {
@@ -64,7 +66,8 @@ bool AseImporter::ConvertMaterialRepaired(const std::string& textureDir, bool pa
     const size_t from = text_.tell();
     const size_t start = findWord(*scan_, text_, from, text_.size(), "*MATERIAL");
     const size_t end = start == kAseNoHit ? from : BlockEnd(start);
-    const size_t firstSub = start == kAseNoHit ? kAseNoHit : scan_->findHit(text_, start, end, "*SUBMATERIAL");
+    const size_t firstSub =
+        start == kAseNoHit ? kAseNoHit : scan_->findHit(text_, start, end, "*SUBMATERIAL");
     const size_t own = firstSub == kAseNoHit ? end : firstSub;
     const size_t ownStart = start == kAseNoHit ? from : start;
 

@@ -142,7 +142,9 @@ bool AudioStream::scanMp3(const char* path, uint32_t& lengthBytes, uint32_t& rat
     return true;
 }
 
-AudioStream::~AudioStream() { close(); }
+AudioStream::~AudioStream() {
+    close();
+}
 
 bool AudioStream::open(const char* path) {
     close();
@@ -342,29 +344,29 @@ void AudioStream::restartClockAt(uint32_t bytes) {
 
 uint64_t AudioStream::clockBytes() {
     switch (clock_) {
-    case Clock::kManual: {
-        // Whole frames of the fixed time elapsed since the clock (re)started; the tiny bias keeps
-        // steps such as 1000/60 ms, and the difference of two large tick times after a loop
-        // restart, from losing a frame to rounding.
-        const double ms = tickTimeMs() - baseMs_;
-        if (ms <= 0.0) return base_;
-        const auto frames = static_cast<uint64_t>(ms * rate_ / 1000.0 + 1e-3);
-        return base_ + frames * channels_ * 2;
-    }
-    case Clock::kSilent:
-        return base_ + bytesForNanoseconds(steadyNs() - baseNs_);
-    case Clock::kDevice: {
-        SDL_LockAudioDevice(device_);
-        const uint64_t since = std::min<uint64_t>(bytesForNanoseconds(steadyNs() - lastFeedNs_),
-                                                  bufferBytes_);
-        const uint64_t heard = handed_ + since > bufferBytes_ ? handed_ + since - bufferBytes_ : 0;
-        const uint32_t pos = std::max(limit(heard), floor_);
-        floor_ = pos;
-        SDL_UnlockAudioDevice(device_);
-        return pos;
-    }
-    case Clock::kNone:
-        break;
+        case Clock::kManual: {
+            // Whole frames of the fixed time elapsed since the clock (re)started; the tiny bias keeps
+            // steps such as 1000/60 ms, and the difference of two large tick times after a loop
+            // restart, from losing a frame to rounding.
+            const double ms = tickTimeMs() - baseMs_;
+            if (ms <= 0.0) return base_;
+            const auto frames = static_cast<uint64_t>(ms * rate_ / 1000.0 + 1e-3);
+            return base_ + frames * channels_ * 2;
+        }
+        case Clock::kSilent:
+            return base_ + bytesForNanoseconds(steadyNs() - baseNs_);
+        case Clock::kDevice: {
+            SDL_LockAudioDevice(device_);
+            const uint64_t since =
+                std::min<uint64_t>(bytesForNanoseconds(steadyNs() - lastFeedNs_), bufferBytes_);
+            const uint64_t heard = handed_ + since > bufferBytes_ ? handed_ + since - bufferBytes_ : 0;
+            const uint32_t pos = std::max(limit(heard), floor_);
+            floor_ = pos;
+            SDL_UnlockAudioDevice(device_);
+            return pos;
+        }
+        case Clock::kNone:
+            break;
     }
     return base_;
 }

@@ -36,7 +36,7 @@ public:
     // Stops the clock (and the sound) where it is; play() goes on from there.
     virtual void pause() {}
     virtual void close() = 0;
-    virtual uint32_t position() = 0;           // bytes of decoded audio
+    virtual uint32_t position() = 0;  // bytes of decoded audio
     virtual void setPosition(uint32_t bytes) = 0;
     virtual bool lengthKnown() const = 0;      // false: never ends by itself
     virtual uint32_t lengthBytes() const = 0;  // 0 when unknown
@@ -77,8 +77,8 @@ public:
     void finishDecoding();
 
     // Decodes a whole MP3 file to interleaved signed 16-bit PCM. false with a reason on failure.
-    static bool decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_t& rate,
-                          uint32_t& channels, std::string& reason);
+    static bool decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_t& rate, uint32_t& channels,
+                          std::string& reason);
     // Format and exact length in bytes of decoded audio, from the frame headers and the
     // LAME/Xing header (gapless), without decoding. false with a reason on failure.
     static bool scanMp3(const char* path, uint32_t& lengthBytes, uint32_t& rate, uint32_t& channels,
@@ -117,10 +117,10 @@ private:
     // Device clock. handed_ and lastFeedNs_ are written by the audio thread under the device lock.
     uint32_t device_ = 0;
     bool sdlAudioInit_ = false;
-    uint64_t handed_ = 0;       // stream bytes handed over so far (silence past the end included)
+    uint64_t handed_ = 0;  // stream bytes handed over so far (silence past the end included)
     int64_t lastFeedNs_ = 0;
     uint32_t bufferBytes_ = 0;
-    uint32_t floor_ = 0;        // last reported position: the device clock never goes backwards
+    uint32_t floor_ = 0;  // last reported position: the device clock never goes backwards
 };
 
 }  // namespace kgl

@@ -30,7 +30,7 @@ constexpr int kIdStatic = -1;
 constexpr int kDialogWidthDlu = 234;
 constexpr int kDialogHeightDlu = 79;
 // Its size on screen: 1.5 x 1.625 pixels per unit (the 8-point dialog font at 96 dpi).
-constexpr int kDialogWidthPx = kDialogWidthDlu * 3 / 2;    // 351
+constexpr int kDialogWidthPx = kDialogWidthDlu * 3 / 2;     // 351
 constexpr int kDialogHeightPx = kDialogHeightDlu * 13 / 8;  // 128
 
 enum class ControlKind { DefaultButton, Button, CheckBox, Radio, GroupBox, Picture };

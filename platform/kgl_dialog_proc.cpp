@@ -95,9 +95,9 @@ enum class CommandEffect { End, Resolution, Depth, Toggle, About };
 struct CommandRow {
     int id;
     CommandEffect effect;
-    int value;                        // End: the dialog's result; Resolution: index; Depth: bits
-    bool check;                       // Resolution: the procedure checks the button itself
-    uint8_t DialogChoices::*flag;     // Toggle: the choice it flips
+    int value;                     // End: the dialog's result; Resolution: index; Depth: bits
+    bool check;                    // Resolution: the procedure checks the button itself
+    uint8_t DialogChoices::*flag;  // Toggle: the choice it flips
 };
 
 // clang-format off

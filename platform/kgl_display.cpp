@@ -174,8 +174,8 @@ bool createLetterbox(int width, int height) {
     fetchGL(b.checkFramebufferStatus, "glCheckFramebufferStatus");
     fetchGL(b.blitFramebuffer, "glBlitFramebuffer");
     if (!b.genFramebuffers || !b.deleteFramebuffers || !b.bindFramebuffer || !b.genRenderbuffers ||
-        !b.deleteRenderbuffers || !b.bindRenderbuffer || !b.renderbufferStorage || !b.framebufferRenderbuffer ||
-        !b.checkFramebufferStatus || !b.blitFramebuffer)
+        !b.deleteRenderbuffers || !b.bindRenderbuffer || !b.renderbufferStorage ||
+        !b.framebufferRenderbuffer || !b.checkFramebufferStatus || !b.blitFramebuffer)
         return false;
     b.width = width;
     b.height = height;
@@ -227,7 +227,8 @@ void presentLetterbox() {
 
 // After the context exists: the window covers the desktop in its own mode.
 bool enterDesktopFullscreen(int width, int height) {
-    if (SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 && createLetterbox(width, height))
+    if (SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 &&
+        createLetterbox(width, height))
         return true;
     destroyLetterbox();
     SDL_SetWindowFullscreen(gWindow, 0);
@@ -335,8 +336,10 @@ bool offscreenRequested() {
 // no real display opens.
 bool reportNoDisplay(const char* reason) {
     const char* display = SDL_getenv("DISPLAY");
-    std::fprintf(stderr, "kgl: no display to show on (%s%s%s); run it on a desktop, or pass --batch to play "
-                 "without one\n", reason, display ? ", DISPLAY=" : "", display ? display : "");
+    std::fprintf(stderr,
+                 "kgl: no display to show on (%s%s%s); run it on a desktop, or pass --batch to play "
+                 "without one\n",
+                 reason, display ? ", DISPLAY=" : "", display ? display : "");
     gDisplayMissing = true;
     return false;
 }

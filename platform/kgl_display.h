@@ -28,7 +28,18 @@ struct WindowState {
 };
 
 // A window message, already translated from the system's event.
-enum class WindowEventKind { Other, KeyDown, KeyUp, Minimized, Restored, Activated, Close, ScreenSaver, Drag, Wheel };
+enum class WindowEventKind {
+    Other,
+    KeyDown,
+    KeyUp,
+    Minimized,
+    Restored,
+    Activated,
+    Close,
+    ScreenSaver,
+    Drag,
+    Wheel
+};
 
 struct WindowEvent {
     WindowEventKind kind = WindowEventKind::Other;

@@ -1,7 +1,7 @@
 #include "platform/kgl_glext.h"
 
-#include <SDL.h>
 #include <GL/gl.h>
+#include <SDL.h>
 
 #include <cstring>
 
@@ -23,8 +23,12 @@ bool hasGLExtension(const char* name) {
     return extensionListHas(list, name);
 }
 
-void* glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+void* glProcAddress(const char* name) {
+    return SDL_GL_GetProcAddress(name);
+}
 
-bool glContextCurrent() { return SDL_GL_GetCurrentContext() != nullptr; }
+bool glContextCurrent() {
+    return SDL_GL_GetCurrentContext() != nullptr;
+}
 
 }  // namespace kgl

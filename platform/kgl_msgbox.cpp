@@ -13,8 +13,12 @@ namespace {
 bool gInteractive = false;
 }
 
-void setMessageBoxesInteractive(bool interactive) { gInteractive = interactive; }
-bool messageBoxesInteractive() { return gInteractive; }
+void setMessageBoxesInteractive(bool interactive) {
+    gInteractive = interactive;
+}
+bool messageBoxesInteractive() {
+    return gInteractive;
+}
 
 bool messageBox(const char* text, const char* caption, MsgBoxKind kind) {
     std::fprintf(stderr, "%s: %s\n", caption, text);

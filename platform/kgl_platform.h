@@ -7,10 +7,10 @@
 namespace kgl {
 
 struct PlatformOptions {
-    bool batch = false;        // no modal boxes; with no display, fall back to the offscreen driver
-    bool vsync = true;         // wait for the vertical blank on the swaps of the window made next
+    bool batch = false;              // no modal boxes; with no display, fall back to the offscreen driver
+    bool vsync = true;               // wait for the vertical blank on the swaps of the window made next
     bool desktopFullscreen = false;  // full screen keeps the desktop's mode (black bars)
-    double fixedStepMs = 0.0;  // 0: real time; else every advanceFixedTick() adds this many ms
+    double fixedStepMs = 0.0;        // 0: real time; else every advanceFixedTick() adds this many ms
 };
 
 // Applies the options and starts the video system. False when no video driver could start.

@@ -8,7 +8,9 @@
 
 namespace kgl {
 
-HeadlessGL::~HeadlessGL() { destroy(); }
+HeadlessGL::~HeadlessGL() {
+    destroy();
+}
 
 bool HeadlessGL::create(int width, int height) {
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {

@@ -16,15 +16,21 @@ double tickTimeMs() {
     return std::chrono::duration<double, std::milli>(Clock::now() - gOrigin).count();
 }
 
-uint32_t tickCount() { return static_cast<uint32_t>(static_cast<uint64_t>(tickTimeMs())); }
+uint32_t tickCount() {
+    return static_cast<uint32_t>(static_cast<uint64_t>(tickTimeMs()));
+}
 
 void setFixedTickStep(double msPerStep) {
     gStepMs = msPerStep > 0.0 ? msPerStep : 0.0;
     gFixedMs = 0.0;
 }
 
-bool fixedTickMode() { return gStepMs > 0.0; }
-double fixedTickStepMs() { return gStepMs; }
+bool fixedTickMode() {
+    return gStepMs > 0.0;
+}
+double fixedTickStepMs() {
+    return gStepMs;
+}
 
 void advanceFixedTick() {
     if (gStepMs > 0.0) gFixedMs += gStepMs;

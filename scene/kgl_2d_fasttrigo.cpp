@@ -21,12 +21,28 @@ void FastTrigo::fill(float ampX, float ampY, int channel, uint8_t shape) {
         const double up = t;  // sine and cosine of the float angle, in double
         const double dn = down;
         switch (shape) {
-            case 0: xs[i] = static_cast<float>(2.0 * std::sin(up)); ys[i] = static_cast<float>(3.0 * std::sin(up)); break;
-            case 1: xs[i] = static_cast<float>(a * std::cos(up)); ys[i] = static_cast<float>(b * std::cos(up)); break;
-            case 2: xs[i] = static_cast<float>(a * std::sin(up)); ys[i] = static_cast<float>(b * std::cos(up)); break;
-            case 3: xs[i] = static_cast<float>(a * std::cos(up)); ys[i] = static_cast<float>(b * std::sin(dn)); break;
-            case 4: xs[i] = static_cast<float>(a * std::cos(dn)); ys[i] = static_cast<float>(b * std::sin(up)); break;
-            default: break;
+            case 0:
+                xs[i] = static_cast<float>(2.0 * std::sin(up));
+                ys[i] = static_cast<float>(3.0 * std::sin(up));
+                break;
+            case 1:
+                xs[i] = static_cast<float>(a * std::cos(up));
+                ys[i] = static_cast<float>(b * std::cos(up));
+                break;
+            case 2:
+                xs[i] = static_cast<float>(a * std::sin(up));
+                ys[i] = static_cast<float>(b * std::cos(up));
+                break;
+            case 3:
+                xs[i] = static_cast<float>(a * std::cos(up));
+                ys[i] = static_cast<float>(b * std::sin(dn));
+                break;
+            case 4:
+                xs[i] = static_cast<float>(a * std::cos(dn));
+                ys[i] = static_cast<float>(b * std::sin(up));
+                break;
+            default:
+                break;
         }
         t = static_cast<float>(static_cast<double>(t) + kTrigoAngleStep);
         down = static_cast<float>(static_cast<double>(down) - kTrigoAngleStep);

@@ -11,7 +11,7 @@ namespace kgl {
 
 constexpr int kTrigoChannels = 4;
 constexpr int kTrigoSamples = 1024;
-constexpr int kTrigoLastCursor = 1022;           // a cursor past this wraps to 0
+constexpr int kTrigoLastCursor = 1022;                 // a cursor past this wraps to 0
 constexpr double kTrigoAngleStep = 0.012272186953125;  // radians per sample, about 4*pi per table
 
 class FastTrigo {

@@ -58,7 +58,8 @@ void BezierShape::computeCoefficients() {
         if (i > 0) {
             product *= n - (i - 1);
             factorial *= i;
-            c = std::isfinite(product) && std::isfinite(factorial) ? product / factorial : c * (n - (i - 1)) / i;
+            c = std::isfinite(product) && std::isfinite(factorial) ? product / factorial
+                                                                   : c * (n - (i - 1)) / i;
         }
         coefficients[i] = c;
     }

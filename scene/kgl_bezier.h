@@ -27,14 +27,14 @@ public:
     // False when the record is cut short; the reader has then reported it.
     bool read(SceneFileReader& in, bool writeLog = true);
 
-    std::string name;                  // at most 255 bytes
+    std::string name;  // at most 255 bytes
     Vec3 pivot;
     std::vector<Vec3> points;
     std::vector<double> coefficients;  // n! / ((n - i)! i!) with n the number of points
     std::vector<double> spare;         // one value per point, allocated and left empty
     int32_t count = 0;
     int32_t current = 0;
-    uint8_t index = 0;                 // the shape's own index in its scene
+    uint8_t index = 0;  // the shape's own index in its scene
 
 private:
     bool readRecord(SceneFileReader& in);

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "scene/kgl_2d_fasttrigo.h"
 #include "image/kgl_jpeg.h"
+#include "scene/kgl_2d_fasttrigo.h"
 
 namespace kgl {
 

@@ -21,24 +21,24 @@ namespace kgl {
 class SceneFileReader;
 
 // ---- capacities ----
-constexpr int kObjectNameSize = 12;            // 11 characters and a terminator
-constexpr int kMaxMaterialSlots = 10;          // sub-materials (texture slots) per material
-constexpr int kMaxMaterialTextures = 64;       // scene texture table slots 0..63
-constexpr int kGlowTextureSlot = 64;           // "escena/raw.dat"
-constexpr int kRingTextureSlot = 65;           // "escena/raw2.dat"
+constexpr int kObjectNameSize = 12;       // 11 characters and a terminator
+constexpr int kMaxMaterialSlots = 10;     // sub-materials (texture slots) per material
+constexpr int kMaxMaterialTextures = 64;  // scene texture table slots 0..63
+constexpr int kGlowTextureSlot = 64;      // "escena/raw.dat"
+constexpr int kRingTextureSlot = 65;      // "escena/raw2.dat"
 constexpr int kSceneTextureSlots = 66;
-constexpr int kMaxLights = 8;                  // GL_LIGHT0..GL_LIGHT7
-constexpr int kParticleSlots = 16;             // particle-system slots per scene
+constexpr int kMaxLights = 8;       // GL_LIGHT0..GL_LIGHT7
+constexpr int kParticleSlots = 16;  // particle-system slots per scene
 constexpr int kLineTrailSlots = 8;
 constexpr int kMaxTrailsPerObject = 64;
-constexpr int kTrailStrips = 54;               // strips of a trail set up by the director
-constexpr int kTrailPointsPerStrip = 126;      // points drawn per strip
-constexpr int kTrailPointCapacity = 128;       // room per strip
-constexpr int kObjectTrackExtra = 3;           // an object track has room for L + 3 keys
-constexpr int kLightTrackExtra = 1;            // a light track has room for L + 1 keys
-constexpr int kCameraTrackExtra = 3;           // a camera track has room for L + 3 keys
-constexpr int kDeformParams = 19;              // "R3_DEFORM_PRG"
-constexpr int kHarmTerms = 8;                  // "R3_HARM_PRG" m0..m7
+constexpr int kTrailStrips = 54;           // strips of a trail set up by the director
+constexpr int kTrailPointsPerStrip = 126;  // points drawn per strip
+constexpr int kTrailPointCapacity = 128;   // room per strip
+constexpr int kObjectTrackExtra = 3;       // an object track has room for L + 3 keys
+constexpr int kLightTrackExtra = 1;        // a light track has room for L + 1 keys
+constexpr int kCameraTrackExtra = 3;       // a camera track has room for L + 3 keys
+constexpr int kDeformParams = 19;          // "R3_DEFORM_PRG"
+constexpr int kHarmTerms = 8;              // "R3_HARM_PRG" m0..m7
 
 // ---- defaults ----
 constexpr float kDefaultNearPlane = 4.5f;
@@ -80,7 +80,7 @@ struct ObjectFace {
     uint16_t a = 0, b = 0, c = 0;
     uint16_t materialId = 0;  // sub-material id; 0 for objects with a plain material
     Vec3 normal;
-    uint8_t done = 0;         // per-frame flag of the deformer programs
+    uint8_t done = 0;  // per-frame flag of the deformer programs
 };
 
 struct TextureFace {
@@ -100,12 +100,12 @@ struct CameraKey {
 // One material texture slot: a plain material uses slot 0 only, a multi material one per
 // sub-material. Each slot keeps its own image size (see UploadSceneTextures).
 struct MaterialSlot {
-    int32_t index = 0;                 // sub-material number
-    int32_t tableIndex = 0;            // index of its GL name in the scene texture table
+    int32_t index = 0;       // sub-material number
+    int32_t tableIndex = 0;  // index of its GL name in the scene texture table
     int32_t width = 0;
     int32_t height = 0;
-    std::vector<uint8_t> pixels;       // width * height * 3, RGB, top row first
-    bool placeholder = false;          // the image was missing or undecodable
+    std::vector<uint8_t> pixels;  // width * height * 3, RGB, top row first
+    bool placeholder = false;     // the image was missing or undecodable
 };
 
 class SceneMaterial {
@@ -121,9 +121,9 @@ public:
     ColorRGBA diffuse;
     ColorRGBA specular{0, 0, 0, 1.0f};
     float shininess = 0.0f;
-    float opacity = 1.0f;          // 1 - the file's transparency
-    float wireWidth = 1.0f;        // line width of the wire render type
-    int32_t width = 0;             // size of the last image decoded into this material
+    float opacity = 1.0f;    // 1 - the file's transparency
+    float wireWidth = 1.0f;  // line width of the wire render type
+    int32_t width = 0;       // size of the last image decoded into this material
     int32_t height = 0;
     MaterialSlot slots[kMaxMaterialSlots];
     std::vector<std::string> textureNames;  // as read from the file, one per slot used
@@ -179,8 +179,8 @@ public:
     std::vector<TextureFace> texFaces;
 
     uint16_t materialIndex = 0;
-    SceneMaterial* material = nullptr;        // attached by UploadSceneTextures
-    const uint32_t* textureTable = nullptr;   // the scene's GL texture names
+    SceneMaterial* material = nullptr;       // attached by UploadSceneTextures
+    const uint32_t* textureTable = nullptr;  // the scene's GL texture names
 
     // Tracks: room for L + 3 keys each (allocated when any flag is set), direct frame index.
     int32_t trackCapacity = 0;
@@ -210,17 +210,17 @@ public:
     uint8_t useMaterial = 1;
     uint8_t smoothNormals = 0;
     uint8_t cullOff = 0;
-    int32_t matRange = 1;             // MAT_RANGE: sub-material slot of the second map
-    int32_t alphaFunctionArb1 = 0;    // ALPHA_FUNCTION_ARB1
-    float alphaArb0 = -1.0f;          // ALPHA_ARB0
-    float alphaArb1 = -1.0f;          // ALPHA_ARB1
-    int32_t effectArb0 = 0;           // EFFECT_ARB0
-    int32_t effectArb1 = 0;           // EFFECT_ARB1
-    int32_t combineRba0 = 0;          // COMBINE_RBA0
-    int32_t bumpMode = -1;            // BUMP_MODE, -1 = no bump pass
+    int32_t matRange = 1;           // MAT_RANGE: sub-material slot of the second map
+    int32_t alphaFunctionArb1 = 0;  // ALPHA_FUNCTION_ARB1
+    float alphaArb0 = -1.0f;        // ALPHA_ARB0
+    float alphaArb1 = -1.0f;        // ALPHA_ARB1
+    int32_t effectArb0 = 0;         // EFFECT_ARB0
+    int32_t effectArb1 = 0;         // EFFECT_ARB1
+    int32_t combineRba0 = 0;        // COMBINE_RBA0
+    int32_t bumpMode = -1;          // BUMP_MODE, -1 = no bump pass
     int32_t bumpLightId = 0;
-    Vec4 bumpLightPos{0, 0, 0, 0};    // w set to 1.0 when filled
-    uint8_t multitexture = 0;         // set by the extension probe
+    Vec4 bumpLightPos{0, 0, 0, 0};  // w set to 1.0 when filled
+    uint8_t multitexture = 0;       // set by the extension probe
     float secondPassAlpha = 0.4f;
     float lineWidth = 1.0f;
 
@@ -235,28 +235,28 @@ public:
     float harmLimit = 0.0f;
     float harmDPhi = 0.0f;
     float harmDTheta = 0.0f;
-    FastTrigo trigo;                  // shared by both programs
+    FastTrigo trigo;  // shared by both programs
     uint8_t morphToOn = 0;
     uint8_t morphActive = 0;
-    int32_t morphMode = 0;            // 1 = fly to the target, 0 = fly home
+    int32_t morphMode = 0;  // 1 = fly to the target, 0 = fly home
     SceneObject* morphTarget = nullptr;
-    std::vector<Vec3> morphSteps;     // one per vertex
-    std::vector<uint8_t> morphMoving; // one per vertex
+    std::vector<Vec3> morphSteps;      // one per vertex
+    std::vector<uint8_t> morphMoving;  // one per vertex
 
     // Attached line trails.
     LineTrail* trails[kMaxTrailsPerObject] = {};
     int32_t trailCount = 0;
 
     // ---- rendering operations (object renderer) are added below ----
-    void ProbeGLExtensions();          // sets `multitexture`; fatal without an extension string
-    void RenderObject();               // with the current modelview (camera applied)
-    void UpdateAnimation(int frame);   // programs, own clock, tracks, morph-to step
-    void RestoreMorph();               // "RESTORE_MORPH": working positions = rest positions
+    void ProbeGLExtensions();                      // sets `multitexture`; fatal without an extension string
+    void RenderObject();                           // with the current modelview (camera applied)
+    void UpdateAnimation(int frame);               // programs, own clock, tracks, morph-to step
+    void RestoreMorph();                           // "RESTORE_MORPH": working positions = rest positions
     void StartDeformProgram(const float* params);  // kDeformParams values
     void StartHarmProgram(const float* params);    // kHarmParamCount values (whole numbers)
-    void RunDeformProgram();           // one frame of "R3_DEFORM_PRG"
-    void RunHarmProgram();             // one frame of "R3_HARM_PRG"
-    void SortFaces();                  // by face centre (z, then x) for both programs
+    void RunDeformProgram();                       // one frame of "R3_DEFORM_PRG"
+    void RunHarmProgram();                         // one frame of "R3_HARM_PRG"
+    void SortFaces();                              // by face centre (z, then x) for both programs
     void PrepareMorphTo(SceneObject& target, int steps);
     void MorphToStep();
 };
@@ -267,17 +267,17 @@ public:
 
     std::string name;
     Vec3 eye;
-    float angleY = 0.0f;   // file order: about Y, about X, roll about Z (applied roll, Y, X)
+    float angleY = 0.0f;  // file order: about Y, about X, roll about Z (applied roll, Y, X)
     float angleX = 0.0f;
     float roll = 0.0f;
     Vec3 target;
-    float fov = 45.0f;     // degrees
+    float fov = 45.0f;  // degrees
 
     uint8_t fovFlag = 0;
-    std::vector<float> fovKeys;        // L + 1 values, degrees
+    std::vector<float> fovKeys;  // L + 1 values, degrees
     uint8_t positionFlag = 0;
     int32_t positionKeyCount = 0;
-    int32_t rotationKeyCount = 0;      // quaternions read after the positions
+    int32_t rotationKeyCount = 0;  // quaternions read after the positions
     std::vector<CameraKey> positionKeys;
     uint8_t targetFlag = 0;
     int32_t targetKeyCount = 0;
@@ -292,7 +292,7 @@ public:
     virtual ~SceneLight() = default;
 
     int32_t index = 0;
-    uint32_t glLight = 0;              // GL_LIGHT0 + index
+    uint32_t glLight = 0;  // GL_LIGHT0 + index
     uint8_t definedByScript = 0;
     uint8_t lightOn = 0;
     uint8_t glowVisible = 1;
@@ -314,7 +314,7 @@ public:
     int32_t glowUpStep = 0;
     int32_t glowDownStep = 0;
     float shrinkStep = 0.0f;
-    float limitCopies[4] = {};         // upper1, upper2, lower1, lower2 for the lens flare
+    float limitCopies[4] = {};  // upper1, upper2, lower1, lower2 for the lens flare
 
     // Glow sprites.
     uint8_t flare = 0;
@@ -329,7 +329,7 @@ public:
 
     uint8_t positionFlag = 0;
     int32_t positionKeyCount = 0;
-    std::vector<Vec4> positionKeys;    // w = 1.0
+    std::vector<Vec4> positionKeys;  // w = 1.0
     uint8_t targetFlag = 0;
     int32_t targetKeyCount = 0;
     std::vector<Vec3> targetKeys;
@@ -351,7 +351,7 @@ public:
 // without decoding images and without the author's logs.
 struct SceneLoadOptions {
     bool decodeTextures = true;
-    bool writeLogs = true;   // "VERTEXS.LOG" and "BEZIER1.LOG"
+    bool writeLogs = true;  // "VERTEXS.LOG" and "BEZIER1.LOG"
 };
 
 class Scene3D {
@@ -387,7 +387,7 @@ public:
 
     // Header values.
     uint16_t objectCount = 0, cameraCount = 0, materialCount = 0, lightCount = 0, shapeCount = 0;
-    int32_t lastFrame = 0;      // L, SCENE_LASTFRAME
+    int32_t lastFrame = 0;  // L, SCENE_LASTFRAME
     int32_t frameSpeed = 0;
     int32_t ticksPerFrame = 0;
     uint16_t lastFrameCopy = 0;
@@ -421,7 +421,7 @@ public:
     uint8_t fogOn = 0;
     uint8_t depthTestOff = 0;
     uint8_t particlesInUse = 0;
-    uint8_t detailMaps = 1;    // the viewer's "Detail Maps" choice, handed over by the engine set-up
+    uint8_t detailMaps = 1;  // the viewer's "Detail Maps" choice, handed over by the engine set-up
 
     // GL texture names: 0..63 material textures in upload order, 64 glow, 65 ring.
     uint32_t textureTable[kSceneTextureSlots] = {};
@@ -464,8 +464,8 @@ public:
     void SetObjectClock(const char* name, float first, float last, int loop);
     void SetLineTrail(const char* objectName, int vertexIndex, int slot, int objectSpace);
     void PrepareGL();
-    void SetAtmosphere(float glowR, float spotExponent, float spotCutoff, float fogStartV,
-                       float fogEndV, float fogDensityV, float fogR, float fogG, float fogB);
+    void SetAtmosphere(float glowR, float spotExponent, float spotCutoff, float fogStartV, float fogEndV,
+                       float fogDensityV, float fogR, float fogG, float fogB);
     void SetFogOn(int flag) { fogOn = static_cast<uint8_t>(flag != 0); }
     void SetFogRange(float start, float end);
     void EnableFog();
@@ -476,7 +476,7 @@ public:
     void MorphObjectTo(const char* name, const char* targetName, int vertexIndex, int steps);
     void SetMorphActive(const char* name, int active, int mode);
     void RunVertexProgram(const char* name, const char* program, const float* params, int count);
-    Vec3 morphMarker;                  // target working position of MorphObjectTo's vertex
+    Vec3 morphMarker;  // target working position of MorphObjectTo's vertex
 
 private:
     void ResetForLoad();
@@ -492,9 +492,9 @@ private:
     void InitLightGlow(SceneLight& l);
     bool ReserveTrackBytes(SceneFileReader& in, size_t bytes);
 
-    size_t trackBytes_ = 0;        // key storage allocated by the current load
-    size_t trackBudget_ = 0;       // and the most it may allocate
-    int textureSlotsRead_ = 0;     // material textures met by the current load
+    size_t trackBytes_ = 0;     // key storage allocated by the current load
+    size_t trackBudget_ = 0;    // and the most it may allocate
+    int textureSlotsRead_ = 0;  // material textures met by the current load
 };
 
 }  // namespace kgl

@@ -39,7 +39,9 @@ constexpr size_t kTrackAllowanceBytes = size_t(16) << 20;
 constexpr size_t kTrackBytesPerFileByte = 16;
 
 // File (x, y, z), Z-up, to model (x, z, -y), Y-up.
-Vec3 ToModel(const float f[3]) { return Vec3{f[0], f[2], -f[1]}; }
+Vec3 ToModel(const float f[3]) {
+    return Vec3{f[0], f[2], -f[1]};
+}
 
 bool ReadPoint(SceneFileReader& in, Vec3& out, const char* what) {
     float f[3];
@@ -195,8 +197,8 @@ bool Scene3D::LoadObjectGeometry(SceneFileReader& in, SceneObject& o, FILE* log)
     o.absolutePositions.assign(V, Vec3());
     o.faces.assign(F, ObjectFace());
     if (log)
-        std::fprintf(log, "\n************************************\n%s PIVOT! X:%f Y:%f Z:%f ", o.name, o.pivot.x,
-                     o.pivot.y, o.pivot.z);
+        std::fprintf(log, "\n************************************\n%s PIVOT! X:%f Y:%f Z:%f ", o.name,
+                     o.pivot.x, o.pivot.y, o.pivot.z);
     for (size_t i = 0; i < V; ++i) {
         Vec3 p;
         ReadPoint(in, p, "vertices");
@@ -353,8 +355,8 @@ bool Scene3D::LoadMaterial(SceneFileReader& in, SceneMaterial& m, const SceneLoa
     uint8_t subCount = 0;
     if (!in.i32(multi, "a material") || !ReadColor(in, m.ambient, "material colours") ||
         !ReadColor(in, m.diffuse, "material colours") || !ReadColor(in, m.specular, "material colours") ||
-        !in.f32(skipped, "a material") || !in.f32(strength, "a material") || !in.f32(transparency, "a material") ||
-        !in.f32(m.wireWidth, "a material"))
+        !in.f32(skipped, "a material") || !in.f32(strength, "a material") ||
+        !in.f32(transparency, "a material") || !in.f32(m.wireWidth, "a material"))
         return false;
     m.hasSubMaterials = multi == 1 ? 1 : 0;
     m.shininess = strength * 80.0f;
@@ -368,7 +370,8 @@ bool Scene3D::LoadMaterial(SceneFileReader& in, SceneMaterial& m, const SceneLoa
     m.subMaterialCount = subCount;
     if (!m.hasSubMaterials) return LoadMaterialSlot(in, m, 0, options);
     for (int s = 0; s < subCount; ++s) {
-        if (!ReadColor(in, m.ambient, "sub-material colours") || !ReadColor(in, m.diffuse, "sub-material colours") ||
+        if (!ReadColor(in, m.ambient, "sub-material colours") ||
+            !ReadColor(in, m.diffuse, "sub-material colours") ||
             !ReadColor(in, m.specular, "sub-material colours") || !in.f32(strength, "a sub-material") ||
             !in.f32(selfIllum, "a sub-material"))
             return false;
@@ -378,7 +381,8 @@ bool Scene3D::LoadMaterial(SceneFileReader& in, SceneMaterial& m, const SceneLoa
     return true;
 }
 
-bool Scene3D::LoadMaterialSlot(SceneFileReader& in, SceneMaterial& m, int slot, const SceneLoadOptions& options) {
+bool Scene3D::LoadMaterialSlot(SceneFileReader& in, SceneMaterial& m, int slot,
+                               const SceneLoadOptions& options) {
     std::string name;
     if (!in.name(name, "a texture name")) return false;
     if (++textureSlotsRead_ > kMaxMaterialTextures) {
@@ -399,7 +403,8 @@ bool Scene3D::LoadMaterialSlot(SceneFileReader& in, SceneMaterial& m, int slot, 
     }
     const size_t start = in.position();
     if (options.decodeTextures)
-        LoadPackedTexture(m, slot, in.data() + start, static_cast<size_t>(length), in.fileName() + ":" + name);
+        LoadPackedTexture(m, slot, in.data() + start, static_cast<size_t>(length),
+                          in.fileName() + ":" + name);
     // Continue after the stored length, whatever the decoder consumed.
     return in.seek(start + static_cast<size_t>(length), "a packed texture");
 }
@@ -426,8 +431,9 @@ bool Scene3D::LoadCameras(SceneFileReader& in) {
 bool Scene3D::LoadCamera(SceneFileReader& in, SceneCamera& c) {
     const int32_t capacity = lastFrame + kCameraTrackExtra;
     if (!in.name(c.name, "a camera name") || !ReadPoint(in, c.eye, "a camera eye") ||
-        !in.f32(c.angleY, "camera angles") || !in.f32(c.angleX, "camera angles") || !in.f32(c.roll, "camera angles") ||
-        !ReadPoint(in, c.target, "a camera target") || !in.u8(c.fovFlag, "a camera"))
+        !in.f32(c.angleY, "camera angles") || !in.f32(c.angleX, "camera angles") ||
+        !in.f32(c.roll, "camera angles") || !ReadPoint(in, c.target, "a camera target") ||
+        !in.u8(c.fovFlag, "a camera"))
         return false;
     if (c.fovFlag == 1) {
         const size_t frames = static_cast<size_t>(lastFrame) + 1;
@@ -442,7 +448,8 @@ bool Scene3D::LoadCamera(SceneFileReader& in, SceneCamera& c) {
     int32_t n = 0;
     if (!in.u8(c.positionFlag, "a camera")) return false;
     if (c.positionFlag == 1) {
-        if (!in.trackCount(n, 12, capacity, "a camera position track") || !ReserveTrackBytes(in, capacity * 28u))
+        if (!in.trackCount(n, 12, capacity, "a camera position track") ||
+            !ReserveTrackBytes(in, capacity * 28u))
             return false;
         c.positionKeys.assign(capacity, CameraKey());
         for (int32_t k = 0; k < n; ++k) ReadPoint(in, c.positionKeys[k].pos, "camera position keys");
@@ -453,7 +460,8 @@ bool Scene3D::LoadCamera(SceneFileReader& in, SceneCamera& c) {
     }
     if (!in.u8(c.targetFlag, "a camera")) return false;
     if (c.targetFlag == 1) {
-        if (!in.trackCount(n, 12, capacity, "a camera target track") || !ReserveTrackBytes(in, capacity * 12u))
+        if (!in.trackCount(n, 12, capacity, "a camera target track") ||
+            !ReserveTrackBytes(in, capacity * 12u))
             return false;
         c.targetKeys.assign(capacity, Vec3());
         for (int32_t k = 0; k < n; ++k) ReadPoint(in, c.targetKeys[k], "camera target keys");
@@ -517,7 +525,8 @@ bool Scene3D::LoadLight(SceneFileReader& in, SceneLight& l) {
     int32_t n = 0;
     if (!in.u8(l.positionFlag, "a light")) return false;
     if (l.positionFlag == 1) {
-        if (!in.trackCount(n, 12, capacity, "a light position track") || !ReserveTrackBytes(in, capacity * 16u))
+        if (!in.trackCount(n, 12, capacity, "a light position track") ||
+            !ReserveTrackBytes(in, capacity * 16u))
             return false;
         l.positionKeys.assign(capacity, Vec4());
         for (int32_t k = 0; k < n; ++k) {

@@ -19,7 +19,9 @@ void FinishSlot(SceneMaterial& m, int sub, bool decoded) {
     m.height = slot.height;
 }
 
-bool ValidSlot(int sub) { return sub >= 0 && sub < kMaxMaterialSlots; }
+bool ValidSlot(int sub) {
+    return sub >= 0 && sub < kMaxMaterialSlots;
+}
 
 }  // namespace
 
@@ -45,9 +47,11 @@ void AttachSceneMaterials(Scene3D& scene) {
         if (o.materialIndex < scene.materials.size())
             m = &scene.materials[o.materialIndex];
         else
-            logLine("SCENE", o.name, "material %u does not exist; using a plain grey material", o.materialIndex);
+            logLine("SCENE", o.name, "material %u does not exist; using a plain grey material",
+                    o.materialIndex);
         o.material = m;
-        for (ObjectVertex& v : o.vertices) v.color = ColorRGBA{m->diffuse.r, m->diffuse.g, m->diffuse.b, 1.0f};
+        for (ObjectVertex& v : o.vertices)
+            v.color = ColorRGBA{m->diffuse.r, m->diffuse.g, m->diffuse.b, 1.0f};
         if (!m->hasSubMaterials)
             for (ObjectFace& f : o.faces) f.materialId = 0;
         o.textureTable = scene.textureTable;
@@ -62,8 +66,10 @@ void UploadMipmapped(const MaterialSlot& slot) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, slot.width, slot.height, 0, GL_RGB, GL_UNSIGNED_BYTE, slot.pixels.data());
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, slot.width, slot.height, GL_RGB, GL_UNSIGNED_BYTE, slot.pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, slot.width, slot.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 slot.pixels.data());
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, slot.width, slot.height, GL_RGB, GL_UNSIGNED_BYTE,
+                      slot.pixels.data());
 }
 
 // A slot that was never decoded (model-only load) is uploaded as the checker.

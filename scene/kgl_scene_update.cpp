@@ -18,7 +18,6 @@ namespace {
 constexpr float kTrailWorldK1 = 3312.3f, kTrailWorldK2 = 3312.02f, kTrailWorldK3 = 0.02f;
 constexpr float kTrailObjectK1 = 15000.3f, kTrailObjectK2 = 15001.3f, kTrailObjectK3 = 0.002f;
 
-
 bool sameName(const SceneObject& o, const char* name) {
     return name && std::strlen(name) < static_cast<size_t>(kObjectNameSize) &&
            std::strncmp(o.name, name, kObjectNameSize) == 0;

@@ -25,8 +25,8 @@ void SceneFileWriter::writeFrameValues(uint16_t lastFrame, uint16_t frameSpeed, 
 }
 
 bool SceneFileWriter::writeCounts(const SceneFileCounts& c) {
-    const uint16_t values[7] = {c.objects, c.cameras, c.lastFrameCopy, c.materials,
-                                c.lights, c.sampleCounter, c.shapes};
+    const uint16_t values[7] = {c.objects, c.cameras,       c.lastFrameCopy, c.materials,
+                                c.lights,  c.sampleCounter, c.shapes};
     // Sections shorter than the header text's padding leave the rest of it in place: a scene
     // with no records is the 69-character header text, its frame values patched in.
     out_.padTo(kSceneHeaderTextLength, ' ');
@@ -88,8 +88,8 @@ bool SceneFileReader::check(bool ok, const char* what) {
 bool SceneFileReader::header(SceneFileHeader& h) {
     if (!seek(kSceneCountsOffset, "the header")) return false;
     SceneFileCounts& c = h.counts;
-    uint16_t* counts[7] = {&c.objects, &c.cameras, &c.lastFrameCopy, &c.materials,
-                           &c.lights, &c.sampleCounter, &c.shapes};
+    uint16_t* counts[7] = {&c.objects, &c.cameras,       &c.lastFrameCopy, &c.materials,
+                           &c.lights,  &c.sampleCounter, &c.shapes};
     for (uint16_t* v : counts)
         if (!u16(*v, "the header counts")) return false;
     if (!seek(kSceneFramesOffset, "the header")) return false;
@@ -97,12 +97,22 @@ bool SceneFileReader::header(SceneFileHeader& h) {
            u16(h.frames.ticksPerFrame, "the frame values");
 }
 
-bool SceneFileReader::u8(uint8_t& v, const char* what) { return check(!failed_ && in_.u8(v), what); }
-bool SceneFileReader::u16(uint16_t& v, const char* what) { return check(!failed_ && in_.u16(v), what); }
-bool SceneFileReader::i32(int32_t& v, const char* what) { return check(!failed_ && in_.i32(v), what); }
-bool SceneFileReader::f32(float& v, const char* what) { return check(!failed_ && in_.f32(v), what); }
+bool SceneFileReader::u8(uint8_t& v, const char* what) {
+    return check(!failed_ && in_.u8(v), what);
+}
+bool SceneFileReader::u16(uint16_t& v, const char* what) {
+    return check(!failed_ && in_.u16(v), what);
+}
+bool SceneFileReader::i32(int32_t& v, const char* what) {
+    return check(!failed_ && in_.i32(v), what);
+}
+bool SceneFileReader::f32(float& v, const char* what) {
+    return check(!failed_ && in_.f32(v), what);
+}
 
-bool SceneFileReader::vec3(float out[3], const char* what) { return floats(out, 3, what); }
+bool SceneFileReader::vec3(float out[3], const char* what) {
+    return floats(out, 3, what);
+}
 
 bool SceneFileReader::floats(float* out, size_t count, const char* what) {
     if (!fits(count, 4, what)) return false;
@@ -137,7 +147,8 @@ bool SceneFileReader::fits(size_t count, size_t minRecordBytes, const char* what
     if (failed_) return false;
     const size_t left = in_.remaining();
     if (minRecordBytes != 0 && count > left / minRecordBytes) {
-        fail("%s: %zu entries need at least %zu bytes, only %zu remain", what, count, count * minRecordBytes, left);
+        fail("%s: %zu entries need at least %zu bytes, only %zu remain", what, count, count * minRecordBytes,
+             left);
         return false;
     }
     return true;

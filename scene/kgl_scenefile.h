@@ -38,10 +38,10 @@ constexpr int kMaxSubMaterials = 10;
 struct SceneFileCounts {
     uint16_t objects = 0;
     uint16_t cameras = 0;
-    uint16_t lastFrameCopy = 0;   // copy of the last frame at offset 50
+    uint16_t lastFrameCopy = 0;  // copy of the last frame at offset 50
     uint16_t materials = 0;
     uint16_t lights = 0;
-    uint16_t sampleCounter = 0;   // sample count of the last track the converter wrote
+    uint16_t sampleCounter = 0;  // sample count of the last track the converter wrote
     uint16_t shapes = 0;
 };
 

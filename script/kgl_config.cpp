@@ -17,7 +17,9 @@ float wholeSecondsAsUnsigned(double v) {
     return static_cast<float>(static_cast<uint32_t>(static_cast<uint64_t>(whole)));
 }
 
-bool found(TokenReader& in, const char* key) { return in.FindKeyword(key) == TokenReader::kFound; }
+bool found(TokenReader& in, const char* key) {
+    return in.FindKeyword(key) == TokenReader::kFound;
+}
 
 // "MP3:" is followed directly by the name (a space would be part of it). A name too long for
 // the field is refused rather than cut into the name of some other file: music stays off.
@@ -25,8 +27,8 @@ void readMusicName(TokenReader& in, const char* path, ConfigValues& v) {
     char name[kMp3NameSize];
     const size_t len = in.ReadLine(name, sizeof name);
     if (len >= sizeof name) {
-        logLine("CONFIG", path, "music file name of %zu characters is longer than %zu: music off",
-                len, sizeof name - 1);
+        logLine("CONFIG", path, "music file name of %zu characters is longer than %zu: music off", len,
+                sizeof name - 1);
         v.mp3FileName[0] = '\0';
         v.useMp3 = 0;
         return;

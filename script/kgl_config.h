@@ -15,8 +15,8 @@ struct ConfigValues {
     uint8_t loadActions = 0;
     uint8_t saveActions = 0;
     uint8_t useMp3 = 0;
-    uint32_t mp3StartOffset = 0;  // bytes of decoded music
-    float mp3StartSeconds = 0.0f; // always a whole number of seconds
+    uint32_t mp3StartOffset = 0;   // bytes of decoded music
+    float mp3StartSeconds = 0.0f;  // always a whole number of seconds
     char mp3FileName[kMp3NameSize] = {};
 };
 

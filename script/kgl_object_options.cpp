@@ -25,12 +25,9 @@ struct IntStopOption {
     int32_t SceneObject::*field;
 };
 constexpr IntStopOption kIntStopOptions[] = {
-    {"ALPHA_FUNCTION", &SceneObject::alphaFunction},
-    {"ALPHA_FUNCTION_ARB1", &SceneObject::alphaFunctionArb1},
-    {"EFFECT_ARB0", &SceneObject::effectArb0},
-    {"EFFECT_ARB1", &SceneObject::effectArb1},
-    {"COMBINE_RBA0", &SceneObject::combineRba0},
-    {"BUMP_MODE", &SceneObject::bumpMode},
+    {"ALPHA_FUNCTION", &SceneObject::alphaFunction}, {"ALPHA_FUNCTION_ARB1", &SceneObject::alphaFunctionArb1},
+    {"EFFECT_ARB0", &SceneObject::effectArb0},       {"EFFECT_ARB1", &SceneObject::effectArb1},
+    {"COMBINE_RBA0", &SceneObject::combineRba0},     {"BUMP_MODE", &SceneObject::bumpMode},
 };
 
 // Options that store the real in the first matching object and end the call.
@@ -44,7 +41,9 @@ constexpr RealStopOption kRealStopOptions[] = {
     {"OPACITY", &SceneObject::opacity},
 };
 
-bool is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+bool is(const char* a, const char* b) {
+    return std::strcmp(a, b) == 0;
+}
 
 // The whole part of a value; NaN and values beyond the int range are pinned instead of being
 // converted with undefined results.

@@ -106,8 +106,8 @@ bool SceneScriptReader::ReadText(const char* key, char* buf) {
 
 bool SceneScriptReader::CameraInRange(int index) const {
     if (index >= 0 && index < static_cast<int>(scene_->cameras.size())) return true;
-    logLine(kLog, path_.c_str(), "CAMERA: %d is not a camera of the scene (%zu cameras); block ignored", index,
-            scene_->cameras.size());
+    logLine(kLog, path_.c_str(), "CAMERA: %d is not a camera of the scene (%zu cameras); block ignored",
+            index, scene_->cameras.size());
     return false;
 }
 
@@ -218,8 +218,8 @@ void SceneScriptReader::ReadObjects() {
         size_t length = 0;
         in_.ReadWord(name, sizeof name, &length);
         if (length >= sizeof name)
-            logLine(kLog, path_.c_str(), "OBJ: name longer than %zu characters, cut to \"%s\"", sizeof name - 1,
-                    name);
+            logLine(kLog, path_.c_str(), "OBJ: name longer than %zu characters, cut to \"%s\"",
+                    sizeof name - 1, name);
         const long block = in_.Tell();
         ReadObject(name, block);
         in_.Seek(block);
@@ -230,7 +230,8 @@ void SceneScriptReader::ReadObject(const char* name, long blockStart) {
     if (FindInBlock(blockStart, "TRANSP:"))
         SetObjectOption(*scene_, name, "TRANSP_TYPE", static_cast<float>(ReadInt()));
     if (FindInBlock(blockStart, "OPACITY:")) SetObjectOption(*scene_, name, "OPACITY", ReadReal());
-    if (FindInBlock(blockStart, "NOMAT:")) SetObjectOption(*scene_, name, "NOMAT", static_cast<float>(ReadInt()));
+    if (FindInBlock(blockStart, "NOMAT:"))
+        SetObjectOption(*scene_, name, "NOMAT", static_cast<float>(ReadInt()));
     if (FindInBlock(blockStart, "ALFAFUNC:"))
         SetObjectOption(*scene_, name, "ALPHA_FUNCTION", static_cast<float>(ReadInt()));
     if (FindInBlock(blockStart, "CULL:") && ReadInt() != 0) SetCullOffExact(*scene_, name);

@@ -12,16 +12,16 @@
 #include <string>
 
 #include "common/kgl_vec.h"
-#include "script/kgl_tokenreader.h"
 #include "scene/kgl_scene3d.h"
+#include "script/kgl_tokenreader.h"
 
 namespace kgl {
 
 class AseImporter;
 
-constexpr size_t kMaxScriptText = 256;        // text values (paths): 255 characters + terminator
-constexpr size_t kMaxScriptObjectName = 64;   // the name after "OBJ:": 63 characters + terminator
-constexpr size_t kObjectNameMatchChars = 8;   // option names match on their first 8 characters
+constexpr size_t kMaxScriptText = 256;       // text values (paths): 255 characters + terminator
+constexpr size_t kMaxScriptObjectName = 64;  // the name after "OBJ:": 63 characters + terminator
+constexpr size_t kObjectNameMatchChars = 8;  // option names match on their first 8 characters
 
 // Applies one option to every object whose name equals `objectName` or agrees with it in the
 // first 8 characters. The value is a real; integer options take its whole part.
@@ -63,8 +63,8 @@ private:
 
     // Seeks to `from` and searches `key` in the block there; true only when it was found.
     bool FindInBlock(long from, const char* key);
-    int32_t ReadInt();   // remembers the value for "BILL2D:"
-    float ReadReal();    // non-finite or out-of-range values read as 0 (one message)
+    int32_t ReadInt();  // remembers the value for "BILL2D:"
+    float ReadReal();   // non-finite or out-of-range values read as 0 (one message)
     ColorRGBA ReadColor();
     // Skips the character after the key, then reads the value into buf (kMaxScriptText bytes).
     // False, with one message, when the value does not fit.

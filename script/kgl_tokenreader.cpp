@@ -59,8 +59,12 @@ void TokenReader::Seek(long pos) {
     eof_ = false;
 }
 
-int TokenReader::FindKeyword(const char* key) { return search(key, false); }
-int TokenReader::FindKeywordInBlock(const char* key) { return search(key, true); }
+int TokenReader::FindKeyword(const char* key) {
+    return search(key, false);
+}
+int TokenReader::FindKeywordInBlock(const char* key) {
+    return search(key, true);
+}
 
 // The matcher compares each character with the next expected key character only. On a mismatch
 // it starts over WITHOUT retesting that character as the key's first one: "MMP3:" does not
@@ -95,8 +99,7 @@ int TokenReader::search(const char* key, bool inBlock) {
 // the file, or after 15 characters; the rest of an over-long token is consumed and dropped.
 void TokenReader::readNumberToken(char (&token)[kMaxNumberChars + 1], bool commaEnds) {
     auto terminates = [commaEnds](int c) {
-        return c == '\n' || c == ' ' || c == ':' || c == '\t' || (commaEnds && c == ',') ||
-               c == kEof;
+        return c == '\n' || c == ' ' || c == ':' || c == '\t' || (commaEnds && c == ',') || c == kEof;
     };
     size_t len = 0;
     int c = GetChar();

@@ -3,7 +3,7 @@
 # for kgl render among them. With --test it also installs the test tools (./test.sh): gtest,
 # assimp (the reference ASE reader), the Xvfb smoke test's X server and tools (xvfb-run, xauth,
 # xdotool, xwininfo from x11-utils), ffmpeg (ffprobe checks the videos kgl render writes),
-# python3 (the end-to-end scripts read PNG and scene bytes with it) and clang for the fuzz targets.
+# python3 (the end-to-end scripts read PNG and scene bytes with it) clang for the fuzz targets and clang-format for the format check.
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
@@ -17,7 +17,7 @@ packages=(
 test_packages=(
   libgtest-dev libassimp-dev
   xvfb xauth xdotool x11-utils python3 ffmpeg
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 case "${1:-}" in

@@ -62,8 +62,7 @@ void EventTrack::store(int i, const ScriptMark& mark) {
     spectrumFirst[i] = mark.spectrum[0];
     if (!mark.hasSpectrum) return;
     if (!spectra_) spectra_ = std::make_unique<float[]>(static_cast<size_t>(kMaxMarks) * kSpectrumSize);
-    std::memcpy(spectra_.get() + static_cast<size_t>(i) * kSpectrumSize, mark.spectrum,
-                sizeof mark.spectrum);
+    std::memcpy(spectra_.get() + static_cast<size_t>(i) * kSpectrumSize, mark.spectrum, sizeof mark.spectrum);
 }
 
 void EventTrack::Load(const char* path) {

@@ -21,7 +21,7 @@ struct ScriptMark {
 class EventTrack {
 public:
     static constexpr int kMaxMarks = 4096;
-    static constexpr int kFiredSlots = 4096;              // indexed by action number
+    static constexpr int kFiredSlots = 4096;  // indexed by action number
     static constexpr int kSpectrumSize = ScriptMark::kSpectrumSize;
     static constexpr int kSpectrumCompared = 128;         // values compared per spectrum
     static constexpr double kSpectrumThreshold = 0.0372;  // summed absolute difference

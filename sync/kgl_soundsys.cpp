@@ -39,7 +39,9 @@ void SoundSystem::StartSilent() {
     stream_->play();
 }
 
-void SoundSystem::Stop() { stream_->close(); }
+void SoundSystem::Stop() {
+    stream_->close();
+}
 
 bool SoundSystem::PollEnd() {
     if (!lengthKnown) return false;
@@ -52,7 +54,9 @@ bool SoundSystem::PollEnd() {
     return false;
 }
 
-uint32_t SoundSystem::Position() { return stream_->position(); }
+uint32_t SoundSystem::Position() {
+    return stream_->position();
+}
 
 // Kept at least kEndMargin bytes before the end; a music shorter than that starts at 0
 // (the unsigned subtraction would otherwise wrap and lift the limit altogether).

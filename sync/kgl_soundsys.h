@@ -12,12 +12,12 @@ namespace kgl {
 
 class SoundSystem {
 public:
-    static constexpr uint32_t kFlag8Bit = 1;  // channelFlags bit 0: 8-bit samples (never here)
-    static constexpr uint32_t kFlagMono = 2;  // channelFlags bit 1: one channel
-    static constexpr uint32_t kEndMargin = 1000;        // a start offset stays this far before the end
-    static constexpr float kEndMarginSeconds = 2.0f;    // a start time stays this far before the end
-    static constexpr float kMinStartSeconds = 0.01f;    // start times below this ...
-    static constexpr float kEarlyStartSeconds = 0.2f;   // ... become this
+    static constexpr uint32_t kFlag8Bit = 1;           // channelFlags bit 0: 8-bit samples (never here)
+    static constexpr uint32_t kFlagMono = 2;           // channelFlags bit 1: one channel
+    static constexpr uint32_t kEndMargin = 1000;       // a start offset stays this far before the end
+    static constexpr float kEndMarginSeconds = 2.0f;   // a start time stays this far before the end
+    static constexpr float kMinStartSeconds = 0.01f;   // start times below this ...
+    static constexpr float kEarlyStartSeconds = 0.2f;  // ... become this
 
     SoundSystem() = default;
     virtual ~SoundSystem() = default;
@@ -50,13 +50,13 @@ public:
     float lengthSeconds = 0.0f;
     uint8_t loop = 0;
     uint8_t restarted = 0;
-    int32_t isModule = 0;         // always a stream in this build
-    uint8_t lengthKnown = 0;      // 0: no music length, the music never ends by itself
+    int32_t isModule = 0;     // always a stream in this build
+    uint8_t lengthKnown = 0;  // 0: no music length, the music never ends by itself
     uint32_t lengthBytes = 0;
     uint32_t sampleRate = 0;
     uint32_t channelFlags = 0;
     uint32_t lengthWholeSeconds = 0;
-    uint32_t endPosition = 0;     // the byte position that counts as the end of the music
+    uint32_t endPosition = 0;  // the byte position that counts as the end of the music
 
 private:
     void takeStreamInfo();

@@ -110,7 +110,9 @@ struct VideoEncoder::State {
 
 VideoEncoder::VideoEncoder() = default;
 
-VideoEncoder::~VideoEncoder() { abandon(); }
+VideoEncoder::~VideoEncoder() {
+    abandon();
+}
 
 const char* VideoEncoder::containerOf(const std::string& path) {
     if (endsWith(path, ".mp4")) return "mp4";
@@ -118,9 +120,13 @@ const char* VideoEncoder::containerOf(const std::string& path) {
     return nullptr;
 }
 
-std::string VideoEncoder::temporaryPath(const std::string& path) { return path + ".part"; }
+std::string VideoEncoder::temporaryPath(const std::string& path) {
+    return path + ".part";
+}
 
-int64_t VideoEncoder::picturesWritten() const { return s_ ? s_->pictures : 0; }
+int64_t VideoEncoder::picturesWritten() const {
+    return s_ ? s_->pictures : 0;
+}
 
 const char* VideoEncoder::videoCodecName() const {
     return s_ && s_->video && s_->video->codec ? s_->video->codec->name : "";
@@ -253,14 +259,15 @@ bool VideoEncoder::open(const VideoSettings& in, std::string& error) {
     }
     // Black once: the bars around a smaller picture are never written again.
     av_frame_make_writable(s.picture);
-    for (int y = 0; y < in.height; ++y) std::memset(s.picture->data[0] + y * s.picture->linesize[0], 16, in.width);
+    for (int y = 0; y < in.height; ++y)
+        std::memset(s.picture->data[0] + y * s.picture->linesize[0], 16, in.width);
     for (int p = 1; p < 3; ++p) {
         for (int y = 0; y < in.height / 2; ++y)
             std::memset(s.picture->data[p] + y * s.picture->linesize[p], 128, in.width / 2);
     }
-    s.scaler = sws_getContext(in.pictureWidth, in.pictureHeight, AV_PIX_FMT_RGB24, in.pictureWidth & ~1,
-                              in.pictureHeight & ~1, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr,
-                              nullptr);
+    s.scaler =
+        sws_getContext(in.pictureWidth, in.pictureHeight, AV_PIX_FMT_RGB24, in.pictureWidth & ~1,
+                       in.pictureHeight & ~1, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!s.scaler) {
         error = "cannot set up the colour conversion";
         return false;

@@ -12,16 +12,16 @@
 namespace kgl {
 
 struct VideoSettings {
-    std::string path;         // the final name (.mp4 or .mkv)
-    int width = 0;            // the video's size, both even
+    std::string path;  // the final name (.mp4 or .mkv)
+    int width = 0;     // the video's size, both even
     int height = 0;
-    int pictureWidth = 0;     // the size of the pictures handed in (at most the video's size; both
-    int pictureHeight = 0;    // even), centred with black bars around them
-    int rateNum = 60;         // frames per second as a fraction
+    int pictureWidth = 0;   // the size of the pictures handed in (at most the video's size; both
+    int pictureHeight = 0;  // even), centred with black bars around them
+    int rateNum = 60;       // frames per second as a fraction
     int rateDen = 1;
-    int quality = 85;         // 1 (smallest file) .. 100 (best picture)
-    int audioRate = 0;        // sample frames per second; 0: no audio stream
-    int audioChannels = 0;    // 1 or 2
+    int quality = 85;       // 1 (smallest file) .. 100 (best picture)
+    int audioRate = 0;      // sample frames per second; 0: no audio stream
+    int audioChannels = 0;  // 1 or 2
 };
 
 class VideoEncoder {

@@ -71,8 +71,12 @@ void countedDelete(void* p, void* caller) {
 
 }  // namespace
 
-void* operator new(std::size_t size) { return countedNew(size, __builtin_return_address(0)); }
-void* operator new[](std::size_t size) { return countedNew(size, __builtin_return_address(0)); }
+void* operator new(std::size_t size) {
+    return countedNew(size, __builtin_return_address(0));
+}
+void* operator new[](std::size_t size) {
+    return countedNew(size, __builtin_return_address(0));
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     try {
         return countedNew(size, __builtin_return_address(0));
@@ -87,14 +91,22 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
         return nullptr;
     }
 }
-void operator delete(void* p) noexcept { countedDelete(p, __builtin_return_address(0)); }
-void operator delete[](void* p) noexcept { countedDelete(p, __builtin_return_address(0)); }
-void operator delete(void* p, std::size_t) noexcept { countedDelete(p, __builtin_return_address(0)); }
-void operator delete[](void* p, std::size_t) noexcept { countedDelete(p, __builtin_return_address(0)); }
+void operator delete(void* p) noexcept {
+    countedDelete(p, __builtin_return_address(0));
+}
+void operator delete[](void* p) noexcept {
+    countedDelete(p, __builtin_return_address(0));
+}
+void operator delete(void* p, std::size_t) noexcept {
+    countedDelete(p, __builtin_return_address(0));
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    countedDelete(p, __builtin_return_address(0));
+}
 
 namespace {
 
-constexpr int kWarmFrames = 30;     // the first full second at 30 frames per second
+constexpr int kWarmFrames = 30;  // the first full second at 30 frames per second
 constexpr int kCountedFrames = 300;
 constexpr double kFps = 30.0;
 

@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     importer.SetPackTextures(pack);
     int result = 0;
     if (mode & 1) {
-        importer.SetInputFile(kglfuzz::writeInput("scene.ase", reinterpret_cast<const uint8_t*>(text.data()),
-                                                  text.size()));
+        importer.SetInputFile(
+            kglfuzz::writeInput("scene.ase", reinterpret_cast<const uint8_t*>(text.data()), text.size()));
         result = importer.Run();
     } else {
         importer.SetInputFile("memory.ase");

@@ -43,7 +43,8 @@ void memoryPath(const uint8_t* data, size_t size) {
     r.SetName("fuzz:memory");
     if (!r.ProbeMemory(data, size)) return;
     const size_t bytes = r.ByteSize();
-    if (r.Width() <= 0 || r.Height() <= 0 || bytes > static_cast<size_t>(kgl::kMaxImagePixels) * 3) std::abort();
+    if (r.Width() <= 0 || r.Height() <= 0 || bytes > static_cast<size_t>(kgl::kMaxImagePixels) * 3)
+        std::abort();
     if (!worthDecoding(r)) return;
     if (decodeInto(r, data, size, bytes - 1, nullptr, nullptr)) std::abort();
     decodeInto(r, data, size, bytes, nullptr, nullptr);
@@ -54,7 +55,8 @@ void streamPath(const char* path) {
     if (!f) std::abort();
     kgl::JpegReader r;
     r.SetName("fuzz:stream");
-    if (r.ProbeStream(f) && worthDecoding(r) && std::fseek(f, 0, SEEK_SET) == 0) decodeInto(r, nullptr, 0, r.ByteSize(), f, nullptr);
+    if (r.ProbeStream(f) && worthDecoding(r) && std::fseek(f, 0, SEEK_SET) == 0)
+        decodeInto(r, nullptr, 0, r.ByteSize(), f, nullptr);
     std::fclose(f);
 }
 

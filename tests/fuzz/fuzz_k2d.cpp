@@ -21,7 +21,8 @@ namespace {
 // Probe, check the size against the buffer's side, decode: as the lens flare and particles do.
 void decodeFixed(kgl::JpegReader& reader, const kgl::K2DEntry& e, int side) {
     if (!reader.ProbeMemory(e.data, e.size)) return;
-    if (reader.Width() <= 0 || reader.Height() <= 0 || reader.Width() > side || reader.Height() > side) return;
+    if (reader.Width() <= 0 || reader.Height() <= 0 || reader.Width() > side || reader.Height() > side)
+        return;
     const size_t capacity = static_cast<size_t>(side) * side * 3;
     auto pixels = std::make_unique<uint8_t[]>(capacity);
     reader.DecodeMemory(e.data, e.size, pixels.get(), capacity);

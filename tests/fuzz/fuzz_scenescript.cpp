@@ -32,7 +32,9 @@ constexpr int kFrames = 4;
 
 kglfuzz::Model gScene;
 
-bool pathCharacter(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '/'; }
+bool pathCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '/';
+}
 
 // True when every '/' ends a run of [A-Za-z0-9_/] that begins with "escena": no absolute path,
 // no "..", whatever character the reader skips after a key.
@@ -51,8 +53,8 @@ bool pathsStayInside(const std::string& text) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     mkdir("escena", 0755);
     gScene = kglfuzz::testScene(true, true, 4);
-    const kglfuzz::Model flare = kglfuzz::buildK2D(
-        {{"glow.jpg", 0, kglfuzz::encodeJpeg(16, 16, 3, false)}, {"ring.jpg", 1, kglfuzz::encodeJpeg(8, 8, 1, true)}});
+    const kglfuzz::Model flare = kglfuzz::buildK2D({{"glow.jpg", 0, kglfuzz::encodeJpeg(16, 16, 3, false)},
+                                                    {"ring.jpg", 1, kglfuzz::encodeJpeg(8, 8, 1, true)}});
     if (!kgl::writeFile("escena/flare.k2d", flare)) std::abort();
     return 0;
 }
@@ -77,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         reader.SetLoadOptions(options);
         if (!reader.Read(path)) std::abort();
     }
-    if (scene->lights.size() > static_cast<size_t>(kgl::kMaxLights) || scene->objectCount != scene->objects.size())
+    if (scene->lights.size() > static_cast<size_t>(kgl::kMaxLights) ||
+        scene->objectCount != scene->objects.size())
         std::abort();
     for (const kgl::SceneObject& o : scene->objects)
         if (std::memchr(o.name, '\0', sizeof o.name) == nullptr) std::abort();

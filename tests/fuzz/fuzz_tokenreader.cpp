@@ -34,26 +34,42 @@ void checkText(const std::vector<char>& buf, size_t len) {
 
 void run(kgl::TokenReader& r, const Op& op, size_t textSize) {
     switch (op.code % 10) {
-    case 0: r.GetChar(); break;
-    case 1: r.Seek(op.seek); break;
-    case 2: r.FindKeyword(kKeys[op.arg % kKeyCount]); break;
-    case 3: r.FindKeywordInBlock(kKeys[op.arg % kKeyCount]); break;
-    case 4: r.ReadInt(); break;
-    case 5: r.ReadLong(); break;
-    case 6: r.ReadFloat(); break;
-    case 7: {
-        std::vector<char> buf(op.arg % kMaxBuffer);
-        checkText(buf, r.ReadLine(buf.empty() ? nullptr : buf.data(), buf.size()));
-        break;
-    }
-    case 8: {
-        std::vector<char> buf(op.arg % kMaxBuffer);
-        size_t len = 0;
-        r.ReadWord(buf.empty() ? nullptr : buf.data(), buf.size(), op.arg & 0x80 ? nullptr : &len);
-        if (!(op.arg & 0x80)) checkText(buf, len);
-        break;
-    }
-    case 9: r.FindKeyword(nullptr); break;
+        case 0:
+            r.GetChar();
+            break;
+        case 1:
+            r.Seek(op.seek);
+            break;
+        case 2:
+            r.FindKeyword(kKeys[op.arg % kKeyCount]);
+            break;
+        case 3:
+            r.FindKeywordInBlock(kKeys[op.arg % kKeyCount]);
+            break;
+        case 4:
+            r.ReadInt();
+            break;
+        case 5:
+            r.ReadLong();
+            break;
+        case 6:
+            r.ReadFloat();
+            break;
+        case 7: {
+            std::vector<char> buf(op.arg % kMaxBuffer);
+            checkText(buf, r.ReadLine(buf.empty() ? nullptr : buf.data(), buf.size()));
+            break;
+        }
+        case 8: {
+            std::vector<char> buf(op.arg % kMaxBuffer);
+            size_t len = 0;
+            r.ReadWord(buf.empty() ? nullptr : buf.data(), buf.size(), op.arg & 0x80 ? nullptr : &len);
+            if (!(op.arg & 0x80)) checkText(buf, len);
+            break;
+        }
+        case 9:
+            r.FindKeyword(nullptr);
+            break;
     }
     if (r.Tell() < 0 || static_cast<size_t>(r.Tell()) > textSize) std::abort();
 }

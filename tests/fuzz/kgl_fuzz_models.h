@@ -22,16 +22,21 @@ inline Model encodeJpeg(int w, int h, int components, bool progressive, int rest
     opt.progressive = progressive;
     opt.restartRows = restartRows;
     return kgl_test::EncodeJpeg(
-        w, h, components, [](int x, int y, int k) { return static_cast<uint8_t>(x * 16 + y * 8 + k * 80); }, opt);
+        w, h, components, [](int x, int y, int k) { return static_cast<uint8_t>(x * 16 + y * 8 + k * 80); },
+        opt);
 }
 
 using K2DModelEntry = kgl_test::K2DTestEntry;
 
-inline Model buildK2D(const std::vector<K2DModelEntry>& entries) { return kgl_test::BuildK2D(entries); }
+inline Model buildK2D(const std::vector<K2DModelEntry>& entries) {
+    return kgl_test::BuildK2D(entries);
+}
 
 // ---- scene files written field by field ----
 
-inline void vec(kgl::SceneFileWriter& w, float x, float y, float z) { w.vec3(x, y, z); }
+inline void vec(kgl::SceneFileWriter& w, float x, float y, float z) {
+    w.vec3(x, y, z);
+}
 
 // A triangle object with every track; `lastFrame` sets the track lengths.
 inline void writeObject(kgl::SceneFileWriter& w, const char* name, bool animated, int lastFrame) {
@@ -40,24 +45,24 @@ inline void writeObject(kgl::SceneFileWriter& w, const char* name, bool animated
     w.u16(flag);
     w.u16(flag);
     w.u16(flag);
-    vec(w, 1, 2, 3);           // pivot
-    w.u16(3);                  // vertices
-    w.u16(1);                  // faces
-    w.u16(flag);               // morph
+    vec(w, 1, 2, 3);  // pivot
+    w.u16(3);         // vertices
+    w.u16(1);         // faces
+    w.u16(flag);      // morph
     vec(w, 0, 0, 0);
     vec(w, 10, 0, 0);
     vec(w, 0, 10, 0);
     for (uint16_t v : {0, 1, 2, 0}) w.u16(v);  // face a, b, c, material id
-    w.u16(3);                  // texture vertices
+    w.u16(3);                                  // texture vertices
     for (int i = 0; i < 3; ++i) {
         w.f32(i * 0.5f);
         w.f32(1.0f - i * 0.5f);
         w.f32(0.0f);
     }
     for (uint16_t t : {0, 1, 2}) w.u16(t);
-    vec(w, 0, 0, 1);           // face normal
+    vec(w, 0, 0, 1);  // face normal
     for (int i = 0; i < 3; ++i) vec(w, 0, 0, 1);
-    w.u16(0);                  // material index
+    w.u16(0);  // material index
     if (!animated) return;
     w.i32(lastFrame + 1);
     for (int k = 0; k <= lastFrame; ++k) vec(w, float(k), 0, 0);
@@ -75,10 +80,10 @@ inline void writeObject(kgl::SceneFileWriter& w, const char* name, bool animated
 inline void writeMaterial(kgl::SceneFileWriter& w, const Model& jpeg, bool multi) {
     w.i32(multi ? 1 : 0);
     for (int c = 0; c < 3; ++c) vec(w, 0.2f * c, 0.5f, 0.8f);
-    w.f32(0.1f);   // not used
-    w.f32(0.4f);   // shininess strength
-    w.f32(0.25f);  // transparency
-    w.f32(1.0f);   // wire width
+    w.f32(0.1f);              // not used
+    w.f32(0.4f);              // shininess strength
+    w.f32(0.25f);             // transparency
+    w.f32(1.0f);              // wire width
     if (!multi) w.f32(0.0f);  // self illumination
     w.u8(multi ? 2 : 0);
     w.u8(0);

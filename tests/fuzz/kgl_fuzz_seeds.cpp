@@ -3,6 +3,8 @@
 // the model kinds (scenes, ASE texts, JPEGs, K2D files, scene scripts) are in
 // kgl_fuzz_seeds_model.cpp. Usage: kgl_fuzz_seeds OUTDIR  ->  OUTDIR/<kind>/<seed>.
 // Generated at run time, never committed.
+#include "kgl_fuzz_seeds.h"
+
 #include <lame/lame.h>
 #include <sys/stat.h>
 
@@ -13,8 +15,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include "kgl_fuzz_seeds.h"
 
 namespace kglfuzz {
 
@@ -133,8 +133,8 @@ Bytes encodeMp3(int frames, int rate, int channels, bool tag) {
     std::vector<short> pcm(static_cast<size_t>(frames));
     for (int i = 0; i < frames; ++i) pcm[i] = static_cast<short>(8000.0 * std::sin(i * 0.0627));
     Bytes mp3(static_cast<size_t>(frames) * 5 / 4 + 7200 + 16384);
-    const int n = lame_encode_buffer(gf, pcm.data(), pcm.data(), frames, mp3.data(),
-                                     static_cast<int>(mp3.size()));
+    const int n =
+        lame_encode_buffer(gf, pcm.data(), pcm.data(), frames, mp3.data(), static_cast<int>(mp3.size()));
     const int m = n < 0 ? -1 : lame_encode_flush(gf, mp3.data() + n, static_cast<int>(mp3.size()) - n);
     if (m < 0) {
         lame_close(gf);

@@ -162,8 +162,10 @@ void aseAndSceneSeeds() {
     putText("ase", "minimal.ase", kMinimalAse);
     putText("ase", "crlf_numbers.ase",
             "*SCENE {\r\n*SCENE_LASTFRAME -7\r\n*SCENE_FRAMESPEED 99999999999\r\n}\r\n*GEOMOBJECT {\r\n"
-            "*NODE_NAME \"" + std::string(320, 'n') + "\"\r\n*MESH {\r\n*MESH_NUMVERTEX 70000\r\n"
-            "*MESH_NUMFACES -1\r\n*MESH_VERTEX_LIST {\r\n*MESH_VERTEX 0 1.5e39 -0 nan\r\n}\r\n");
+            "*NODE_NAME \"" +
+                std::string(320, 'n') +
+                "\"\r\n*MESH {\r\n*MESH_NUMVERTEX 70000\r\n"
+                "*MESH_NUMFACES -1\r\n*MESH_VERTEX_LIST {\r\n*MESH_VERTEX 0 1.5e39 -0 nan\r\n}\r\n");
 }
 
 // ---- scene scripts ----
@@ -186,8 +188,8 @@ void scriptSeeds() {
     putText("scenescript", "unpacked.txt", sg::scriptText(s));
     putText("scenescript", "no_import.txt",
             "K3D: 1\n{\nINFILE:\"escena/test.k3d\"\n}\nAMBIENCE:\n{\nAMBIENT: 1 1 1 1\nSHINE: 1e40\n}\n"
-            "CAMERA: 7\n{\nFOV: 10\n}\nLIGHT: -1\n{\nRADIUS: 3\n}\nOBJ:" + std::string(80, 'B') +
-                ":\n{\nCULL: 1\n}\n");
+            "CAMERA: 7\n{\nFOV: 10\n}\nLIGHT: -1\n{\nRADIUS: 3\n}\nOBJ:" +
+                std::string(80, 'B') + ":\n{\nCULL: 1\n}\n");
 }
 
 }  // namespace

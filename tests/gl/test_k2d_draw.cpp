@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include "app/kgl_loading_screen.h"
 #include "common/kgl_bytes.h"

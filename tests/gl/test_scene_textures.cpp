@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include "common/kgl_bytes.h"
 #include "image/kgl_texture.h"
@@ -64,7 +63,7 @@ TEST(SceneTextures, SlotsFollowMaterialAndSubMaterialOrderAndSpritesTakeTheLastT
     // Each sub-material keeps its own size.
     EXPECT_EQ(BoundWidth(scene.textureTable[1]), 4);
     EXPECT_EQ(BoundWidth(scene.textureTable[3]), 16);
-    EXPECT_EQ(BoundWidth(scene.textureTable[0]), 4);  // 5 x 3 rescaled by the mipmap build
+    EXPECT_EQ(BoundWidth(scene.textureTable[0]), 4);     // 5 x 3 rescaled by the mipmap build
     EXPECT_GT(BoundWidth(scene.textureTable[0], 1), 0);  // mipmaps exist
     EXPECT_EQ(BoundWidth(scene.textureTable[kGlowTextureSlot]), 32);
     EXPECT_EQ(BoundWidth(scene.textureTable[kRingTextureSlot]), kPlaceholderSize);

@@ -43,8 +43,9 @@ TEST_F(ScriptGL, LightBlocksSwitchLightsAndLoadTheirFlares) {
         scene.lights[i].glLight = GL_LIGHT0 + i;
     }
     const std::string lens = kgl_test::writeK2D(dir, "lens.k2d", {{32, 32, 255, 255, 255, 0}});
-    runScript(scene, "LIGHT: 1\n{\n ACCEL: 1\n SPOT: 3.5, 60\n CORONAS:\"" + lens + "\"\n}\n"
-                     "LIGHT: 0\n{\n ACCEL: 0\n}\n");
+    runScript(scene, "LIGHT: 1\n{\n ACCEL: 1\n SPOT: 3.5, 60\n CORONAS:\"" + lens +
+                         "\"\n}\n"
+                         "LIGHT: 0\n{\n ACCEL: 0\n}\n");
     const kgl::SceneLight& on = scene.lights[1];
     EXPECT_EQ(on.lightOn, 1);
     EXPECT_EQ(on.definedByScript, 1);

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/kgl_view.h"
-#include "import/kgl_import.h"
 #include "fx/kgl_motion_blur.h"
+#include "import/kgl_import.h"
 #include "platform/kgl_test_context.h"
 #include "scene/kgl_scenefile.h"
 

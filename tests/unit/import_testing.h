@@ -130,12 +130,14 @@ public:
         if (!r_.header(s.header)) return false;
         last_ = s.header.frames.lastFrame;
         for (int i = 0; i < s.header.counts.objects && !r_.failed(); ++i) object(s.objects.emplace_back());
-        for (int i = 0; i < s.header.counts.materials && !r_.failed(); ++i) material(s.materials.emplace_back());
+        for (int i = 0; i < s.header.counts.materials && !r_.failed(); ++i)
+            material(s.materials.emplace_back());
         for (int i = 0; i < s.header.counts.cameras && !r_.failed(); ++i) camera(s.cameras.emplace_back());
         for (int i = 0; i < s.header.counts.lights && !r_.failed(); ++i) light(s.lights.emplace_back());
         for (int i = 0; i < s.header.counts.shapes && !r_.failed(); ++i) shape(s.shapes.emplace_back());
         const size_t end = r_.position() + r_.remaining();
-        return !r_.failed() && (r_.remaining() == 0 || (end == kSceneHeaderTextLength && r_.position() < end));
+        return !r_.failed() &&
+               (r_.remaining() == 0 || (end == kSceneHeaderTextLength && r_.position() < end));
     }
 
 private:
@@ -263,7 +265,8 @@ struct Conversion {
 };
 
 inline Conversion convertText(const std::string& ase, bool literal = false, bool pack = false,
-                              const std::string& texdir = std::string(), const std::string& dir = std::string()) {
+                              const std::string& texdir = std::string(),
+                              const std::string& dir = std::string()) {
     Conversion c;
     c.dir = dir.empty() ? scratchDir() : dir;
     std::remove((c.dir + "out.k3d").c_str());

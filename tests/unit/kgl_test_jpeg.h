@@ -2,12 +2,12 @@
 // make their own data. The one JPEG encoder of the test tree.
 #pragma once
 
+#include <jpeglib.h>  // after <cstdio>: it needs size_t and FILE
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-#include <jpeglib.h>  // after <cstdio>: it needs size_t and FILE
 
 namespace kgl_test {
 
@@ -41,7 +41,8 @@ std::vector<uint8_t> EncodeJpeg(int w, int h, int components, PixelFn pixel, Jpe
     while (c.next_scanline < c.image_height) {
         const int y = static_cast<int>(c.next_scanline);
         for (int x = 0; x < w; ++x)
-            for (int k = 0; k < components; ++k) row[static_cast<size_t>(x) * components + k] = pixel(x, y, k);
+            for (int k = 0; k < components; ++k)
+                row[static_cast<size_t>(x) * components + k] = pixel(x, y, k);
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);
     }

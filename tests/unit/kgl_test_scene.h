@@ -48,13 +48,13 @@ struct TestObject {
     std::string name = "Box01";
     float pivot[3] = {0, 0, 0};
     std::vector<float> vertices = {0, 0, 0, 1, 0, 0, 0, 1, 0};  // file x, y, z
-    std::vector<uint16_t> faces = {0, 1, 2, 0};                    // a, b, c, material id
+    std::vector<uint16_t> faces = {0, 1, 2, 0};                 // a, b, c, material id
     std::vector<float> texVerts = {0, 0, 0};
     std::vector<uint16_t> texFaces = {0, 0, 0};
     uint16_t material = 0;
-    std::vector<float> positionKeys, rotationKeys, scaleKeys;     // 3, 4, 3 floats per key
+    std::vector<float> positionKeys, rotationKeys, scaleKeys;  // 3, 4, 3 floats per key
     bool position = false, rotation = false, scale = false;
-    std::vector<float> morph;                                      // (L + 1) * V * 3, or empty
+    std::vector<float> morph;  // (L + 1) * V * 3, or empty
 };
 
 struct TestSub {
@@ -76,7 +76,7 @@ struct TestMaterial {
 struct TestCamera {
     std::string name = "Camera01";
     float eye[3] = {0, -10, 0}, angles[3] = {0, 0, 0}, target[3] = {0, 0, 0};
-    std::vector<float> fov;                       // L + 1 values or empty
+    std::vector<float> fov;  // L + 1 values or empty
     std::vector<float> eyeKeys, eyeQuats, targetKeys;
     bool eyeAnim = false, targetAnim = false;
 };
@@ -130,8 +130,8 @@ inline void WriteObject(kgl::SceneFileWriter& w, const TestObject& o) {
     w.u16(static_cast<uint16_t>(o.texVerts.size() / 3));
     WriteFloats(w, o.texVerts.data(), o.texVerts.size());
     for (uint16_t v : o.texFaces) w.u16(v);
-    for (size_t i = 0; i < o.faces.size() / 4; ++i) w.vec3(0, 0, 1);       // face normals
-    for (size_t i = 0; i < o.vertices.size() / 3; ++i) w.vec3(0, 0, 1);    // vertex normals
+    for (size_t i = 0; i < o.faces.size() / 4; ++i) w.vec3(0, 0, 1);     // face normals
+    for (size_t i = 0; i < o.vertices.size() / 3; ++i) w.vec3(0, 0, 1);  // vertex normals
     w.u16(o.material);
     if (o.position) WriteTrack(w, o.positionKeys, 3);
     if (o.rotation) WriteTrack(w, o.rotationKeys, 4);

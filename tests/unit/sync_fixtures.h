@@ -82,8 +82,8 @@ inline bool encodeMp3(const std::string& path, int frames, int rate = 44100, int
         right[i] = static_cast<short>(8000.0 * std::sin(i * 2.0 * M_PI * 660.0 / rate));
     }
     std::vector<unsigned char> mp3(static_cast<size_t>(frames) * 5 / 4 + 7200 + 16384);
-    int n = lame_encode_buffer(gf, left.data(), channels == 1 ? left.data() : right.data(),
-                               frames, mp3.data(), static_cast<int>(mp3.size()));
+    int n = lame_encode_buffer(gf, left.data(), channels == 1 ? left.data() : right.data(), frames,
+                               mp3.data(), static_cast<int>(mp3.size()));
     if (n < 0) {
         lame_close(gf);
         return false;

@@ -95,7 +95,7 @@ TEST_F(AudioStreamTest, ManualClockIsExactSeeksByByteAndStopsAtTheLength) {
     EXPECT_EQ(s.position(), 103528u);
     for (int i = 0; i < 100; ++i) kgl::advanceFixedTick();
     EXPECT_EQ(s.position(), s.lengthBytes());  // stops exactly at the end
-    s.play();                                 // at the end: from the start again
+    s.play();                                  // at the end: from the start again
     EXPECT_EQ(s.position(), 0u);
     kgl::advanceFixedTick();
     EXPECT_EQ(s.position(), 3528u);

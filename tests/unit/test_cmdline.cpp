@@ -108,14 +108,22 @@ TEST(CommandLine, StartTimeForms) {
         uint32_t bytes;
     };
     const Case cases[] = {
-        {"80", true, false, 80.0, 0},          {"80.25", true, false, 80.25, 0},
-        {"1:20.250", true, false, 80.25, 0},   {"01:20", true, false, 80.0, 0},
-        {"@14112000", true, true, 0.0, 14112000}, {"@4294967295", true, true, 0.0, 4294967295u},
-        {"@4294967296", false, false, 0, 0},   {"-1", false, false, 0, 0},
-        {"1:60", false, false, 0, 0},          {"1.5:00", false, false, 0, 0},
-        {"1e3", false, false, 0, 0},           {"", false, false, 0, 0},
-        {"@", false, false, 0, 0},             {" 5", false, false, 0, 0},
-        {"nan", false, false, 0, 0},           {"90000", false, false, 0, 0},
+        {"80", true, false, 80.0, 0},
+        {"80.25", true, false, 80.25, 0},
+        {"1:20.250", true, false, 80.25, 0},
+        {"01:20", true, false, 80.0, 0},
+        {"@14112000", true, true, 0.0, 14112000},
+        {"@4294967295", true, true, 0.0, 4294967295u},
+        {"@4294967296", false, false, 0, 0},
+        {"-1", false, false, 0, 0},
+        {"1:60", false, false, 0, 0},
+        {"1.5:00", false, false, 0, 0},
+        {"1e3", false, false, 0, 0},
+        {"", false, false, 0, 0},
+        {"@", false, false, 0, 0},
+        {" 5", false, false, 0, 0},
+        {"nan", false, false, 0, 0},
+        {"90000", false, false, 0, 0},
     };
     for (const Case& c : cases) {
         StartTime t;

@@ -39,9 +39,7 @@ protected:
         e->events.Clear();
         e->events.count = 0;
     }
-    void TearDown() override {
-        e->sound.UseStream(nullptr);
-    }
+    void TearDown() override { e->sound.UseStream(nullptr); }
     void addMark(uint32_t position, int action) {
         kgl::EventTrack& t = e->events;
         t.positions[t.count] = position;
@@ -114,10 +112,9 @@ TEST_F(Director, OverlayStartAndToggle) {
     EXPECT_FLOAT_EQ(e->flashes[1].alpha, 0.4f);
 
     // Every overlay action reaches its own switch and flash.
-    const int rows[][3] = {{12, 5, 8},   {14, 6, 9},   {15, 13, 27}, {16, 7, 10}, {17, 14, 28},
-                           {18, 8, 11},  {19, 15, 29}, {20, 9, 12},  {21, 16, 30}, {23, 10, 13},
-                           {24, 17, 31}, {25, 11, 14}, {26, 18, 32}, {65, 2, 2},  {67, 3, 3},
-                           {68, 4, 4}};
+    const int rows[][3] = {{12, 5, 8},   {14, 6, 9},  {15, 13, 27}, {16, 7, 10},  {17, 14, 28}, {18, 8, 11},
+                           {19, 15, 29}, {20, 9, 12}, {21, 16, 30}, {23, 10, 13}, {24, 17, 31}, {25, 11, 14},
+                           {26, 18, 32}, {65, 2, 2},  {67, 3, 3},   {68, 4, 4}};
     for (const auto& r : rows) {
         e->performAction(r[0]);
         EXPECT_EQ(e->flashOn[r[1]], 1) << "action " << r[0];
@@ -199,11 +196,16 @@ TEST_F(Director, SceneSwitchTable) {
         float dark, image;
     };
     const Row rows[] = {
-        {0, 0, 25, 0, 0, 1, {43, 1, 4, 4}, 0.5f, 0.8f},   {1, 1, 35, 0, 1, 1, {5, 1, 4, 4}, 0.78f, 0.65f},
-        {2, 2, 50, 1, 0, 1, {5, 1, 4, 4}, 0.96f, 0.75f},  {3, 3, 35, 0, 0, 1, {7, 6, 4, 5}, 0.2f, 1.0f},
-        {4, 4, 30, 1, 0, 1, {9, 1, 4, 4}, 0.8f, 0.01f},   {5, 5, 30, 1, 1, 1, {5, 1, 4, 4}, 0.9f, 0.75f},
-        {8, 8, 30, 0, 0, 0, {}, 0, 0},                     {9, 9, 30, 0, 0, 0, {}, 0, 0},
-        {10, 10, 30, 0, 0, 0, {}, 0, 0},                   {11, 11, 30, 0, 0, 0, {}, 0, 0},
+        {0, 0, 25, 0, 0, 1, {43, 1, 4, 4}, 0.5f, 0.8f},
+        {1, 1, 35, 0, 1, 1, {5, 1, 4, 4}, 0.78f, 0.65f},
+        {2, 2, 50, 1, 0, 1, {5, 1, 4, 4}, 0.96f, 0.75f},
+        {3, 3, 35, 0, 0, 1, {7, 6, 4, 5}, 0.2f, 1.0f},
+        {4, 4, 30, 1, 0, 1, {9, 1, 4, 4}, 0.8f, 0.01f},
+        {5, 5, 30, 1, 1, 1, {5, 1, 4, 4}, 0.9f, 0.75f},
+        {8, 8, 30, 0, 0, 0, {}, 0, 0},
+        {9, 9, 30, 0, 0, 0, {}, 0, 0},
+        {10, 10, 30, 0, 0, 0, {}, 0, 0},
+        {11, 11, 30, 0, 0, 0, {}, 0, 0},
     };
     for (const Row& r : rows) {
         e->waveGridOn[0] = e->waveGridOn[1] = 1;

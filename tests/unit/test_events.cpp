@@ -69,7 +69,7 @@ TEST(EventTrack, MissingFileIsCreatedEmptyAndNeverFires) {
     auto t = std::make_unique<EventTrack>();
     t->Clear();
     t->Load("actions.bin");
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(stat("actions.bin", &st), 0);
     EXPECT_EQ(st.st_size, 0);
     EXPECT_EQ(t->count, 0);

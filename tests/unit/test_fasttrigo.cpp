@@ -62,13 +62,20 @@ TEST(FastTrigo, ShapesAndAngleAccumulation) {
 TEST(FastTrigo, EverySampleUsesTheAngleRoundedAfterEachDoubleStep) {
     struct Case {
         uint8_t shape;
-        double x(double a, double t) const { return shape == 0 ? 2 * std::sin(t) : shape == 2 ? a * std::sin(t) : a * std::cos(t); }
+        double x(double a, double t) const {
+            return shape == 0 ? 2 * std::sin(t) : shape == 2 ? a * std::sin(t) : a * std::cos(t);
+        }
         double y(double b, double t) const {
             switch (shape) {
-                case 0: return 3 * std::sin(t);
-                case 1: case 2: return b * std::cos(t);
-                case 3: return -b * std::sin(t);
-                default: return b * std::sin(t);
+                case 0:
+                    return 3 * std::sin(t);
+                case 1:
+                case 2:
+                    return b * std::cos(t);
+                case 3:
+                    return -b * std::sin(t);
+                default:
+                    return b * std::sin(t);
             }
         }
     };
@@ -78,7 +85,8 @@ TEST(FastTrigo, EverySampleUsesTheAngleRoundedAfterEachDoubleStep) {
         float t = 0.0f;
         int mismatches = 0;
         for (int i = 0; i < kgl::kTrigoSamples; ++i) {
-            if (table.x[3][i] != static_cast<float>(c.x(7, t)) || table.y[3][i] != static_cast<float>(c.y(5, t)))
+            if (table.x[3][i] != static_cast<float>(c.x(7, t)) ||
+                table.y[3][i] != static_cast<float>(c.y(5, t)))
                 ++mismatches;
             t = static_cast<float>(static_cast<double>(t) + 0.012272186953125);
         }

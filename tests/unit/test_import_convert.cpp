@@ -26,9 +26,12 @@ std::string plainMaterial(const std::string& bitmap, float selfIllum = 0.3f) {
         "\t*MATERIAL 0 {\n\t\t*MATERIAL_NAME \"Mat\"\n\t\t*MATERIAL_CLASS \"Standard\"\n"
         "\t\t*MATERIAL_AMBIENT 0.1000\t0.2000\t0.3000\n\t\t*MATERIAL_DIFFUSE 0.4000\t0.5000\t0.6000\n"
         "\t\t*MATERIAL_SPECULAR 0.7000\t0.8000\t0.9000\n\t\t*MATERIAL_SHINE 0.2500\n"
-        "\t\t*MATERIAL_SHINESTRENGTH 0.0500\n\t\t*MATERIAL_TRANSPARENCY 0.1000\n\t\t*MATERIAL_WIRESIZE 1.0000\n"
-        "\t\t*MATERIAL_SELFILLUM " + std::string(illum) + "\n";
-    if (!bitmap.empty()) s += "\t\t*MAP_DIFFUSE {\n\t\t\t*MAP_NAME \"Map\"\n\t\t\t*BITMAP \"" + bitmap + "\"\n\t\t}\n";
+        "\t\t*MATERIAL_SHINESTRENGTH 0.0500\n\t\t*MATERIAL_TRANSPARENCY 0.1000\n\t\t*MATERIAL_WIRESIZE "
+        "1.0000\n"
+        "\t\t*MATERIAL_SELFILLUM " +
+        std::string(illum) + "\n";
+    if (!bitmap.empty())
+        s += "\t\t*MAP_DIFFUSE {\n\t\t\t*MAP_NAME \"Map\"\n\t\t\t*BITMAP \"" + bitmap + "\"\n\t\t}\n";
     return s + "\t}\n";
 }
 
@@ -37,20 +40,25 @@ std::string materialList(const std::string& materials, int count) {
 }
 
 std::string subMaterial(int i, const std::string& bitmap) {
-    return "\t\t*SUBMATERIAL " + std::to_string(i) + " {\n\t\t\t*MATERIAL_NAME \"Sub\"\n"
+    return "\t\t*SUBMATERIAL " + std::to_string(i) +
+           " {\n\t\t\t*MATERIAL_NAME \"Sub\"\n"
            "\t\t\t*MATERIAL_CLASS \"Standard\"\n\t\t\t*MATERIAL_AMBIENT 0.0100\t0.0200\t0.0300\n"
            "\t\t\t*MATERIAL_DIFFUSE 0.0400\t0.0500\t0.0600\n\t\t\t*MATERIAL_SPECULAR 0.0700\t0.0800\t0.0900\n"
-           "\t\t\t*MATERIAL_SHINE 0.5000\n\t\t\t*MATERIAL_SHINESTRENGTH 0.6000\n\t\t\t*MATERIAL_TRANSPARENCY 0.0000\n"
+           "\t\t\t*MATERIAL_SHINE 0.5000\n\t\t\t*MATERIAL_SHINESTRENGTH 0.6000\n\t\t\t*MATERIAL_TRANSPARENCY "
+           "0.0000\n"
            "\t\t\t*MATERIAL_WIRESIZE 1.0000\n\t\t\t*MATERIAL_SELFILLUM 0.7000\n"
-           "\t\t\t*MAP_DIFFUSE {\n\t\t\t\t*BITMAP \"" + bitmap + "\"\n\t\t\t}\n\t\t}\n";
+           "\t\t\t*MAP_DIFFUSE {\n\t\t\t\t*BITMAP \"" +
+           bitmap + "\"\n\t\t\t}\n\t\t}\n";
 }
 
 std::string multiMaterial(int subs) {
-    std::string s = "\t*MATERIAL 0 {\n\t\t*MATERIAL_NAME \"Multi\"\n\t\t*MATERIAL_CLASS \"Multi/Sub-Object\"\n"
-                    "\t\t*MATERIAL_AMBIENT 0.1000\t0.1000\t0.1000\n\t\t*MATERIAL_DIFFUSE 0.2000\t0.2000\t0.2000\n"
-                    "\t\t*MATERIAL_SPECULAR 0.3000\t0.3000\t0.3000\n\t\t*MATERIAL_SHINE 0.4000\n"
-                    "\t\t*MATERIAL_SHINESTRENGTH 0.4500\n\t\t*MATERIAL_TRANSPARENCY 0.0000\n"
-                    "\t\t*MATERIAL_WIRESIZE 1.0000\n\t\t*NUMSUBMTLS " + std::to_string(subs) + "\n";
+    std::string s =
+        "\t*MATERIAL 0 {\n\t\t*MATERIAL_NAME \"Multi\"\n\t\t*MATERIAL_CLASS \"Multi/Sub-Object\"\n"
+        "\t\t*MATERIAL_AMBIENT 0.1000\t0.1000\t0.1000\n\t\t*MATERIAL_DIFFUSE 0.2000\t0.2000\t0.2000\n"
+        "\t\t*MATERIAL_SPECULAR 0.3000\t0.3000\t0.3000\n\t\t*MATERIAL_SHINE 0.4000\n"
+        "\t\t*MATERIAL_SHINESTRENGTH 0.4500\n\t\t*MATERIAL_TRANSPARENCY 0.0000\n"
+        "\t\t*MATERIAL_WIRESIZE 1.0000\n\t\t*NUMSUBMTLS " +
+        std::to_string(subs) + "\n";
     for (int i = 0; i < subs; ++i) s += subMaterial(i, "D:\\maps\\sub" + std::to_string(i) + ".jpg");
     return s + "\t}\n";
 }
@@ -58,32 +66,42 @@ std::string multiMaterial(int subs) {
 // A quad of two faces; vertex 1 and 2 are named by both faces with different normals.
 std::string quad(const std::string& name, const std::string& animation = "", const std::string& faceC = "3",
                  int tverts = 3, const std::string& extra = "") {
-    std::string s = "*GEOMOBJECT {\n\t*NODE_NAME \"" + name + "\"\n\t*NODE_TM {\n\t\t*NODE_NAME \"" + name +
-                    "\"\n\t\t*TM_POS 1.0000\t2.0000\t3.0000\n\t}\n\t*MESH {\n\t\t*TIMEVALUE 0\n"
-                    "\t\t*MESH_NUMVERTEX 4\n\t\t*MESH_NUMFACES 2\n\t\t*MESH_VERTEX_LIST {\n"
-                    "\t\t\t*MESH_VERTEX    0\t0.0000\t0.0000\t0.0000\n\t\t\t*MESH_VERTEX    1\t1.0000\t0.0000\t0.0000\n"
-                    "\t\t\t*MESH_VERTEX    2\t0.0000\t1.0000\t0.0000\n\t\t\t*MESH_VERTEX    3\t1.0000\t1.0000\t0.5000\n"
-                    "\t\t}\n\t\t*MESH_FACE_LIST {\n"
-                    "\t\t\t*MESH_FACE    0:    A:    0 B:    1 C:    2 AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING 1 \t*MESH_MTLID 0\n"
-                    "\t\t\t*MESH_FACE    1:    A:    2 B:    1 C:    " + faceC +
-                    " AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING 1 \t*MESH_MTLID 1\n\t\t}\n"
-                    "\t\t*MESH_NUMTVERTEX " + std::to_string(tverts) + "\n";
+    std::string s =
+        "*GEOMOBJECT {\n\t*NODE_NAME \"" + name + "\"\n\t*NODE_TM {\n\t\t*NODE_NAME \"" + name +
+        "\"\n\t\t*TM_POS 1.0000\t2.0000\t3.0000\n\t}\n\t*MESH {\n\t\t*TIMEVALUE 0\n"
+        "\t\t*MESH_NUMVERTEX 4\n\t\t*MESH_NUMFACES 2\n\t\t*MESH_VERTEX_LIST {\n"
+        "\t\t\t*MESH_VERTEX    0\t0.0000\t0.0000\t0.0000\n\t\t\t*MESH_VERTEX    1\t1.0000\t0.0000\t0.0000\n"
+        "\t\t\t*MESH_VERTEX    2\t0.0000\t1.0000\t0.0000\n\t\t\t*MESH_VERTEX    3\t1.0000\t1.0000\t0.5000\n"
+        "\t\t}\n\t\t*MESH_FACE_LIST {\n"
+        "\t\t\t*MESH_FACE    0:    A:    0 B:    1 C:    2 AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING 1 "
+        "\t*MESH_MTLID 0\n"
+        "\t\t\t*MESH_FACE    1:    A:    2 B:    1 C:    " +
+        faceC +
+        " AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING 1 \t*MESH_MTLID 1\n\t\t}\n"
+        "\t\t*MESH_NUMTVERTEX " +
+        std::to_string(tverts) + "\n";
     if (tverts > 0)
-        s += "\t\t*MESH_TVERTLIST {\n\t\t\t*MESH_TVERT 0\t0.0000\t0.0000\t0.0000\n\t\t\t*MESH_TVERT 1\t1.0000\t0.0000\t0.0000\n"
-             "\t\t\t*MESH_TVERT 2\t0.0000\t1.0000\t0.0000\n\t\t}\n\t\t*MESH_NUMTVFACES 2\n\t\t*MESH_TFACELIST {\n"
+        s += "\t\t*MESH_TVERTLIST {\n\t\t\t*MESH_TVERT 0\t0.0000\t0.0000\t0.0000\n\t\t\t*MESH_TVERT "
+             "1\t1.0000\t0.0000\t0.0000\n"
+             "\t\t\t*MESH_TVERT 2\t0.0000\t1.0000\t0.0000\n\t\t}\n\t\t*MESH_NUMTVFACES "
+             "2\n\t\t*MESH_TFACELIST {\n"
              "\t\t\t*MESH_TFACE 0\t0\t1\t2\n\t\t\t*MESH_TFACE 1\t2\t1\t0\n\t\t}\n";
     s += "\t\t*MESH_NORMALS {\n\t\t\t*MESH_FACENORMAL 0\t0.0000\t0.0000\t1.0000\n"
-         "\t\t\t\t*MESH_VERTEXNORMAL 0\t0.0000\t0.0000\t1.0000\n\t\t\t\t*MESH_VERTEXNORMAL 1\t0.1000\t0.0000\t1.0000\n"
-         "\t\t\t\t*MESH_VERTEXNORMAL 2\t0.2000\t0.0000\t1.0000\n\t\t\t*MESH_FACENORMAL 1\t0.0000\t0.0000\t-1.0000\n"
-         "\t\t\t\t*MESH_VERTEXNORMAL 2\t0.9000\t0.0000\t1.0000\n\t\t\t\t*MESH_VERTEXNORMAL 1\t0.8000\t0.0000\t1.0000\n"
-         "\t\t\t\t*MESH_VERTEXNORMAL " + extra + "3\t0.7000\t0.0000\t1.0000\n\t\t}\n\t}\n" + animation +
-         "\t*MATERIAL_REF 0\n}\n";
+         "\t\t\t\t*MESH_VERTEXNORMAL 0\t0.0000\t0.0000\t1.0000\n\t\t\t\t*MESH_VERTEXNORMAL "
+         "1\t0.1000\t0.0000\t1.0000\n"
+         "\t\t\t\t*MESH_VERTEXNORMAL 2\t0.2000\t0.0000\t1.0000\n\t\t\t*MESH_FACENORMAL "
+         "1\t0.0000\t0.0000\t-1.0000\n"
+         "\t\t\t\t*MESH_VERTEXNORMAL 2\t0.9000\t0.0000\t1.0000\n\t\t\t\t*MESH_VERTEXNORMAL "
+         "1\t0.8000\t0.0000\t1.0000\n"
+         "\t\t\t\t*MESH_VERTEXNORMAL " +
+         extra + "3\t0.7000\t0.0000\t1.0000\n\t\t}\n\t}\n" + animation + "\t*MATERIAL_REF 0\n}\n";
     return s;
 }
 
 const char kTracks[] =
     "\t*TM_ANIMATION {\n\t\t*NODE_NAME \"Box01\"\n\t\t*CONTROL_POS_TRACK {\n"
-    "\t\t\t*CONTROL_POS_SAMPLE 0\t1.0000\t2.0000\t3.0000\n\t\t\t*CONTROL_POS_SAMPLE 160\t1.5000\t2.0000\t3.0000\n"
+    "\t\t\t*CONTROL_POS_SAMPLE 0\t1.0000\t2.0000\t3.0000\n\t\t\t*CONTROL_POS_SAMPLE "
+    "160\t1.5000\t2.0000\t3.0000\n"
     "\t\t\t*CONTROL_POS_SAMPLE 320\t2.0000\t2.0000\t3.0000\n\t\t}\n\t\t*CONTROL_ROT_TRACK {\n"
     "\t\t\t*CONTROL_ROT_SAMPLE 0\t0.0000\t0.0000\t1.0000\t0.0000\n"
     "\t\t\t*CONTROL_ROT_SAMPLE 160\t0.0000\t0.0000\t1.0000\t0.5000\n\t\t}\n\t}\n";
@@ -92,11 +110,13 @@ const char kTracks[] =
 // and two rotation samples.
 std::string camera(const std::string& d1, const std::string& d2, bool animated = true,
                    const std::string& fovTimes = "0 160 320", int eyePositions = 1) {
-    std::string s = "*CAMERAOBJECT {\n\t*NODE_NAME \"Camera01\"\n\t*CAMERA_TYPE Target\n\t*NODE_TM {\n"
-                    "\t\t*NODE_NAME \"Camera01\"\n\t\t*TM_POS 10.0000\t20.0000\t30.0000\n"
-                    "\t\t*TM_ROTAXIS 0.5000\t0.5000\t0.7071\n\t\t*TM_ROTANGLE 1.0000\n\t}\n\t*NODE_TM {\n"
-                    "\t\t*NODE_NAME \"Camera01.Target\"\n\t\t*TM_POS 4.0000\t5.0000\t6.0000\n\t}\n"
-                    "\t*CAMERA_SETTINGS {\n\t\t*TIMEVALUE 0\n\t\t*CAMERA_FOV 0.7854\n\t\t*CAMERA_TDIST " + d1 + "\n\t}\n";
+    std::string s =
+        "*CAMERAOBJECT {\n\t*NODE_NAME \"Camera01\"\n\t*CAMERA_TYPE Target\n\t*NODE_TM {\n"
+        "\t\t*NODE_NAME \"Camera01\"\n\t\t*TM_POS 10.0000\t20.0000\t30.0000\n"
+        "\t\t*TM_ROTAXIS 0.5000\t0.5000\t0.7071\n\t\t*TM_ROTANGLE 1.0000\n\t}\n\t*NODE_TM {\n"
+        "\t\t*NODE_NAME \"Camera01.Target\"\n\t\t*TM_POS 4.0000\t5.0000\t6.0000\n\t}\n"
+        "\t*CAMERA_SETTINGS {\n\t\t*TIMEVALUE 0\n\t\t*CAMERA_FOV 0.7854\n\t\t*CAMERA_TDIST " +
+        d1 + "\n\t}\n";
     if (animated) {
         s += "\t*CAMERA_ANIMATION {\n";
         std::istringstream times(fovTimes);
@@ -104,7 +124,8 @@ std::string camera(const std::string& d1, const std::string& d2, bool animated =
         for (long long t; times >> t; fov += 0.1f) {
             char line[200];
             std::snprintf(line, sizeof line,
-                          "\t\t*CAMERA_SETTINGS {\n\t\t\t*TIMEVALUE %lld\n\t\t\t*CAMERA_FOV %.4f\n\t\t\t*CAMERA_TDIST %s\n\t\t}\n",
+                          "\t\t*CAMERA_SETTINGS {\n\t\t\t*TIMEVALUE %lld\n\t\t\t*CAMERA_FOV "
+                          "%.4f\n\t\t\t*CAMERA_TDIST %s\n\t\t}\n",
                           t, fov, d2.c_str());
             s += line;
         }
@@ -126,13 +147,19 @@ std::string camera(const std::string& d1, const std::string& d2, bool animated =
 }
 
 std::string light(const std::string& name, const std::string& type) {
-    std::string s = "*LIGHTOBJECT {\n\t*NODE_NAME \"" + name + "\"\n\t*LIGHT_TYPE " + type + "\n\t*NODE_TM {\n\t\t*NODE_NAME \"" +
-                    name + "\"\n\t\t*TM_POS 5.0000\t6.0000\t7.0000\n\t}\n";
+    std::string s = "*LIGHTOBJECT {\n\t*NODE_NAME \"" + name + "\"\n\t*LIGHT_TYPE " + type +
+                    "\n\t*NODE_TM {\n\t\t*NODE_NAME \"" + name +
+                    "\"\n\t\t*TM_POS 5.0000\t6.0000\t7.0000\n\t}\n";
     if (type == "Target")
-        s += "\t*NODE_TM {\n\t\t*NODE_NAME \"" + name + ".Target\"\n\t\t*TM_POS 8.0000\t9.0000\t10.0000\n\t}\n";
-    s += "\t*LIGHT_SETTINGS {\n\t\t*TIMEVALUE 0\n\t\t*LIGHT_COLOR 1.0000\t0.5000\t0.2500\n\t\t*LIGHT_INTENS 1.5000\n\t}\n"
-         "\t*TM_ANIMATION {\n\t\t*NODE_NAME \"" + name + "\"\n\t\t*CONTROL_POS_TRACK {\n"
-         "\t\t\t*CONTROL_POS_SAMPLE 0\t5.0000\t6.0000\t7.0000\n\t\t\t*CONTROL_POS_SAMPLE 160\t5.0000\t6.0000\t8.0000\n"
+        s += "\t*NODE_TM {\n\t\t*NODE_NAME \"" + name +
+             ".Target\"\n\t\t*TM_POS 8.0000\t9.0000\t10.0000\n\t}\n";
+    s += "\t*LIGHT_SETTINGS {\n\t\t*TIMEVALUE 0\n\t\t*LIGHT_COLOR 1.0000\t0.5000\t0.2500\n\t\t*LIGHT_INTENS "
+         "1.5000\n\t}\n"
+         "\t*TM_ANIMATION {\n\t\t*NODE_NAME \"" +
+         name +
+         "\"\n\t\t*CONTROL_POS_TRACK {\n"
+         "\t\t\t*CONTROL_POS_SAMPLE 0\t5.0000\t6.0000\t7.0000\n\t\t\t*CONTROL_POS_SAMPLE "
+         "160\t5.0000\t6.0000\t8.0000\n"
          "\t\t}\n\t}\n}\n";
     return s;
 }
@@ -141,16 +168,19 @@ std::string shape(const std::string& name) {
     return "*SHAPEOBJECT {\n\t*NODE_NAME \"" + name + "\"\n\t*NODE_TM {\n\t\t*NODE_NAME \"" + name +
            "\"\n\t\t*TM_POS 0.5000\t0.0000\t0.0000\n\t}\n\t*SHAPE_LINECOUNT 1\n\t*SHAPE_LINE 0 {\n"
            "\t\t*SHAPE_VERTEXCOUNT 2\n\t\t*SHAPE_VERTEX_KNOT 0\t9.0000\t9.0000\t9.0000\n"
-           "\t\t*SHAPE_VERTEX_INTERP 0\t1.0000\t2.0000\t3.0000\n\t\t*SHAPE_VERTEX_INTERP 1\t4.0000\t5.0000\t6.0000\n\t}\n}\n";
+           "\t\t*SHAPE_VERTEX_INTERP 0\t1.0000\t2.0000\t3.0000\n\t\t*SHAPE_VERTEX_INTERP "
+           "1\t4.0000\t5.0000\t6.0000\n\t}\n}\n";
 }
 
 std::string fullScene() {
     return header() + materialList(plainMaterial("C:\\maps\\sub\\wood.jpg"), 1) + quad("Box01", kTracks) +
-           camera("100.0000", "100.0000") + light("Omni01", "Omni") + light("Spot01", "Target") + shape("Bpath") +
-           shape("Line01");
+           camera("100.0000", "100.0000") + light("Omni01", "Omni") + light("Spot01", "Target") +
+           shape("Bpath") + shape("Line01");
 }
 
-bool contains(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
+bool contains(const std::string& s, const std::string& part) {
+    return s.find(part) != std::string::npos;
+}
 
 TEST(AseConvert, FullSceneLayoutAndLog) {
     const Conversion c = convertText(fullScene());
@@ -178,7 +208,8 @@ TEST(AseConvert, FullSceneLayoutAndLog) {
     EXPECT_EQ(o.v, 4);
     EXPECT_EQ(o.morph, 0);
     EXPECT_EQ(o.vertices[11], 0.5f);
-    EXPECT_EQ((std::vector<uint16_t>(o.faces.begin(), o.faces.end())), (std::vector<uint16_t>{0, 1, 2, 0, 2, 1, 3, 1}));
+    EXPECT_EQ((std::vector<uint16_t>(o.faces.begin(), o.faces.end())),
+              (std::vector<uint16_t>{0, 1, 2, 0, 2, 1, 3, 1}));
     EXPECT_EQ(o.t, 3);
     EXPECT_EQ((std::vector<uint16_t>(o.texFaces)), (std::vector<uint16_t>{0, 1, 2, 2, 1, 0}));
     EXPECT_EQ(o.faceNormals[5], -1.0f);
@@ -227,16 +258,19 @@ TEST(AseConvert, FullSceneLayoutAndLog) {
 
     const std::string expected =
         "\n\n\n\n\n******************************\nInput File Opened OK!"
-        "\n\n* Processing Object: Box01\nReaded Vertexes ok\nProcessed Faces OK\nProcessed S,T texture coords OK"
+        "\n\n* Processing Object: Box01\nReaded Vertexes ok\nProcessed Faces OK\nProcessed S,T texture "
+        "coords OK"
         "\nProcessed Textures Faces OK\nProcessed Face Normals OK"
         "Preparing to read Vertex Normals size required in bytes 48"
-        "\nOK MESH_VERTEXNORMAL per faces, readed OK in buffer\n[[[Proceding to flush buffer into sceneFile]]]"
+        "\nOK MESH_VERTEXNORMAL per faces, readed OK in buffer\n[[[Proceding to flush buffer into "
+        "sceneFile]]]"
         "\n[[[ OK MESH_VERTEXNORMALS flushed to scene File, DELETING BUFFER ]]]"
         "\nWarning exporting sample keys...if not marked all the same\nas last Time in 3dsMAX, I will crash"
         "\nConverting Materials"
         "\nProcessed Camera01 Camera\nTDIST 100.000000 #1\nTDIST 100.000000 #2"
         "\nCamera : Camera01, te animaci\xF3 FOV"
-        "\nWarning exporting FOV sample keys...if not marked all the same\nas last Time in 3dsMAX, I will crash"
+        "\nWarning exporting FOV sample keys...if not marked all the same\nas last Time in 3dsMAX, I will "
+        "crash"
         "\n320 FOV Camera keys\n** OK! exported animation of 2 FOV Frames"
         "\nWarning exporting sample keys...if not marked all the same\nas last Time in 3dsMAX, I will crash";
     EXPECT_EQ(c.log.substr(0, expected.size()), expected);
@@ -248,7 +282,8 @@ TEST(AseConvert, FullSceneLayoutAndLog) {
 TEST(AseConvert, LiteralReferenceWritesTheSameBytes) {
     const std::string inputs[] = {
         fullScene(),
-        header() + materialList(multiMaterial(2), 1) + quad("A") + quad("B", "", "3", 3, "7") + camera("1", "2"),
+        header() + materialList(multiMaterial(2), 1) + quad("A") + quad("B", "", "3", 3, "7") +
+            camera("1", "2"),
         header(0) + quad("Q") + camera("5", "5", false),
     };
     for (const auto& in : inputs) {
@@ -317,8 +352,9 @@ TEST(AseConvert, TracksMissingFromTheirBlockAndTrackLimits) {
     }
 
     // The end time of 40000 frames of 60000 ticks is past 32 bits.
-    const std::string big = "*3DSMAX_ASCIIEXPORT\t200\n*SCENE {\n\t*SCENE_LASTFRAME 40000\n"
-                            "\t*SCENE_FRAMESPEED 30\n\t*SCENE_TICKSPERFRAME 60000\n}\n";
+    const std::string big =
+        "*3DSMAX_ASCIIEXPORT\t200\n*SCENE {\n\t*SCENE_LASTFRAME 40000\n"
+        "\t*SCENE_FRAMESPEED 30\n\t*SCENE_TICKSPERFRAME 60000\n}\n";
     c = convertText(big + quad("Q") + camera("7", "7", true, "0 2400000000"));
     ASSERT_EQ(c.result, 0) << c.message;
     EXPECT_EQ(c.scene.cameras[0].fov.size(), 40001u);
@@ -345,7 +381,8 @@ TEST(AseConvert, OverlongNamesAreCutWithOneLine) {
     ASSERT_EQ(c.result, 0) << c.message;
     EXPECT_EQ(c.scene.objects[0].name, name.substr(0, 255));
     size_t lines = 0;
-    for (size_t at = err.find("is cut to 255 bytes"); at != std::string::npos; at = err.find("is cut to 255", at + 1))
+    for (size_t at = err.find("is cut to 255 bytes"); at != std::string::npos;
+         at = err.find("is cut to 255", at + 1))
         ++lines;
     EXPECT_EQ(lines, 1u) << err;
 }
@@ -386,7 +423,8 @@ TEST(AseConvert, PackingAndTheMissingTextureBox) {
     Conversion c = convertText(in, false, true, dir);
     ASSERT_EQ(c.result, 0) << c.message;
     ASSERT_EQ(c.scene.materials[0].packed.size(), 1u);
-    EXPECT_EQ(std::string(c.scene.materials[0].packed[0].begin(), c.scene.materials[0].packed[0].end()), "JPEGBYTES");
+    EXPECT_EQ(std::string(c.scene.materials[0].packed[0].begin(), c.scene.materials[0].packed[0].end()),
+              "JPEGBYTES");
 
     ::testing::internal::CaptureStderr();
     c = convertText(in, false, true, dir + "nowhere/");
@@ -430,7 +468,8 @@ TEST(AseConvert, MeshAnimationFramesAndPadding) {
         frames += "\t\t*MESH {\n\t\t\t*TIMEVALUE " + std::to_string(t) +
                   "\n\t\t\t*MESH_NUMVERTEX 4\n\t\t\t*MESH_NUMFACES 2\n\t\t\t*MESH_VERTEX_LIST {\n";
         for (int i = 0; i < 4; ++i)
-            frames += "\t\t\t\t*MESH_VERTEX    " + std::to_string(i) + "\t" + std::to_string(t + i) + ".0\t0.0\t0.0\n";
+            frames += "\t\t\t\t*MESH_VERTEX    " + std::to_string(i) + "\t" + std::to_string(t + i) +
+                      ".0\t0.0\t0.0\n";
         frames += "\t\t\t}\n\t\t}\n";
     }
     frames += "\t}\n";
@@ -447,7 +486,9 @@ TEST(AseConvert, MeshAnimationFramesAndPadding) {
     EXPECT_EQ(o.morphFrames[24], 320.0f);
     EXPECT_TRUE(contains(c.log, "\a\a\n****Recovery error #1 of M object Time 0 to 320"));
     EXPECT_TRUE(contains(c.log, "\nExporting MESH_ANIMATION KEYS"));
-    EXPECT_TRUE(contains(c.log, "\a\a\n****Error Verify the keys of M object to Time 0 to 2\n** OK! exported animation of 1 Frames"));
+    EXPECT_TRUE(contains(
+        c.log,
+        "\a\a\n****Error Verify the keys of M object to Time 0 to 2\n** OK! exported animation of 1 Frames"));
 }
 
 TEST(AseConvert, LightTypesShapesAndEncodings) {

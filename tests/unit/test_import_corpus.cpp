@@ -2,12 +2,11 @@
 // either converts to a scene file that reads back whole or is rejected with a message; the fast
 // and the literal token search write the same bytes; and where assimp reads the file too, the
 // mesh objects, their faces, cameras, lights and first-vertex positions agree.
+#include <assimp/scene.h>
 #include <gtest/gtest.h>
 
-#include <assimp/Importer.hpp>
-#include <assimp/scene.h>
-
 #include <algorithm>
+#include <assimp/Importer.hpp>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -124,8 +123,8 @@ TEST_F(AseCorpus, CountsAndPositionsAgreeWithAssimp) {
             ASSERT_TRUE(it != nodes.end() && used[o.name] < it->second.size()) << o.name;
             const AssimpNode& n = it->second[used[o.name]++];
             EXPECT_EQ(o.f, n.faces) << o.name;
-            EXPECT_TRUE(hasVertex(o, n.firstVertex))
-                << o.name << " assimp first vertex " << n.firstVertex.x << " " << n.firstVertex.y << " " << n.firstVertex.z;
+            EXPECT_TRUE(hasVertex(o, n.firstVertex)) << o.name << " assimp first vertex " << n.firstVertex.x
+                                                     << " " << n.firstVertex.y << " " << n.firstVertex.z;
         }
     }
     std::printf("compared with assimp: %d files\n", compared);
@@ -169,9 +168,15 @@ TEST_F(AseCorpus, DamagedFilesTerminateAndAgree) {
                 const size_t at = rng() % s.size();
                 const size_t len = std::min<size_t>(rng() % 200, s.size() - at);
                 switch (rng() % 3) {
-                    case 0: s.erase(at, len); break;
-                    case 1: s.insert(at, s.substr(at, len)); break;
-                    default: s[at] = noise[rng() % (sizeof noise - 1)]; break;
+                    case 0:
+                        s.erase(at, len);
+                        break;
+                    case 1:
+                        s.insert(at, s.substr(at, len));
+                        break;
+                    default:
+                        s[at] = noise[rng() % (sizeof noise - 1)];
+                        break;
                 }
             }
             SCOPED_TRACE(f.filename().string() + " round " + std::to_string(round));

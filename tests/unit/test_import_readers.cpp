@@ -42,13 +42,16 @@ TEST(AseReaders, NumbersKeepTheirFirstCharactersAndFloatsAreExact) {
     // The fast float path must give what strtof gives, on the exporter's forms and on others.
     std::mt19937 rng(7);
     std::string text;
-    std::vector<std::string> values = {"-1.#IND", "1e3", "0.1", "-0.0000", "16777216.5", "123456789.1234",
-                                       "3.4028236e38", "+2.5", ".5", "5.", "0x10", "-"};
+    std::vector<std::string> values = {
+        "-1.#IND",      "1e3",  "0.1", "-0.0000", "16777216.5", "123456789.1234",
+        "3.4028236e38", "+2.5", ".5",  "5.",      "0x10",       "-"};
     for (int i = 0; i < 3000; ++i) {
         char buf[32];
         const int digits = static_cast<int>(rng() % 9);
-        std::snprintf(buf, sizeof buf, "%s%u.%0*u", (rng() & 1) ? "-" : "", static_cast<unsigned>(rng() % 100000),
-                      digits, static_cast<unsigned>(rng() % 1000000000u) % (digits ? static_cast<unsigned>(std::pow(10, digits)) : 1u));
+        std::snprintf(buf, sizeof buf, "%s%u.%0*u", (rng() & 1) ? "-" : "",
+                      static_cast<unsigned>(rng() % 100000), digits,
+                      static_cast<unsigned>(rng() % 1000000000u) %
+                          (digits ? static_cast<unsigned>(std::pow(10, digits)) : 1u));
         values.push_back(buf);
     }
     for (const auto& v : values) text += "\t" + v + "\n";
@@ -170,7 +173,8 @@ TEST(AseReaders, FastSearchMatchesTheLiteralComparison) {
                 ASSERT_EQ(fastAseScan().findHit(text, from, s.size(), token),
                           literalFindHit(text, from, s.size(), token))
                     << token << " from " << from << " in " << s;
-                ASSERT_EQ(fastAseScan().findHit(text, from, limit, token), literalFindHit(text, from, limit, token));
+                ASSERT_EQ(fastAseScan().findHit(text, from, limit, token),
+                          literalFindHit(text, from, limit, token));
             }
         }
     }

@@ -25,7 +25,9 @@ std::string RunInfo(int (*fn)(const char*, FILE*), const char* path, int* rc) {
     return s;
 }
 
-int SceneUnpacked(const char* p, FILE* f) { return infoScene(p, false, f); }
+int SceneUnpacked(const char* p, FILE* f) {
+    return infoScene(p, false, f);
+}
 
 }  // namespace
 
@@ -58,10 +60,11 @@ TEST(InfoScene, SummaryOfASceneFile) {
     int rc = 0;
     const std::string text = RunInfo(SceneUnpacked, "s.k3d", &rc);
     EXPECT_EQ(rc, 0);
-    EXPECT_EQ(text,
-              "objects 1\ncameras 1\nmaterials 1\nlights 2\nshapes 1\nlastframe 2\nframespeed 30\n"
-              "ticksperframe 160\nobject \"Box\" vertices 3 faces 1 material 0 position morph\n"
-              "camera \"Camera01\" fov target\nlight target animated\nlight omni\nshape \"Bez01\" points 2\n");
+    EXPECT_EQ(
+        text,
+        "objects 1\ncameras 1\nmaterials 1\nlights 2\nshapes 1\nlastframe 2\nframespeed 30\n"
+        "ticksperframe 160\nobject \"Box\" vertices 3 faces 1 material 0 position morph\n"
+        "camera \"Camera01\" fov target\nlight target animated\nlight omni\nshape \"Bez01\" points 2\n");
     EXPECT_FALSE(std::ifstream("VERTEXS.LOG").good());  // info writes no logs
     ASSERT_TRUE(writeFile("k.k2d", std::vector<uint8_t>(40, 0)));
     EXPECT_EQ(infoScene("k.k2d", false, stdout), kNotMyKind);

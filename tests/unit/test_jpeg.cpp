@@ -28,7 +28,7 @@ TEST(Jpeg, StreamProbeThenDecodeFromTheRememberedStart) {
     std::fseek(f, 3, SEEK_SET);
     ASSERT_TRUE(r.DecodeStream(f, px.data(), r.ByteSize()));
     std::fclose(f);
-    EXPECT_EQ(px[r.ByteSize()], 0xab);  // exactly width * height * 3 bytes written
+    EXPECT_EQ(px[r.ByteSize()], 0xab);              // exactly width * height * 3 bytes written
     EXPECT_NEAR(px[(4 * 7 + 6) * 3 + 0], 180, 12);  // last column, red = 6 * 30
     EXPECT_NEAR(px[(4 * 7 + 6) * 3 + 1], 160, 12);  // last row first: green = 4 * 40
 }

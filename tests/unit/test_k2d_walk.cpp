@@ -14,12 +14,13 @@ TEST(K2DWalk, EntriesAreFoundByTheirStoredLengthWhateverTheDecoderRead) {
     entries[2] = {"third", 9, SolidJpeg(2, 2, 0, 255, 0), {}};
     const std::vector<uint8_t> bytes = BuildK2D(entries);
     std::vector<K2DEntry> seen;
-    EXPECT_EQ(WalkK2D(bytes, "t.k2d", [&](const K2DEntry& e) {
-                  seen.push_back(e);
-                  JpegReader r;  // decoding must not move the walk
-                  r.ProbeMemory(e.data, e.size);
-                  return true;
-              }),
+    EXPECT_EQ(WalkK2D(bytes, "t.k2d",
+                      [&](const K2DEntry& e) {
+                          seen.push_back(e);
+                          JpegReader r;  // decoding must not move the walk
+                          r.ProbeMemory(e.data, e.size);
+                          return true;
+                      }),
               3);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].name, "first");

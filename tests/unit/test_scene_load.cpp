@@ -107,7 +107,6 @@ TEST_F(SceneLoadRoundTrip, HeaderCountsAndDrawOrder) {
     EXPECT_EQ(scene.sampleCounter, 5);
     EXPECT_EQ(scene.drawOrder, (std::vector<int32_t>{0, 1}));
     ExpectVec(scene.extent, 58, 58, 58);
-
 }
 
 TEST_F(SceneLoadRoundTrip, Objects) {
@@ -457,8 +456,8 @@ TEST(SceneLoadMalformed, BadIndicesCountsAndLengths) {
         std::vector<uint8_t> bytes = WriteScene(s);
         // Make the packed length claim more bytes than the file has.
         for (size_t i = 56; i + 7 <= bytes.size(); ++i) {
-            if (bytes[i] == 3 && bytes[i + 1] == 0 && bytes[i + 2] == 0 && bytes[i + 3] == 0 && bytes[i + 4] == 1 &&
-                bytes[i + 5] == 2 && bytes[i + 6] == 3) {
+            if (bytes[i] == 3 && bytes[i + 1] == 0 && bytes[i + 2] == 0 && bytes[i + 3] == 0 &&
+                bytes[i + 4] == 1 && bytes[i + 5] == 2 && bytes[i + 6] == 3) {
                 bytes[i + 2] = 0x10;
                 break;
             }
@@ -588,7 +587,8 @@ TEST(BezierShapes, CoefficientsAreTheProductOverTheFactorialAndTheTraceIsEmptied
             if (std::isfinite(product)) {
                 ASSERT_EQ(c[i], product / factorial) << n << " points, coefficient " << i;
             } else {
-                const double expected = std::exp(std::lgamma(n + 1.0) - std::lgamma(i + 1.0) - std::lgamma(n - i + 1.0));
+                const double expected =
+                    std::exp(std::lgamma(n + 1.0) - std::lgamma(i + 1.0) - std::lgamma(n - i + 1.0));
                 ASSERT_NEAR(c[i] / expected, 1.0, 1e-9) << n << " points, coefficient " << i;
             }
         }
@@ -610,7 +610,7 @@ TEST(SceneLoadMalformed, TrackTablesSizedByTheHeaderAreBoundedByTheFileSize) {
     TestScene s;
     s.lastFrame = 65535;  // every track table gets 65538 keys
     TestObject o;
-    o.position = true;    // with no keys in the file
+    o.position = true;  // with no keys in the file
     s.objects.assign(60, o);
     Scene3D scene;
     std::string err;

@@ -66,7 +66,9 @@ void loadScene(Scene3D& scene, const std::vector<std::string>& names) {
     ASSERT_TRUE(scene.Load("scene.k3d", modelOnly()));
 }
 
-std::vector<int32_t> order(const Scene3D& s) { return s.drawOrder; }
+std::vector<int32_t> order(const Scene3D& s) {
+    return s.drawOrder;
+}
 
 // ---- sections ----
 
@@ -116,8 +118,9 @@ TEST(SceneScript, AmbienceForcesAlphaAndTurnsSmoothNormalsOn) {
     TempCwd cwd;
     Scene3D scene;
     loadScene(scene, {"Box01", "Box02"});
-    runScript(scene, "AMBIENCE:\n{\n AMBIENT: 0.1 0.2 0.3 0.4\n DIFFUSE: 0.5,0.6,0.7,0.8\n"
-                     " SPECU: 0.9 1.0 0.25 0.5\n SHINE: 64\n}\n");
+    runScript(scene,
+              "AMBIENCE:\n{\n AMBIENT: 0.1 0.2 0.3 0.4\n DIFFUSE: 0.5,0.6,0.7,0.8\n"
+              " SPECU: 0.9 1.0 0.25 0.5\n SHINE: 64\n}\n");
     EXPECT_FLOAT_EQ(scene.ambienceAmbient.r, 0.1f);
     EXPECT_FLOAT_EQ(scene.ambienceAmbient.a, 1.0f);
     EXPECT_FLOAT_EQ(scene.ambienceDiffuse.g, 0.6f);
@@ -132,9 +135,10 @@ TEST(SceneScript, CamerasAndLightsOutOfRangeAreIgnoredWithOneLine) {
     Scene3D scene;
     loadScene(scene, {"Box01"});
     testing::internal::CaptureStderr();
-    runScript(scene, "CAMERA: 1 { FOV: 33 }\nCAMERA: 2 { FOV: 50 }\nCAMERA: -1 { FOV: 50 }\n"
-                     "LIGHT: 1 { RADIUS: 12.5 LIMITS: 50 30 20 10 FLARE: 1 SPOT: 2.5 45 }\n"
-                     "LIGHT: 2 { RADIUS: 99 }\nLIGHT: 9 { FLARE: 1 }\n");
+    runScript(scene,
+              "CAMERA: 1 { FOV: 33 }\nCAMERA: 2 { FOV: 50 }\nCAMERA: -1 { FOV: 50 }\n"
+              "LIGHT: 1 { RADIUS: 12.5 LIMITS: 50 30 20 10 FLARE: 1 SPOT: 2.5 45 }\n"
+              "LIGHT: 2 { RADIUS: 99 }\nLIGHT: 9 { FLARE: 1 }\n");
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_FLOAT_EQ(scene.cameras[1].fov, 33.0f);
     EXPECT_FLOAT_EQ(scene.cameras[0].fov, 45.0f);
@@ -174,7 +178,8 @@ TEST(SceneScript, OverlongValuesAreRefusedNotCut) {
     Scene3D scene;
     const std::string longPath(400, 'x');
     testing::internal::CaptureStderr();
-    runScript(scene, "K3D: 1 { INFILE:\"" + longPath + "\" }\nOBJ:" + std::string(100, 'B') + ":{ NOMAT: 1 }\n");
+    runScript(scene,
+              "K3D: 1 { INFILE:\"" + longPath + "\" }\nOBJ:" + std::string(100, 'B') + ":{ NOMAT: 1 }\n");
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(scene.ObjectCount(), 0);
     EXPECT_NE(err.find("INFILE: is longer than 255"), std::string::npos) << err;
@@ -237,8 +242,9 @@ TEST(SceneScript, Bill2DFollowsTheLastIntegerRead) {
     Scene3D scene;
     loadScene(scene, {"Masked", "Board", "Earlier"});
     scene.objects[1].vertices[0].pos = Vec3{0.25f, -2.0f, 3.0f};
-    runScript(scene, "OBJ:Masked:{ CULL: 1 BILL2D: }\nOBJ:Board:{ CULL: 0 BILL2D: }\n"
-                     "OBJ:Earlier:{ BILL2D: }\n");
+    runScript(scene,
+              "OBJ:Masked:{ CULL: 1 BILL2D: }\nOBJ:Board:{ CULL: 0 BILL2D: }\n"
+              "OBJ:Earlier:{ BILL2D: }\n");
     EXPECT_EQ(scene.objects[0].usesMask, 1);
     EXPECT_EQ(scene.objects[0].orientType, 0);
     EXPECT_EQ(scene.objects[1].usesMask, 0);
@@ -381,13 +387,16 @@ std::string smallAse(int textureVertices = 3) {
         "\t\t*MESH_NUMFACES 1\n\t\t*MESH_VERTEX_LIST {\n\t\t\t*MESH_VERTEX 0\t0.0\t0.0\t0.0\n"
         "\t\t\t*MESH_VERTEX 1\t1.0\t0.0\t0.0\n\t\t\t*MESH_VERTEX 2\t0.0\t1.0\t0.0\n\t\t}\n"
         "\t\t*MESH_FACE_LIST {\n\t\t\t*MESH_FACE 0:\tA: 0 B: 1 C: 2 AB: 1 BC: 1 CA: 1\t*MESH_SMOOTHING 1\t"
-        "*MESH_MTLID 0\n\t\t}\n\t\t*MESH_NUMTVERTEX " + std::to_string(textureVertices) + "\n";
+        "*MESH_MTLID 0\n\t\t}\n\t\t*MESH_NUMTVERTEX " +
+        std::to_string(textureVertices) + "\n";
     if (textureVertices > 0)
         s += "\t\t*MESH_TVERTLIST {\n\t\t\t*MESH_TVERT 0\t0.0\t0.0\t0.0\n\t\t\t*MESH_TVERT 1\t1.0\t0.0\t0.0\n"
              "\t\t\t*MESH_TVERT 2\t0.0\t1.0\t0.0\n\t\t}\n\t\t*MESH_NUMTVFACES 1\n\t\t*MESH_TFACELIST {\n"
              "\t\t\t*MESH_TFACE 0\t0\t1\t2\n\t\t}\n";
-    s += "\t\t*MESH_NORMALS {\n\t\t\t*MESH_FACENORMAL 0\t0.0\t0.0\t1.0\n\t\t\t\t*MESH_VERTEXNORMAL 0\t0.0\t0.0\t1.0\n"
-         "\t\t\t\t*MESH_VERTEXNORMAL 1\t0.0\t0.0\t1.0\n\t\t\t\t*MESH_VERTEXNORMAL 2\t0.0\t0.0\t1.0\n\t\t}\n\t}\n"
+    s += "\t\t*MESH_NORMALS {\n\t\t\t*MESH_FACENORMAL 0\t0.0\t0.0\t1.0\n\t\t\t\t*MESH_VERTEXNORMAL "
+         "0\t0.0\t0.0\t1.0\n"
+         "\t\t\t\t*MESH_VERTEXNORMAL 1\t0.0\t0.0\t1.0\n\t\t\t\t*MESH_VERTEXNORMAL "
+         "2\t0.0\t0.0\t1.0\n\t\t}\n\t}\n"
          "\t*MATERIAL_REF 0\n}\n";
     return s;
 }

@@ -8,7 +8,10 @@ namespace {
 
 class FakeStream : public kgl::MusicStream {
 public:
-    bool open(const char*) override { opened = true; return known; }
+    bool open(const char*) override {
+        opened = true;
+        return known;
+    }
     void openSilent() override { opened = true; }
     void play() override {
         ++plays;
@@ -16,7 +19,10 @@ public:
     }
     void close() override { opened = false; }
     uint32_t position() override { return pos; }
-    void setPosition(uint32_t p) override { pos = p; lastSet = p; }
+    void setPosition(uint32_t p) override {
+        pos = p;
+        lastSet = p;
+    }
     bool lengthKnown() const override { return known; }
     uint32_t lengthBytes() const override { return known ? len : 0; }
     uint32_t sampleRate() const override { return 44100; }

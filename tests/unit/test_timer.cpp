@@ -6,8 +6,12 @@
 namespace {
 
 int64_t gCounter = 0;
-int64_t scripted() { return gCounter; }
-int64_t stepping() { return gCounter += 1; }  // every read advances 1 ms (drives the warm-up)
+int64_t scripted() {
+    return gCounter;
+}
+int64_t stepping() {
+    return gCounter += 1;
+}  // every read advances 1 ms (drives the warm-up)
 
 }  // namespace
 

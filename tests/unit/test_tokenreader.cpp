@@ -59,15 +59,15 @@ TEST(TokenReader, StarStopsWithoutRewindAndBraceEndsABlock) {
 TEST(TokenReader, NumberReaders) {
     TokenReader r;
     r.OpenText("3,5 3,5 \t-12abc\n99999999999999999999999 7");
-    EXPECT_EQ(r.ReadInt(), 3);        // "3,5" is one token for the integer reader
-    EXPECT_EQ(r.ReadFloat(), 3.0);    // a comma ends a float
+    EXPECT_EQ(r.ReadInt(), 3);      // "3,5" is one token for the integer reader
+    EXPECT_EQ(r.ReadFloat(), 3.0);  // a comma ends a float
     EXPECT_EQ(r.ReadInt(), 5);
-    EXPECT_EQ(r.ReadInt(), -12);      // tabs skipped; trailing text ignored
-    r.ReadInt();                      // over-long token: cut, consumed, no overflow
+    EXPECT_EQ(r.ReadInt(), -12);  // tabs skipped; trailing text ignored
+    r.ReadInt();                  // over-long token: cut, consumed, no overflow
     EXPECT_EQ(r.ReadInt(), 7);
-    EXPECT_EQ(r.ReadInt(), 0);        // end of file
+    EXPECT_EQ(r.ReadInt(), 0);  // end of file
     r.OpenText("\n1");
-    EXPECT_EQ(r.ReadInt(), 1);        // the first character is stored even when it is a line feed
+    EXPECT_EQ(r.ReadInt(), 1);  // the first character is stored even when it is a line feed
     r.OpenText("1.5:2.5");
     EXPECT_DOUBLE_EQ(r.ReadFloat(), 1.5);
     EXPECT_DOUBLE_EQ(r.ReadFloat(), 2.5);
@@ -182,9 +182,26 @@ TEST(Info, ConfigPrintsTheEightSettings) {
 // Random text built from the characters the readers react to: every reader stays inside its
 // buffers and always makes progress (ASan builds check the former).
 TEST(TokenReader, RandomTextNeverOverrunsOrHangs) {
-    const char* pieces[] = {"KEYBOARD:", "MP3:", "USEMP3:", "MP3STARTSECONDS:", "*", "}", "\"",
-                            ":", ",", " ", "\t", "\r\n", "\n", "\r", "1", "-5", "12.7", "x",
-                            "999999999999999999999999", "MMP3:"};
+    const char* pieces[] = {"KEYBOARD:",
+                            "MP3:",
+                            "USEMP3:",
+                            "MP3STARTSECONDS:",
+                            "*",
+                            "}",
+                            "\"",
+                            ":",
+                            ",",
+                            " ",
+                            "\t",
+                            "\r\n",
+                            "\n",
+                            "\r",
+                            "1",
+                            "-5",
+                            "12.7",
+                            "x",
+                            "999999999999999999999999",
+                            "MMP3:"};
     TempWorkDir dir;
     uint32_t seed = 12345;
     auto next = [&seed]() { return seed = seed * 1664525u + 1013904223u; };
@@ -197,12 +214,24 @@ TEST(TokenReader, RandomTextNeverOverrunsOrHangs) {
         char small[4];
         for (int step = 0; step < 64 && !r.Eof(); ++step) {
             switch (next() % 6) {
-            case 0: r.FindKeyword("MP3:"); break;
-            case 1: r.FindKeywordInBlock("KEYBOARD:"); break;
-            case 2: r.ReadInt(); break;
-            case 3: r.ReadFloat(); break;
-            case 4: r.ReadLine(small, sizeof small); break;
-            default: r.ReadWord(small, sizeof small); break;
+                case 0:
+                    r.FindKeyword("MP3:");
+                    break;
+                case 1:
+                    r.FindKeywordInBlock("KEYBOARD:");
+                    break;
+                case 2:
+                    r.ReadInt();
+                    break;
+                case 3:
+                    r.ReadFloat();
+                    break;
+                case 4:
+                    r.ReadLine(small, sizeof small);
+                    break;
+                default:
+                    r.ReadWord(small, sizeof small);
+                    break;
             }
             ASSERT_LE(r.Tell(), static_cast<long>(text.size()));
             ASSERT_GE(r.Tell(), 0L);

@@ -10,9 +10,15 @@
 namespace kgl {
 namespace showgen {
 
-V3 cross(V3 a, V3 b) { return v3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x); }
-float dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-float length(V3 a) { return std::sqrt(dot(a, a)); }
+V3 cross(V3 a, V3 b) {
+    return v3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+}
+float dot(V3 a, V3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+float length(V3 a) {
+    return std::sqrt(dot(a, a));
+}
 V3 normalize(V3 a) {
     float l = length(a);
     return l > 1e-12f ? a * (1.0f / l) : v3(0, 1, 0);
@@ -25,7 +31,9 @@ int Mesh::addVertex(V3 p, float tu, float tv) {
     return static_cast<int>(v.size()) - 1;
 }
 
-void Mesh::addFace(int a, int b, int c, int mtl) { f.push_back(Face{a, b, c, mtl}); }
+void Mesh::addFace(int a, int b, int c, int mtl) {
+    f.push_back(Face{a, b, c, mtl});
+}
 
 void Mesh::append(const Mesh& o) {
     int base = static_cast<int>(v.size());
@@ -62,7 +70,9 @@ private:
 };
 
 // Engine frame is Y-up; the file is Z-up: file (x, y, z) = (x, -z, y).
-V3 toFile(V3 p) { return v3(p.x, -p.z, p.y); }
+V3 toFile(V3 p) {
+    return v3(p.x, -p.z, p.y);
+}
 
 void colourLine(Writer& w, int indent, const char* token, V3 c) {
     w.line(indent, "*%s %.4f\t%.4f\t%.4f", token, c.x, c.y, c.z);
@@ -194,7 +204,9 @@ void writeFaces(Writer& w, const Mesh& m) {
     w.line(2, "*MESH_FACE_LIST {");
     for (size_t i = 0; i < m.f.size(); ++i) {
         const Face& fc = m.f[i];
-        w.line(3, "*MESH_FACE %4d:    A: %4d B: %4d C: %4d AB:    1 BC:    1 CA:    1\t *MESH_SMOOTHING 1 \t*MESH_MTLID %d",
+        w.line(3,
+               "*MESH_FACE %4d:    A: %4d B: %4d C: %4d AB:    1 BC:    1 CA:    1\t *MESH_SMOOTHING 1 "
+               "\t*MESH_MTLID %d",
                static_cast<int>(i), fc.a, fc.b, fc.c, fc.mtl);
     }
     w.line(2, "}");
@@ -260,7 +272,8 @@ void writePosTrack(Writer& w, const Scene& s, const std::vector<V3>& track) {
     w.line(2, "*CONTROL_POS_TRACK {");
     for (size_t k = 0; k < track.size(); ++k) {
         V3 q = toFile(track[k]);
-        w.line(3, "*CONTROL_POS_SAMPLE %d\t%.4f\t%.4f\t%.4f", static_cast<int>(k) * s.ticksPerFrame, q.x, q.y, q.z);
+        w.line(3, "*CONTROL_POS_SAMPLE %d\t%.4f\t%.4f\t%.4f", static_cast<int>(k) * s.ticksPerFrame, q.x, q.y,
+               q.z);
     }
     w.line(2, "}");
 }
@@ -271,8 +284,8 @@ void writeRotTrack(Writer& w, const Scene& s, const std::vector<RotKey>& track) 
     w.line(2, "*CONTROL_ROT_TRACK {");
     for (size_t k = 0; k < track.size(); ++k) {
         V3 a = toFile(track[k].axis);
-        w.line(3, "*CONTROL_ROT_SAMPLE %d\t%.4f\t%.4f\t%.4f\t%.5f", static_cast<int>(k) * s.ticksPerFrame, a.x, a.y,
-               a.z, track[k].angle);
+        w.line(3, "*CONTROL_ROT_SAMPLE %d\t%.4f\t%.4f\t%.4f\t%.5f", static_cast<int>(k) * s.ticksPerFrame,
+               a.x, a.y, a.z, track[k].angle);
     }
     w.line(2, "}");
 }

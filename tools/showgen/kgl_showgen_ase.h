@@ -13,10 +13,18 @@ namespace showgen {
 struct V3 {
     float x = 0, y = 0, z = 0;
 };
-inline V3 v3(float x, float y, float z) { return V3{x, y, z}; }
-inline V3 operator+(V3 a, V3 b) { return v3(a.x + b.x, a.y + b.y, a.z + b.z); }
-inline V3 operator-(V3 a, V3 b) { return v3(a.x - b.x, a.y - b.y, a.z - b.z); }
-inline V3 operator*(V3 a, float k) { return v3(a.x * k, a.y * k, a.z * k); }
+inline V3 v3(float x, float y, float z) {
+    return V3{x, y, z};
+}
+inline V3 operator+(V3 a, V3 b) {
+    return v3(a.x + b.x, a.y + b.y, a.z + b.z);
+}
+inline V3 operator-(V3 a, V3 b) {
+    return v3(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+inline V3 operator*(V3 a, float k) {
+    return v3(a.x * k, a.y * k, a.z * k);
+}
 V3 cross(V3 a, V3 b);
 float dot(V3 a, V3 b);
 float length(V3 a);
@@ -55,12 +63,12 @@ struct RotKey {
 
 struct Object {
     std::string name;
-    Mesh mesh;          // vertex positions at frame 0, world space
-    V3 pivot;           // node position at frame 0
+    Mesh mesh;  // vertex positions at frame 0, world space
+    V3 pivot;   // node position at frame 0
     int material = 0;
-    std::vector<V3> posTrack;       // absolute pivot per frame (empty: none)
-    std::vector<RotKey> rotTrack;   // per-frame rotation increments (empty: none)
-    std::vector<V3> scaleTrack;     // per-frame scale (empty: none)
+    std::vector<V3> posTrack;            // absolute pivot per frame (empty: none)
+    std::vector<RotKey> rotTrack;        // per-frame rotation increments (empty: none)
+    std::vector<V3> scaleTrack;          // per-frame scale (empty: none)
     std::vector<std::vector<V3>> morph;  // per-frame vertex positions (empty: none)
 };
 
@@ -68,7 +76,7 @@ struct Camera {
     std::string name;  // the first camera's name must begin with "Camera"
     V3 eye, target;
     float fovRadians = 0.7854f;
-    float targetDistance = 100.0f;  // unique per camera
+    float targetDistance = 100.0f;          // unique per camera
     std::vector<V3> eyeTrack, targetTrack;  // per frame (empty: static)
 };
 

@@ -1,15 +1,15 @@
 // Canvas drawing, JPEG encoding and the K2D / raw sprite writers of the show generator.
 #include "kgl_showgen_image.h"
 
-#include "common/kgl_bytes.h"
-#include "common/kgl_log.h"
-#include "kgl_showgen_font.h"
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include <jpeglib.h>
+#include "common/kgl_bytes.h"
+#include "common/kgl_log.h"
+#include "kgl_showgen_font.h"
 
 namespace kgl {
 namespace showgen {
@@ -34,7 +34,9 @@ float lattice(int x, int y, uint32_t seed) {
     return static_cast<float>(h & 0xffffff) / 16777215.0f;
 }
 
-float smooth(float t) { return t * t * (3.0f - 2.0f * t); }
+float smooth(float t) {
+    return t * t * (3.0f - 2.0f * t);
+}
 
 float valueNoise(float x, float y, uint32_t seed) {
     int ix = static_cast<int>(std::floor(x));
@@ -63,7 +65,9 @@ float fbm(float x, float y, uint32_t seed) {
 Canvas::Canvas(int width, int height)
     : width_(width), height_(height), px_(static_cast<size_t>(width) * height) {}
 
-void Canvas::fill(const Rgb& c) { std::fill(px_.begin(), px_.end(), c); }
+void Canvas::fill(const Rgb& c) {
+    std::fill(px_.begin(), px_.end(), c);
+}
 
 void Canvas::verticalGradient(const Rgb& top, const Rgb& bottom) {
     for (int y = 0; y < height_; ++y) {
@@ -146,7 +150,8 @@ void Canvas::boxBlur(int radius) {
                     s.g += p.g;
                     s.b += p.b;
                 }
-                size_t idx = horizontal ? static_cast<size_t>(l) * width_ + i : static_cast<size_t>(i) * width_ + l;
+                size_t idx =
+                    horizontal ? static_cast<size_t>(l) * width_ + i : static_cast<size_t>(i) * width_ + l;
                 tmp[idx] = Rgb{s.r * inv, s.g * inv, s.b * inv};
             }
         }
@@ -170,7 +175,9 @@ void Canvas::clamp() {
     }
 }
 
-void Canvas::rotate180() { std::reverse(px_.begin(), px_.end()); }
+void Canvas::rotate180() {
+    std::reverse(px_.begin(), px_.end());
+}
 
 int Canvas::textWidth(const std::string& text, int scale) {
     if (text.empty()) return 0;

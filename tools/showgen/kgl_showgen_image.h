@@ -14,7 +14,9 @@ struct Rgb {
     float r = 0, g = 0, b = 0;
 };
 
-inline Rgb rgb(float r, float g, float b) { return Rgb{r, g, b}; }
+inline Rgb rgb(float r, float g, float b) {
+    return Rgb{r, g, b};
+}
 Rgb mix(const Rgb& a, const Rgb& b, float t);
 
 class Canvas {

@@ -4,12 +4,7 @@
 // replays the earlier cues quickly, for watching one stretch of the show without the rest.
 // showgen --dark-moments: prints the planned dark moments, one "from to" line in seconds each.
 
-#include "common/kgl_log.h"
-#include "kgl_showgen_actions.h"
-#include "kgl_showgen_image.h"
-#include "kgl_showgen_music.h"
-#include "kgl_showgen_pictures.h"
-#include "kgl_showgen_scenes.h"
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <chrono>
@@ -17,19 +12,28 @@
 #include <cstdlib>
 #include <set>
 #include <string>
-#include <sys/stat.h>
+
+#include "common/kgl_log.h"
+#include "kgl_showgen_actions.h"
+#include "kgl_showgen_image.h"
+#include "kgl_showgen_music.h"
+#include "kgl_showgen_pictures.h"
+#include "kgl_showgen_scenes.h"
 
 namespace {
 
 constexpr const char* kMusicName = "escena/lumen.mp3";
 
-bool makeDir(const std::string& path) { return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST; }
+bool makeDir(const std::string& path) {
+    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
 
 // The keys in the order the configuration reader searches them; the file name follows "MP3:"
 // directly because the reader keeps every character after the colon.
 std::string configText(int startSeconds) {
     return std::string("KEYBOARD: 0\nRENDERACTIONS: 1\nLOADACTIONS: 1\nSAVEACTIONS: 0\nUSEMP3: 1\n") +
-           "MP3STARTOFFSET: 0\nMP3STARTSECONDS: " + std::to_string(startSeconds) + "\nMP3:" + kMusicName + "\n";
+           "MP3STARTOFFSET: 0\nMP3STARTSECONDS: " + std::to_string(startSeconds) + "\nMP3:" + kMusicName +
+           "\n";
 }
 
 bool checkCoverage(const std::vector<kgl::showgen::Cue>& cues) {
@@ -42,7 +46,9 @@ bool checkCoverage(const std::vector<kgl::showgen::Cue>& cues) {
         for (const kgl::showgen::DarkMoment& d : kgl::showgen::plannedDarkMoments())
             planned = planned || (c.seconds >= d.from && c.seconds < d.to);
         if (!planned) {
-            std::fprintf(stderr, "SHOWGEN: [actions] black flash at %.2f s outside the planned dark moments\n", c.seconds);
+            std::fprintf(stderr,
+                         "SHOWGEN: [actions] black flash at %.2f s outside the planned dark moments\n",
+                         c.seconds);
             ok = false;
         }
     }
@@ -90,7 +96,9 @@ int main(int argc, char** argv) {
     }
     double preview = 0;
     if (argc == 4 && std::string(argv[2]) == "--from") preview = std::atof(argv[3]);
-    if ((argc != 2 && argc != 4) || (argc == 4 && !(preview > 0 && preview < static_cast<double>(kgl::showgen::kSongFrames) / kgl::showgen::kSampleRate))) {
+    if ((argc != 2 && argc != 4) ||
+        (argc == 4 && !(preview > 0 && preview < static_cast<double>(kgl::showgen::kSongFrames) /
+                                                     kgl::showgen::kSampleRate))) {
         std::fprintf(stderr, "usage: showgen OUTDIR [--from SECONDS] | showgen --dark-moments\n");
         return 2;
     }

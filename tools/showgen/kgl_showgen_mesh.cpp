@@ -33,8 +33,8 @@ Mesh makeTorus(float major, float minor, int segments, int sides) {
         for (int j = 0; j <= sides; ++j) {
             float b = 2.0f * kPi * static_cast<float>(j) / sides;
             float rr = major + minor * std::cos(b);
-            m.addVertex(v3(rr * std::cos(a), minor * std::sin(b), rr * std::sin(a)), static_cast<float>(i) / segments,
-                        static_cast<float>(j) / sides);
+            m.addVertex(v3(rr * std::cos(a), minor * std::sin(b), rr * std::sin(a)),
+                        static_cast<float>(i) / segments, static_cast<float>(j) / sides);
         }
     }
     for (int i = 0; i < segments; ++i) {
@@ -119,7 +119,8 @@ Mesh makeDisc(float inner, float outer, int segments) {
         for (int i = 0; i <= segments; ++i) {
             float a = 2.0f * kPi * static_cast<float>(i) / segments;
             float c = std::cos(a), s = std::sin(a);
-            m.addVertex(v3(c * inner, y, s * inner), 0.5f + 0.5f * c * inner / outer, 0.5f + 0.5f * s * inner / outer);
+            m.addVertex(v3(c * inner, y, s * inner), 0.5f + 0.5f * c * inner / outer,
+                        0.5f + 0.5f * s * inner / outer);
             m.addVertex(v3(c * outer, y, s * outer), 0.5f + 0.5f * c, 0.5f + 0.5f * s);
         }
         for (int i = 0; i < segments; ++i) {

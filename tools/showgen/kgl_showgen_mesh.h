@@ -2,9 +2,9 @@
 // in the engine's Y-up frame, with texture coordinates in 0..1.
 #pragma once
 
-#include "kgl_showgen_ase.h"
-
 #include <functional>
+
+#include "kgl_showgen_ase.h"
 
 namespace kgl {
 namespace showgen {
@@ -17,7 +17,7 @@ Mesh makeTorus(float major, float minor, int segments, int sides);
 Mesh makeTube(const std::vector<V3>& path, const std::function<float(int)>& radius, int sides);
 // Box with its own vertices per side (flat shading); side k uses material id mtlBase + k % mtlMod.
 Mesh makeBox(V3 size, int mtlMod);
-Mesh makeQuad(float width, float height);  // in the XY plane, facing +Z
+Mesh makeQuad(float width, float height);               // in the XY plane, facing +Z
 Mesh makeDisc(float inner, float outer, int segments);  // in the XZ plane, both sides
 Mesh makeStar(int points, float outer, float inner, float depth);
 // Moves every vertex of a sphere-like mesh along its direction from `centre` by f(direction).

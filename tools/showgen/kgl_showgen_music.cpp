@@ -37,7 +37,9 @@ private:
     uint32_t s_;
 };
 
-float hz(float midi) { return 440.0f * std::pow(2.0f, (midi - 69.0f) / 12.0f); }
+float hz(float midi) {
+    return 440.0f * std::pow(2.0f, (midi - 69.0f) / 12.0f);
+}
 
 float polyBlep(float t, float dt) {
     if (t < dt) {
@@ -94,7 +96,8 @@ bool kickInBar(int bar);
 float duckAt(int64_t frame) {
     static const std::vector<float> shape = [] {
         std::vector<float> t(kFramesPerBeat);
-        for (int i = 0; i < kFramesPerBeat; ++i) t[i] = 1.0f - 0.6f * std::exp(-static_cast<float>(i) * kDt * 9.0f);
+        for (int i = 0; i < kFramesPerBeat; ++i)
+            t[i] = 1.0f - 0.6f * std::exp(-static_cast<float>(i) * kDt * 9.0f);
         return t;
     }();
     if (frame < 0 || !kickInBar(static_cast<int>(frame / kFramesPerBar))) return 1.0f;
@@ -128,7 +131,8 @@ void snare(Bus& b, int64_t at, float gain, Noise& n) {
         float hp = x - prev;
         prev = x;
         phase += 190.0f * kDt;
-        float v = lp.run(hp) * std::exp(-t * 15.0f) * 0.9f + std::sin(kTwoPi * phase) * std::exp(-t * 28.0f) * 0.5f;
+        float v =
+            lp.run(hp) * std::exp(-t * 15.0f) * 0.9f + std::sin(kTwoPi * phase) * std::exp(-t * 28.0f) * 0.5f;
         b.add(at + i, v * gain, v * gain);
     }
 }
@@ -224,11 +228,13 @@ void padChord(Bus& b, Bus& send, int64_t at, float len, const int* notes, float 
             for (int i = 0; i < total; ++i) {
                 float t = static_cast<float>(i) * kDt;
                 if (i % kCutoffRefresh == 0) {
-                    float cut = 500.0f + 1800.0f * bright + 300.0f * std::sin(t * 1.7f + static_cast<float>(k));
+                    float cut =
+                        500.0f + 1800.0f * bright + 300.0f * std::sin(t * 1.7f + static_cast<float>(k));
                     lp1.setCutoff(cut);
                     lp2.a = lp1.a;
                 }
-                float v = lp2.run(lp1.run(saw.next(f))) * envelope(t, len, 0.35f, 0.5f) * gain * duckAt(at + i);
+                float v =
+                    lp2.run(lp1.run(saw.next(f))) * envelope(t, len, 0.35f, 0.5f) * gain * duckAt(at + i);
                 float vl = v * (1.0f - pan[d] * 0.5f), vr = v * (1.0f + pan[d] * 0.5f);
                 b.add(at + i, vl, vr);
                 send.add(at + i, vl * 0.6f, vr * 0.6f);
@@ -282,7 +288,9 @@ struct Section {
 
 Section sectionAt(int bar);
 
-bool kickInBar(int bar) { return sectionAt(bar).kick; }
+bool kickInBar(int bar) {
+    return sectionAt(bar).kick;
+}
 
 Section sectionAt(int bar) {
     Section s{};
@@ -337,10 +345,10 @@ struct Note {
 const Note kPhraseA[] = {{0, 3, 76},  {3, 3, 79},  {6, 2, 81},  {8, 4, 79},  {12, 4, 76}, {16, 3, 77},
                          {19, 3, 76}, {22, 2, 72}, {24, 8, 69}, {32, 3, 72}, {35, 3, 76}, {38, 2, 79},
                          {40, 4, 84}, {44, 4, 83}, {48, 3, 79}, {51, 3, 81}, {54, 2, 79}, {56, 8, 74}};
-const Note kPhraseB[] = {{0, 2, 81},  {2, 2, 79},  {4, 2, 76},  {6, 2, 79},  {8, 6, 81},  {14, 2, 84},
-                         {16, 4, 84}, {20, 2, 81}, {22, 2, 77}, {24, 8, 76}, {32, 2, 79}, {34, 2, 76},
-                         {36, 2, 72}, {38, 2, 76}, {40, 8, 79}, {48, 4, 79}, {52, 4, 81}, {56, 4, 83},
-                         {60, 4, 86}};
+const Note kPhraseB[] = {{0, 2, 81},  {2, 2, 79},  {4, 2, 76},  {6, 2, 79},  {8, 6, 81},
+                         {14, 2, 84}, {16, 4, 84}, {20, 2, 81}, {22, 2, 77}, {24, 8, 76},
+                         {32, 2, 79}, {34, 2, 76}, {36, 2, 72}, {38, 2, 76}, {40, 8, 79},
+                         {48, 4, 79}, {52, 4, 81}, {56, 4, 83}, {60, 4, 86}};
 
 // Three stereo buses: dry (drums, bass, pads), melodic (arpeggio and lead, through the delay)
 // and the reverb send; the reverb output and the melodic bus are summed into the dry bus.
@@ -351,7 +359,8 @@ struct Instruments {
 
 void drumsForBar(Instruments& in, int bar, const Section& s) {
     if (s.kick)
-        for (int beat = 0; beat < 4; ++beat) kick(in.dry, beatFrame(bar, static_cast<float>(beat)), 0.72f, in.nk);
+        for (int beat = 0; beat < 4; ++beat)
+            kick(in.dry, beatFrame(bar, static_cast<float>(beat)), 0.72f, in.nk);
     if (s.snare) {
         snare(in.dry, beatFrame(bar, 1), 0.45f, in.ns);
         snare(in.dry, beatFrame(bar, 3), 0.45f, in.ns);
@@ -370,11 +379,12 @@ void drumsForBar(Instruments& in, int bar, const Section& s) {
         for (int i = 0; i < 16; ++i) {
             bool off = i % 4 == 2;
             float g = off ? 0.5f : (i % 2 == 0 ? 0.22f : 0.12f);
-            hat(in.dry, beatFrame(bar, 0.25f * static_cast<float>(i)), g, off && s.snare, (i % 2) ? 0.3f : -0.3f, in.nh);
+            hat(in.dry, beatFrame(bar, 0.25f * static_cast<float>(i)), g, off && s.snare,
+                (i % 2) ? 0.3f : -0.3f, in.nh);
         }
     }
-    bool sectionStart = bar == kBuild1Bar || bar == kDrop1Bar || bar == 24 || bar == kBreakBar || bar == kDrop2Bar ||
-                        bar == 52 || bar == kDrop3Bar || bar == 76 || bar == kOutroBar;
+    bool sectionStart = bar == kBuild1Bar || bar == kDrop1Bar || bar == 24 || bar == kBreakBar ||
+                        bar == kDrop2Bar || bar == 52 || bar == kDrop3Bar || bar == 76 || bar == kOutroBar;
     if (sectionStart) crash(in.dry, beatFrame(bar, 0), 0.5f, in.nx, in.ny);
     if (s.riser && !sectionAt(bar - 1).riser) {
         int len = 0;
@@ -388,7 +398,8 @@ void tonalForBar(Instruments& in, int bar, const Section& s) {
     if (s.bass) {
         for (int i = 0; i < 8; ++i) {
             int midi = kRoots[c] + ((i % 4 == 3) ? 12 : 0);
-            bassNote(in.dry, beatFrame(bar, 0.5f * static_cast<float>(i)), 0.2f, static_cast<float>(midi), 0.32f);
+            bassNote(in.dry, beatFrame(bar, 0.5f * static_cast<float>(i)), 0.2f, static_cast<float>(midi),
+                     0.32f);
         }
     }
     if (s.pad) padChord(in.dry, in.send, beatFrame(bar, 0), 2.0f, kChords[c], 0.042f, s.padBright);
@@ -408,9 +419,11 @@ void tonalForBar(Instruments& in, int bar, const Section& s) {
         for (size_t i = 0; i < count; ++i) {
             float start = 0.25f * static_cast<float>(notes[i].step);
             float len = 0.125f * static_cast<float>(notes[i].len) - 0.02f;
-            int64_t at = static_cast<int64_t>(bar) * kFramesPerBar + static_cast<int64_t>(start * kFramesPerBeat);
+            int64_t at =
+                static_cast<int64_t>(bar) * kFramesPerBar + static_cast<int64_t>(start * kFramesPerBeat);
             leadNote(in.melodic, at, len, static_cast<float>(notes[i].midi), gain);
-            if (s.lead == 2) leadNote(in.melodic, at, len, static_cast<float>(notes[i].midi - 12), gain * 0.6f);
+            if (s.lead == 2)
+                leadNote(in.melodic, at, len, static_cast<float>(notes[i].midi - 12), gain * 0.6f);
         }
     }
 }

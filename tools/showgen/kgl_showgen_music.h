@@ -14,7 +14,7 @@ constexpr int kBeatsPerBar = 4;
 constexpr double kTempoBpm = 120.0;
 constexpr int kFramesPerBeat = 22050;  // 60 / 120 s at 44.1 kHz
 constexpr int kFramesPerBar = kFramesPerBeat * kBeatsPerBar;
-constexpr int kSongBars = 88;          // bars of music; one more bar of ringing tail follows
+constexpr int kSongBars = 88;  // bars of music; one more bar of ringing tail follows
 constexpr int kSongFrames = (kSongBars + 1) * kFramesPerBar;
 
 // Sections, in bars: the choreography uses the same numbers.

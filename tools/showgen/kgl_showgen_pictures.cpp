@@ -2,10 +2,10 @@
 // degrees, so those pictures are stored turned; the loading picture is drawn upright.
 #include "kgl_showgen_pictures.h"
 
-#include "kgl_showgen_image.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "kgl_showgen_image.h"
 
 namespace kgl {
 namespace showgen {
@@ -14,7 +14,8 @@ namespace {
 constexpr int kJpegQuality = 88;
 
 // Text with a soft halo: the letters are drawn on their own canvas, blurred, and added twice.
-void glowText(Canvas& dst, const std::string& text, int cx, int y, int scale, const Rgb& core, const Rgb& halo) {
+void glowText(Canvas& dst, const std::string& text, int cx, int y, int scale, const Rgb& core,
+              const Rgb& halo) {
     Canvas layer(dst.width(), dst.height());
     int x = cx - Canvas::textWidth(text, scale) / 2;
     layer.drawText(text, x, y, scale, rgb(1, 1, 1));
@@ -192,10 +193,12 @@ bool writePictures(const std::string& dir) {
     ok = writeK2D(dir + "gr2.k2d", {entry("credits", 0, creditsOverlay())}) && ok;
     Canvas heartColour(512, 512), heartMask(512, 512);
     heartPictures(heartColour, heartMask);
-    ok = writeK2D(dir + "heart1.k2d", {entry("heart", 0, heartColour), entry("heartmask", 1, heartMask)}) && ok;
+    ok = writeK2D(dir + "heart1.k2d", {entry("heart", 0, heartColour), entry("heartmask", 1, heartMask)}) &&
+         ok;
     Canvas boxColour(256, 256), boxMask(256, 256);
     letterboxPictures(boxColour, boxMask);
-    ok = writeK2D(dir + "alpha_1.k2d", {entry("letterbox", 0, boxColour), entry("boxmask", 1, boxMask)}) && ok;
+    ok =
+        writeK2D(dir + "alpha_1.k2d", {entry("letterbox", 0, boxColour), entry("boxmask", 1, boxMask)}) && ok;
     ok = writeK2D(dir + "Lens.k2d", lensElements()) && ok;
     Canvas spark(32, 32);
     spark.addGlow(16, 16, 16, rgb(1, 1, 1), 1.0f, 2.0f);

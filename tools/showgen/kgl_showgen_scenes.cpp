@@ -5,17 +5,18 @@
 // their own pivots, so they need no hiding.
 #include "kgl_showgen_scenes.h"
 
-#include "kgl_showgen_ase.h"
-#include "kgl_showgen_image.h"
-#include "kgl_showgen_mesh.h"
-#include "kgl_showgen_script.h"
-#include "kgl_showgen_textures.h"
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <sys/stat.h>
+
+#include "kgl_showgen_ase.h"
+#include "kgl_showgen_image.h"
+#include "kgl_showgen_mesh.h"
+#include "kgl_showgen_script.h"
+#include "kgl_showgen_textures.h"
 
 namespace kgl {
 namespace showgen {
@@ -135,7 +136,10 @@ void korvoRings(Scene& s) {
             float rr = 300.0f + 40.0f * std::sin(3 * t + k);
             path.push_back(v3(std::cos(t) * rr, 70.0f * std::sin(2 * t + k * 1.5f), std::sin(t) * rr));
         }
-        Object o = object(k == 0 ? "bluezin" : "bluezin01", makeTube(path, [](int j) { return 3.0f + 3.0f * std::fabs(std::sin(j * 0.2f)); }, 4), 1, v3(0, 0, 0));
+        Object o = object(k == 0 ? "bluezin" : "bluezin01",
+                          makeTube(
+                              path, [](int j) { return 3.0f + 3.0f * std::fabs(std::sin(j * 0.2f)); }, 4),
+                          1, v3(0, 0, 0));
         o.posTrack = track(L, [](float) { return v3(0, 0, 0); });
         o.rotTrack = spin(L, v3(0, 1, 0.2f * k), k == 0 ? 1.0f : -1.0f);
         s.objects.push_back(o);
@@ -149,12 +153,16 @@ void korvoCore(Scene& s) {
     s.objects.push_back(bola02);
     Object bola03 = object("bola03", makeSphere(48, 16, 10), 2, v3(0, 0, 0));
     bola03.posTrack = track(L, [](float) { return v3(0, 0, 0); });
-    bola03.scaleTrack = track(L, [](float ph) { float k = 1.0f + 0.12f * std::sin(ph * 8); return v3(k, k, k); });
+    bola03.scaleTrack = track(L, [](float ph) {
+        float k = 1.0f + 0.12f * std::sin(ph * 8);
+        return v3(k, k, k);
+    });
     s.objects.push_back(bola03);
     const char* halos[3] = {"h01", "h02", "orvo"};
     for (int i = 0; i < 2; ++i) {
-        Object o = object(halos[i], rotated(makeDisc(230.0f + 60 * i, 250.0f + 70 * i, 48), v3(1, 0, 0), 0.5f - i), 1,
-                          v3(0, 0, 0));
+        Object o =
+            object(halos[i], rotated(makeDisc(230.0f + 60 * i, 250.0f + 70 * i, 48), v3(1, 0, 0), 0.5f - i),
+                   1, v3(0, 0, 0));
         o.posTrack = track(L, [](float) { return v3(0, 0, 0); });
         o.rotTrack = spin(L, v3(0, 1, 0), i == 0 ? -1.0f : 1.0f);
         s.objects.push_back(o);
@@ -165,7 +173,10 @@ void korvoCore(Scene& s) {
         float rr = 100.0f + 35.0f * std::cos(3 * t);
         knot.push_back(v3(std::cos(2 * t) * rr, 35.0f * std::sin(3 * t), std::sin(2 * t) * rr));
     }
-    Object orvo = object("orvo", makeTube(knot, [](int) { return 7.0f; }, 5), 2, v3(0, 0, 0));
+    Object orvo = object("orvo",
+                         makeTube(
+                             knot, [](int) { return 7.0f; }, 5),
+                         2, v3(0, 0, 0));
     orvo.posTrack = track(L, [](float) { return v3(0, 0, 0); });
     orvo.rotTrack = spin(L, v3(0.3f, 1, 0.2f), 2);
     s.objects.push_back(orvo);
@@ -185,14 +196,19 @@ void korvoCore(Scene& s) {
 void korvoCameras(Scene& s) {
     int L = s.lastFrame;
     s.cameras.push_back(camera(0, v3(0, 80, 620), v3(0, 0, 0), 620));
-    s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 620, 120 + 60 * std::sin(ph * 2), std::cos(ph) * 620); });
+    s.cameras[0].eyeTrack = track(
+        L, [](float ph) { return v3(std::sin(ph) * 620, 120 + 60 * std::sin(ph * 2), std::cos(ph) * 620); });
     s.cameras.push_back(camera(1, v3(0, 10, 420), v3(0, 0, 0), 421));
-    s.cameras[1].eyeTrack = track(L, [](float ph) { return v3(std::cos(ph * 2) * 420, 15 * std::sin(ph * 3), std::sin(ph * 2) * 420); });
+    s.cameras[1].eyeTrack = track(L, [](float ph) {
+        return v3(std::cos(ph * 2) * 420, 15 * std::sin(ph * 3), std::sin(ph * 2) * 420);
+    });
     s.cameras[1].targetTrack = track(L, [](float ph) { return v3(0, 20 * std::sin(ph * 4), 0); });
     s.cameras.push_back(camera(2, v3(0, 900, 10), v3(0, 0, 0), 902));
     s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 60, 900, std::cos(ph) * 60); });
     s.cameras.push_back(camera(3, v3(0, 120, 200), v3(0, 120, -520), 720));
-    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(25 * std::sin(ph), 120 + 6 * std::sin(ph * 2), 230 + 25 * std::cos(ph)); });
+    s.cameras[3].eyeTrack = track(L, [](float ph) {
+        return v3(25 * std::sin(ph), 120 + 6 * std::sin(ph * 2), 230 + 25 * std::cos(ph));
+    });
     for (int i = 0; i < 4; ++i) {
         float d = 1300.0f + 200.0f * i;
         s.cameras.push_back(camera(4 + i, v3(0, 0, d), v3(0, 0, 0), d + 3.0f));
@@ -205,11 +221,12 @@ void korvoCameras(Scene& s) {
 
 void korvoLights(Scene& s) {
     int L = s.lastFrame;
-    const V3 colours[6] = {v3(0.3f, 0.6f, 1), v3(0.6f, 0.9f, 1), v3(0.9f, 0.9f, 1), v3(0.5f, 0.4f, 1),
-                           v3(0.2f, 0.8f, 0.9f), v3(0.7f, 0.7f, 0.9f)};
+    const V3 colours[6] = {v3(0.3f, 0.6f, 1), v3(0.6f, 0.9f, 1),    v3(0.9f, 0.9f, 1),
+                           v3(0.5f, 0.4f, 1), v3(0.2f, 0.8f, 0.9f), v3(0.7f, 0.7f, 0.9f)};
     for (int i = 0; i < 6; ++i) {
         Light l = light(i, v3(200, 0, 0), colours[i]);
-        l.posTrack = track(L, [i](float ph) { return orbit(ph, 1 + i % 2, 220 + 30 * i, 120, 220 + 30 * i, i * 1.1f); });
+        l.posTrack = track(
+            L, [i](float ph) { return orbit(ph, 1 + i % 2, 220 + 30 * i, 120, 220 + 30 * i, i * 1.1f); });
         s.lights.push_back(l);
     }
 }
@@ -240,7 +257,8 @@ Mesh tileField(int nx, int nz, float tile, float gap, float y) {
     for (int i = 0; i < nx; ++i) {
         for (int j = 0; j < nz; ++j) {
             Mesh q = rotated(makeQuad(tile - gap, tile - gap), v3(1, 0, 0), y < 0 ? -kPi / 2 : kPi / 2);
-            q.translate(v3((static_cast<float>(i) - nx / 2.0f + 0.5f) * tile, y, -static_cast<float>(j) * tile + 40));
+            q.translate(
+                v3((static_cast<float>(i) - nx / 2.0f + 0.5f) * tile, y, -static_cast<float>(j) * tile + 40));
             m.append(q);
         }
     }
@@ -255,7 +273,8 @@ Mesh sideField(int nz, int ny, float tile, float gap, float x, float height) {
         for (int j = 0; j < nz; ++j) {
             for (int k = 0; k < ny; ++k) {
                 Mesh q = rotated(makeQuad(tile - gap, h - gap), v3(0, 1, 0), side < 0 ? kPi / 2 : -kPi / 2);
-                q.translate(v3(side * x, -height / 2 + (static_cast<float>(k) + 0.5f) * h, -static_cast<float>(j) * tile + 40));
+                q.translate(v3(side * x, -height / 2 + (static_cast<float>(k) + 0.5f) * h,
+                               -static_cast<float>(j) * tile + 40));
                 m.append(q);
             }
         }
@@ -277,13 +296,15 @@ Scene fx01Scene() {
         Object o = object(name, makeBox(v3(30, 30, 30), 2), 0, v3(0, 0, -60.0f * i));
         o.posTrack = track(L, [i](float ph) {
             float a = ph * 2 + i * 1.3f;
-            return v3(std::cos(a) * (25 + 6 * i), std::sin(a * 1.5f) * 14, -20.0f - 25.0f * i + 10 * std::sin(ph + i));
+            return v3(std::cos(a) * (25 + 6 * i), std::sin(a * 1.5f) * 14,
+                      -20.0f - 25.0f * i + 10 * std::sin(ph + i));
         });
         o.rotTrack = spin(L, v3(0.3f * i + 0.2f, 1, 0.5f), 3 + i);
         s.objects.push_back(o);
     }
     Object floor = object("QUADS", tileField(8, 12, 24, 2, -34), 1, v3(0, 0, 0));
-    floor.posTrack = track(L, [](float ph) { return v3(0, 0, 24.0f * std::fmod(ph / kTwoPi * 10.0f, 1.0f)); });
+    floor.posTrack =
+        track(L, [](float ph) { return v3(0, 0, 24.0f * std::fmod(ph / kTwoPi * 10.0f, 1.0f)); });
     s.objects.push_back(floor);
     Object ceiling = object("QUADS01", tileField(8, 12, 24, 2, 34), 1, v3(0, 0, 0));
     ceiling.posTrack = floor.posTrack;
@@ -296,17 +317,23 @@ Scene fx01Scene() {
     Object wall = object("WALL", makeQuad(200, 74), 2, v3(0, 0, -236));
     s.objects.push_back(wall);
     s.cameras.push_back(camera(0, v3(0, 0, 60), v3(0, 0, -100), 160));
-    s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(10 * std::sin(ph), 6 * std::sin(ph * 2), 60); });
-    s.cameras[0].targetTrack = track(L, [](float ph) { return v3(25 * std::sin(ph * 2), 8 * std::cos(ph), -100); });
+    s.cameras[0].eyeTrack =
+        track(L, [](float ph) { return v3(10 * std::sin(ph), 6 * std::sin(ph * 2), 60); });
+    s.cameras[0].targetTrack =
+        track(L, [](float ph) { return v3(25 * std::sin(ph * 2), 8 * std::cos(ph), -100); });
     s.cameras.push_back(camera(1, v3(0, 25, -20), v3(0, 0, -140), 121));
-    s.cameras[1].eyeTrack = track(L, [](float ph) { return v3(20 * std::cos(ph), 25, -20 + 15 * std::sin(ph)); });
+    s.cameras[1].eyeTrack =
+        track(L, [](float ph) { return v3(20 * std::cos(ph), 25, -20 + 15 * std::sin(ph)); });
     // Second-act cameras: skimming the floor toward the cubes, and from beyond the cubes back.
     s.cameras.push_back(camera(2, v3(0, -26, 70), v3(0, -10, -120), 191));
-    s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(14 * std::sin(ph * 3), -26 + 3 * std::sin(ph * 6), 70 - 20 * std::sin(ph)); });
+    s.cameras[2].eyeTrack = track(L, [](float ph) {
+        return v3(14 * std::sin(ph * 3), -26 + 3 * std::sin(ph * 6), 70 - 20 * std::sin(ph));
+    });
     s.cameras.push_back(camera(3, v3(0, 10, -180), v3(0, 0, -40), 141));
-    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(18 * std::sin(ph * 2), 10 + 8 * std::cos(ph), -180); });
-    const V3 colours[6] = {v3(1, 0.5f, 0.2f), v3(1, 0.3f, 0.6f), v3(1, 0.8f, 0.4f), v3(0.9f, 0.4f, 0.9f),
-                           v3(1, 0.6f, 0.3f), v3(0.8f, 0.5f, 1)};
+    s.cameras[3].eyeTrack =
+        track(L, [](float ph) { return v3(18 * std::sin(ph * 2), 10 + 8 * std::cos(ph), -180); });
+    const V3 colours[6] = {v3(1, 0.5f, 0.2f),    v3(1, 0.3f, 0.6f), v3(1, 0.8f, 0.4f),
+                           v3(0.9f, 0.4f, 0.9f), v3(1, 0.6f, 0.3f), v3(0.8f, 0.5f, 1)};
     for (int i = 0; i < 6; ++i) {
         Light l = light(i, v3(0, 0, -80), colours[i]);
         l.posTrack = track(L, [i](float ph) {
@@ -349,18 +376,23 @@ Scene test01Scene() {
     Object box = object("Box01", makeBox(v3(10, 10, 10), 0), 0, v3(0, -200, 0));
     s.objects.push_back(box);
     s.cameras.push_back(camera(0, v3(0, 20, 95), v3(0, 0, 0), 97));
-    s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 95, 25 * std::sin(ph * 2), std::cos(ph) * 95); });
+    s.cameras[0].eyeTrack =
+        track(L, [](float ph) { return v3(std::sin(ph) * 95, 25 * std::sin(ph * 2), std::cos(ph) * 95); });
     s.cameras.push_back(camera(1, v3(0, 0, 40), v3(0, 0, 0), 41));
-    s.cameras[1].eyeTrack = track(L, [](float ph) { return v3(std::sin(-ph * 2) * 42, 10 * std::cos(ph), std::cos(-ph * 2) * 42); });
+    s.cameras[1].eyeTrack = track(
+        L, [](float ph) { return v3(std::sin(-ph * 2) * 42, 10 * std::cos(ph), std::cos(-ph * 2) * 42); });
     s.cameras.push_back(camera(2, v3(0, 110, 0.1f), v3(0, 0, 0), 111));
     s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(30 * std::sin(ph), 110, 30 * std::cos(ph)); });
     s.cameras.push_back(camera(3, v3(70, -20, 70), v3(0, 0, 0), 101));
-    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(70 * std::cos(ph), -30 + 50 * std::sin(ph), 70 * std::sin(ph)); });
+    s.cameras[3].eyeTrack =
+        track(L, [](float ph) { return v3(70 * std::cos(ph), -30 + 50 * std::sin(ph), 70 * std::sin(ph)); });
     // Second-act cameras: a slow spiral from below to above, and a distant telephoto.
     s.cameras.push_back(camera(4, v3(0, -90, 60), v3(0, 0, 0), 108));
-    s.cameras[4].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph * 3) * 75, -90 * std::cos(ph), std::cos(ph * 3) * 75); });
+    s.cameras[4].eyeTrack = track(
+        L, [](float ph) { return v3(std::sin(ph * 3) * 75, -90 * std::cos(ph), std::cos(ph * 3) * 75); });
     s.cameras.push_back(camera(5, v3(0, 30, 300), v3(0, 0, 0), 302));
-    s.cameras[5].eyeTrack = track(L, [](float ph) { return v3(std::sin(-ph) * 300, 30 + 60 * std::sin(ph * 2), std::cos(-ph) * 300); });
+    s.cameras[5].eyeTrack = track(
+        L, [](float ph) { return v3(std::sin(-ph) * 300, 30 + 60 * std::sin(ph * 2), std::cos(-ph) * 300); });
     for (int i = 0; i < 2; ++i) {
         Light l = light(i, v3(40, 0, 0), i == 0 ? v3(0.4f, 1, 0.5f) : v3(1, 0.9f, 0.4f));
         l.posTrack = track(L, [i](float ph) { return orbit(ph, 2, 45, 20, 45, i * kPi); });
@@ -374,7 +406,9 @@ Scene test01Scene() {
 // Shell of the GAMUT object over its own clock: calm until 52, spikes grow until 68, a twist
 // between 117 and 138, and a burst between 160 and 188.
 std::vector<V3> gamutFrame(const Mesh& base, int f) {
-    auto ramp = [f](int a, int b) { return std::clamp((static_cast<float>(f) - a) / static_cast<float>(b - a), 0.0f, 1.0f); };
+    auto ramp = [f](int a, int b) {
+        return std::clamp((static_cast<float>(f) - a) / static_cast<float>(b - a), 0.0f, 1.0f);
+    };
     float spikes = ramp(52, 68), twist = ramp(117, 138) * 1.4f, burst = ramp(160, 188);
     std::vector<V3> out;
     for (const V3& p : base.v) {
@@ -393,9 +427,12 @@ Mesh droolerShape(int variant) {
     for (V3& p : m.v) {
         V3 d = p;
         float r = 140.0f + 25.0f * std::sin(d.x * 5 + 1) * std::cos(d.z * 4);
-        if (variant == 1) r += 220.0f * std::pow(std::max(0.0f, -d.y), 3.0f) * (0.6f + 0.4f * std::sin(d.x * 13));
-        if (variant == 2) r += 160.0f * std::pow(std::fabs(std::sin(std::atan2(d.z, d.x) * 3)), 4.0f) * (1 - d.y * d.y);
-        p = v3(d.x * r, d.y * r * (variant == 2 ? 0.6f : 1.0f) + (variant == 1 ? -60.0f * d.y * d.y : 0.0f), d.z * r);
+        if (variant == 1)
+            r += 220.0f * std::pow(std::max(0.0f, -d.y), 3.0f) * (0.6f + 0.4f * std::sin(d.x * 13));
+        if (variant == 2)
+            r += 160.0f * std::pow(std::fabs(std::sin(std::atan2(d.z, d.x) * 3)), 4.0f) * (1 - d.y * d.y);
+        p = v3(d.x * r, d.y * r * (variant == 2 ? 0.6f : 1.0f) + (variant == 1 ? -60.0f * d.y * d.y : 0.0f),
+               d.z * r);
     }
     return m;
 }
@@ -427,26 +464,35 @@ Scene test02Scene() {
     for (int k = 0; k < 3; ++k) {
         V3 pivot = k == 0 ? v3(0, 0, 0) : v3(0, kFarBelow, 0);
         Object o = object(names[k], droolerShape(k), 2, pivot);
-        o.posTrack = track(L, [k, pivot](float ph) { return pivot + v3(0, k == 0 ? 20 * std::sin(ph * 2) : 0, 0); });
+        o.posTrack =
+            track(L, [k, pivot](float ph) { return pivot + v3(0, k == 0 ? 20 * std::sin(ph * 2) : 0, 0); });
         if (k == 0) o.rotTrack = spin(L, v3(0, 1, 0), 1);
         s.objects.push_back(o);
     }
     s.cameras.push_back(camera(0, v3(0, 0, 700), v3(0, 0, 0), 700));
-    s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 700, 150 * std::sin(ph * 2), std::cos(ph) * 700); });
+    s.cameras[0].eyeTrack =
+        track(L, [](float ph) { return v3(std::sin(ph) * 700, 150 * std::sin(ph * 2), std::cos(ph) * 700); });
     s.cameras.push_back(camera(1, v3(0, -300, 500), v3(0, 0, 0), 583));
-    s.cameras[1].eyeTrack = track(L, [](float ph) { return v3(200 * std::sin(ph), -300, 500 + 100 * std::cos(ph)); });
+    s.cameras[1].eyeTrack =
+        track(L, [](float ph) { return v3(200 * std::sin(ph), -300, 500 + 100 * std::cos(ph)); });
     s.cameras.push_back(camera(2, v3(600, 400, 600), v3(0, 0, 0), 938));
-    s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(std::cos(-ph) * 700, 400, std::sin(-ph) * 700); });
+    s.cameras[2].eyeTrack =
+        track(L, [](float ph) { return v3(std::cos(-ph) * 700, 400, std::sin(-ph) * 700); });
     s.cameras.push_back(camera(3, v3(0, 0, 420), v3(0, -40, 0), 422));
-    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(120 * std::sin(ph * 2), 60 * std::cos(ph), 420); });
+    s.cameras[3].eyeTrack =
+        track(L, [](float ph) { return v3(120 * std::sin(ph * 2), 60 * std::cos(ph), 420); });
     // Second-act cameras: high above, circling, and a far telephoto sweeping round.
     s.cameras.push_back(camera(4, v3(0, 520, 450), v3(0, 0, 0), 688));
-    s.cameras[4].eyeTrack = track(L, [](float ph) { return v3(450 * std::sin(ph), 520, 450 * std::cos(ph)); });
+    s.cameras[4].eyeTrack =
+        track(L, [](float ph) { return v3(450 * std::sin(ph), 520, 450 * std::cos(ph)); });
     s.cameras.push_back(camera(5, v3(0, 100, 1300), v3(0, 0, 0), 1304));
-    s.cameras[5].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph * 2) * 1300, 100 + 200 * std::sin(ph), std::cos(ph * 2) * 1300); });
+    s.cameras[5].eyeTrack = track(L, [](float ph) {
+        return v3(std::sin(ph * 2) * 1300, 100 + 200 * std::sin(ph), std::cos(ph * 2) * 1300);
+    });
     // The credits' view: from beside the drooler out into the nebula, drifting slowly.
     s.cameras.push_back(camera(6, v3(0, 0, 300), v3(0, 250, 1400), 1128));
-    s.cameras[6].targetTrack = track(L, [](float ph) { return v3(300 * std::sin(ph), 250 + 80 * std::cos(ph), 1400); });
+    s.cameras[6].targetTrack =
+        track(L, [](float ph) { return v3(300 * std::sin(ph), 250 + 80 * std::cos(ph), 1400); });
     const V3 colours[4] = {v3(0.5f, 0.9f, 1), v3(0.8f, 0.5f, 1), v3(0.4f, 1, 0.8f), v3(1, 0.8f, 0.9f)};
     for (int i = 0; i < 4; ++i) {
         Light l = light(i, v3(300, 0, 0), colours[i]);
@@ -467,13 +513,29 @@ Mesh rootsShape(int variant) {
         for (int j = 0; j < 13; ++j) {
             float k = static_cast<float>(j) / 12.0f;
             float a = base, r = 30 + 260 * k, y = -120 + 330 * k * k;
-            if (variant == 1) { a = base + k * 4.0f; r = 30 + 150 * k; y = -120 + 120 * std::sin(k * kPi); }
-            if (variant == 2) { r = 30 + 420 * k; y = -120 + 40 * std::sin(k * 6); }
-            if (variant == 3) { a = base + k * 7.0f; r = 60 + 60 * std::sin(k * kPi); y = -160 + 480 * k; }
-            if (variant == 4) { r = 30 + 60 * k; y = -160 + 620 * k; a = base + 0.3f * std::sin(k * 9); }
+            if (variant == 1) {
+                a = base + k * 4.0f;
+                r = 30 + 150 * k;
+                y = -120 + 120 * std::sin(k * kPi);
+            }
+            if (variant == 2) {
+                r = 30 + 420 * k;
+                y = -120 + 40 * std::sin(k * 6);
+            }
+            if (variant == 3) {
+                a = base + k * 7.0f;
+                r = 60 + 60 * std::sin(k * kPi);
+                y = -160 + 480 * k;
+            }
+            if (variant == 4) {
+                r = 30 + 60 * k;
+                y = -160 + 620 * k;
+                a = base + 0.3f * std::sin(k * 9);
+            }
             path.push_back(v3(std::cos(a) * r, y, std::sin(a) * r));
         }
-        m.append(makeTube(path, [](int j) { return 16.0f - 1.1f * j; }, 5));
+        m.append(makeTube(
+            path, [](int j) { return 16.0f - 1.1f * j; }, 5));
     }
     return m;
 }
@@ -501,29 +563,39 @@ Scene test03Scene() {
     in.rotTrack = spin(L, v3(0.2f, 1, 0), 1);
     s.objects.push_back(in);
     s.cameras.push_back(camera(0, v3(0, 100, 800), v3(0, 50, 0), 806));
-    s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 800, 120 + 80 * std::sin(ph * 2), std::cos(ph) * 800); });
+    s.cameras[0].eyeTrack = track(
+        L, [](float ph) { return v3(std::sin(ph) * 800, 120 + 80 * std::sin(ph * 2), std::cos(ph) * 800); });
     s.cameras.push_back(camera(1, v3(0, -100, 400), v3(0, 200, 0), 500));
-    s.cameras[1].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph * 2) * 400, -100, std::cos(ph * 2) * 400); });
+    s.cameras[1].eyeTrack =
+        track(L, [](float ph) { return v3(std::sin(ph * 2) * 400, -100, std::cos(ph * 2) * 400); });
     s.cameras.push_back(camera(2, v3(500, 600, 0), v3(0, 0, 0), 781));
-    s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(std::cos(ph) * 500, 600, std::sin(ph) * 500); });
+    s.cameras[2].eyeTrack =
+        track(L, [](float ph) { return v3(std::cos(ph) * 500, 600, std::sin(ph) * 500); });
     s.cameras.push_back(camera(3, v3(0, 50, 1300), v3(0, 50, 0), 1300));
-    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(300 * std::sin(ph), 50 + 100 * std::sin(ph * 3), 1300); });
+    s.cameras[3].eyeTrack =
+        track(L, [](float ph) { return v3(300 * std::sin(ph), 50 + 100 * std::sin(ph * 3), 1300); });
     s.cameras.push_back(camera(4, v3(0, 0, 250), v3(0, 100, 0), 270));
-    s.cameras[4].eyeTrack = track(L, [](float ph) { return v3(std::sin(-ph) * 260, 20 * std::sin(ph * 4), std::cos(-ph) * 260); });
+    s.cameras[4].eyeTrack = track(
+        L, [](float ph) { return v3(std::sin(-ph) * 260, 20 * std::sin(ph * 4), std::cos(-ph) * 260); });
     // Second-act cameras: from below looking up through the roots at the sun, along one
     // tendril, and a wide view from behind the sun.
     s.cameras.push_back(camera(5, v3(0, -420, 120), v3(0, 300, 0), 731));
-    s.cameras[5].eyeTrack = track(L, [](float ph) { return v3(120 * std::sin(ph * 2), -420, 120 * std::cos(ph * 2)); });
+    s.cameras[5].eyeTrack =
+        track(L, [](float ph) { return v3(120 * std::sin(ph * 2), -420, 120 * std::cos(ph * 2)); });
     s.cameras.push_back(camera(6, v3(330, 120, 60), v3(0, 60, 0), 343));
-    s.cameras[6].eyeTrack = track(L, [](float ph) { return v3(std::cos(ph) * 330, 120 + 60 * std::sin(ph * 2), std::sin(ph) * 330); });
-    s.cameras[6].targetTrack = track(L, [](float ph) { return v3(std::cos(ph + 0.8f) * 120, 80, std::sin(ph + 0.8f) * 120); });
+    s.cameras[6].eyeTrack = track(
+        L, [](float ph) { return v3(std::cos(ph) * 330, 120 + 60 * std::sin(ph * 2), std::sin(ph) * 330); });
+    s.cameras[6].targetTrack =
+        track(L, [](float ph) { return v3(std::cos(ph + 0.8f) * 120, 80, std::sin(ph + 0.8f) * 120); });
     s.cameras.push_back(camera(7, v3(0, 650, -1000), v3(0, 0, 0), 1193));
-    s.cameras[7].eyeTrack = track(L, [](float ph) { return v3(500 * std::sin(ph), 650 - 150 * std::cos(ph * 2), -1000); });
+    s.cameras[7].eyeTrack =
+        track(L, [](float ph) { return v3(500 * std::sin(ph), 650 - 150 * std::cos(ph * 2), -1000); });
     Light l0 = light(0, v3(0, 500, 0), v3(1, 0.7f, 0.5f));
     l0.posTrack = track(L, [](float ph) { return v3(200 * std::sin(ph), 500, 200 * std::cos(ph)); });
     s.lights.push_back(l0);
     Light l1 = light(1, v3(0, 300, -500), v3(1, 0.6f, 0.3f));
-    l1.posTrack = track(L, [](float ph) { return v3(450 * std::sin(ph), 260 + 60 * std::sin(ph * 2), -450 * std::cos(ph)); });
+    l1.posTrack = track(
+        L, [](float ph) { return v3(450 * std::sin(ph), 260 + 60 * std::sin(ph * 2), -450 * std::cos(ph)); });
     s.lights.push_back(l1);
     return s;
 }
@@ -538,33 +610,45 @@ Scene test04Scene() {
     s.materials = {glowing(plain("lava", "test04_lava.jpg", v3(1.0f, 0.5f, 0.2f)), 3.0f),
                    plain("rock", "test04_rock.jpg", v3(0.8f, 0.4f, 0.3f))};
     Mesh cave = makeSphere(3200, 24, 16);
-    displaceRadial(cave, v3(0, 0, 0), [](V3 d) { return 500.0f * (fbm(d.x * 3 + 5, d.z * 3 + d.y * 2, 3) - 0.5f); });
+    displaceRadial(cave, v3(0, 0, 0),
+                   [](V3 d) { return 500.0f * (fbm(d.x * 3 + 5, d.z * 3 + d.y * 2, 3) - 0.5f); });
     cave.flipWinding();
     Object cova = object("COVA", cave, 1, v3(0, 0, 0));
     cova.posTrack = track(L, [](float) { return v3(0, 0, 0); });
     cova.rotTrack = spin(L, v3(0, 1, 0), -1);
     s.objects.push_back(cova);
     Mesh core = makeSphere(1, 12, 8);
-    displaceRadial(core, v3(0, 0, 0), [](V3 d) { return 150.0f + 170.0f * std::pow(std::fabs(d.x * d.y * d.z) * 5.0f, 0.6f); });
+    displaceRadial(core, v3(0, 0, 0),
+                   [](V3 d) { return 150.0f + 170.0f * std::pow(std::fabs(d.x * d.y * d.z) * 5.0f, 0.6f); });
     Object centre = object("CENTRE", core, 0, v3(0, 0, 0));
     centre.posTrack = track(L, [](float ph) { return v3(0, 40 * std::sin(ph * 2), 0); });
     centre.rotTrack = spin(L, v3(0.3f, 1, 0.2f), 2);
     s.objects.push_back(centre);
     s.cameras.push_back(camera(0, v3(0, 300, 1900), v3(0, 0, 0), 1923));
-    s.cameras[0].eyeTrack = track(L, [](float ph) { return v3(std::sin(ph) * 1900, 300 + 300 * std::sin(ph * 2), std::cos(ph) * 1900); });
+    s.cameras[0].eyeTrack = track(L, [](float ph) {
+        return v3(std::sin(ph) * 1900, 300 + 300 * std::sin(ph * 2), std::cos(ph) * 1900);
+    });
     // Second-act cameras: a close low orbit, a view from high above, a fly-by through the lights.
     s.cameras.push_back(camera(1, v3(0, -80, 950), v3(0, 60, 0), 962));
-    s.cameras[1].eyeTrack = track(L, [](float ph) { return v3(std::sin(-ph * 2) * 950, -80 + 60 * std::sin(ph * 3), std::cos(-ph * 2) * 950); });
+    s.cameras[1].eyeTrack = track(L, [](float ph) {
+        return v3(std::sin(-ph * 2) * 950, -80 + 60 * std::sin(ph * 3), std::cos(-ph * 2) * 950);
+    });
     s.cameras.push_back(camera(2, v3(0, 2000, 200), v3(0, 0, 0), 2011));
-    s.cameras[2].eyeTrack = track(L, [](float ph) { return v3(400 * std::sin(ph), 2000, 400 * std::cos(ph)); });
+    s.cameras[2].eyeTrack =
+        track(L, [](float ph) { return v3(400 * std::sin(ph), 2000, 400 * std::cos(ph)); });
     s.cameras.push_back(camera(3, v3(1400, 100, 0), v3(0, 0, 0), 1404));
-    s.cameras[3].eyeTrack = track(L, [](float ph) { return v3(std::cos(ph * 3) * (1000 + 400 * std::sin(ph)), 150 * std::sin(ph * 6), std::sin(ph * 3) * (1000 + 400 * std::sin(ph))); });
-    s.cameras[3].targetTrack = track(L, [](float ph) { return v3(200 * std::sin(ph * 2), 0, 200 * std::cos(ph * 2)); });
-    const V3 colours[6] = {v3(1, 0.5f, 0.1f), v3(1, 0.3f, 0.1f), v3(1, 0.8f, 0.3f), v3(1, 0.2f, 0.3f),
-                           v3(1, 0.6f, 0.2f), v3(0.9f, 0.9f, 0.5f)};
+    s.cameras[3].eyeTrack = track(L, [](float ph) {
+        return v3(std::cos(ph * 3) * (1000 + 400 * std::sin(ph)), 150 * std::sin(ph * 6),
+                  std::sin(ph * 3) * (1000 + 400 * std::sin(ph)));
+    });
+    s.cameras[3].targetTrack =
+        track(L, [](float ph) { return v3(200 * std::sin(ph * 2), 0, 200 * std::cos(ph * 2)); });
+    const V3 colours[6] = {v3(1, 0.5f, 0.1f), v3(1, 0.3f, 0.1f), v3(1, 0.8f, 0.3f),
+                           v3(1, 0.2f, 0.3f), v3(1, 0.6f, 0.2f), v3(0.9f, 0.9f, 0.5f)};
     for (int i = 0; i < 6; ++i) {
         Light l = light(i, v3(600, 0, 0), colours[i]);
-        l.posTrack = track(L, [i](float ph) { return orbit(ph, 1 + i % 3, 600 + 80 * i, 260, 600 + 80 * i, i * 1.05f); });
+        l.posTrack = track(
+            L, [i](float ph) { return orbit(ph, 1 + i % 3, 600 + 80 * i, 260, 600 + 80 * i, i * 1.05f); });
         s.lights.push_back(l);
     }
     return s;
@@ -581,18 +665,22 @@ Scene fx05Scene() {
     for (int k = 0; k < 3; ++k) {
         std::vector<V3> path;
         for (int j = 0; j <= 12; ++j) path.push_back(v3(-70.0f + 140.0f * j / 12.0f, 0, 0));
-        Mesh m = makeTube(path, [](int j) { return 2.0f + 4.0f * std::sin(kPi * j / 12.0f); }, 8);
+        Mesh m = makeTube(
+            path, [](int j) { return 2.0f + 4.0f * std::sin(kPi * j / 12.0f); }, 8);
         char name[8];
         std::snprintf(name, sizeof name, "PORRA%d", k + 1);
         Object o = object(name, rotated(m, v3(0, 0, 1), k * kPi / 3), 0, v3(0, 0, 0));
-        o.posTrack = track(L, [k](float ph) { return v3(60.0f * std::sin(ph + k * 2.1f), 25.0f * std::sin(ph * 2 + k), 0); });
+        o.posTrack = track(L, [k](float ph) {
+            return v3(60.0f * std::sin(ph + k * 2.1f), 25.0f * std::sin(ph * 2 + k), 0);
+        });
         o.rotTrack = spin(L, v3(0, 0.2f * k, 1), k == 1 ? -3.0f : 3.0f);
         s.objects.push_back(o);
     }
     for (int c = 0; c < 4; ++c) {
         float d = 300.0f + 40.0f * c;
         s.cameras.push_back(camera(c, v3(0, 0, d), v3(0, 0, 0), d + 0.5f * c));
-        s.cameras[c].eyeTrack = track(L, [c, d](float ph) { return v3(60 * std::sin(ph + c), 40 * std::cos(ph * 2 + c), d); });
+        s.cameras[c].eyeTrack =
+            track(L, [c, d](float ph) { return v3(60 * std::sin(ph + c), 40 * std::cos(ph * 2 + c), d); });
     }
     for (int i = 0; i < 2; ++i) {
         Light l = light(i, v3(100, 50, 100), i == 0 ? v3(1, 0.6f, 0.9f) : v3(0.6f, 0.8f, 1));
@@ -613,15 +701,20 @@ Scene fx02Scene() {
     for (int k = 0; k < 4; ++k) {
         char name[8];
         std::snprintf(name, sizeof name, "CD%d", k + 1);
-        Object o = object(name, rotated(makeDisc(9, 60, 40), v3(1, 0, 0), kPi / 2 - 0.4f * k), 0, v3(0, 0, 0));
-        o.posTrack = track(L, [k](float ph) { return v3(130.0f * std::cos(ph + k * kPi / 2), 50.0f * std::sin(ph * 2 + k), 40.0f * std::sin(ph + k * kPi / 2)); });
+        Object o =
+            object(name, rotated(makeDisc(9, 60, 40), v3(1, 0, 0), kPi / 2 - 0.4f * k), 0, v3(0, 0, 0));
+        o.posTrack = track(L, [k](float ph) {
+            return v3(130.0f * std::cos(ph + k * kPi / 2), 50.0f * std::sin(ph * 2 + k),
+                      40.0f * std::sin(ph + k * kPi / 2));
+        });
         o.rotTrack = spin(L, v3(0.3f * k, 1, 0.2f), (k % 2) ? 4.0f : -4.0f);
         s.objects.push_back(o);
     }
     for (int c = 0; c < 4; ++c) {
         float d = 420.0f + 30.0f * c;
         s.cameras.push_back(camera(c, v3(0, 0, d), v3(0, 0, 0), d + 0.25f * c));
-        s.cameras[c].eyeTrack = track(L, [c, d](float ph) { return v3(100 * std::sin(ph * (c + 1)), 60 * std::cos(ph + c), d); });
+        s.cameras[c].eyeTrack =
+            track(L, [c, d](float ph) { return v3(100 * std::sin(ph * (c + 1)), 60 * std::cos(ph + c), d); });
     }
     for (int i = 0; i < 8; ++i) {
         Light l = light(i, v3(100, 0, 100), v3(0.5f + 0.06f * i, 0.7f, 1.0f - 0.05f * i));
@@ -653,9 +746,12 @@ SceneScript baseScript(const Scene& scene, bool packed, std::vector<float> fovs)
     return s;
 }
 
-bool makeDir(const std::string& path) { return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST; }
+bool makeDir(const std::string& path) {
+    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
 
-bool writeScene(const std::string& dir, const Scene& scene, const SceneScript& script, const std::string& scriptName) {
+bool writeScene(const std::string& dir, const Scene& scene, const SceneScript& script,
+                const std::string& scriptName) {
     return writeText(dir + "ase/" + scene.name + ".ase", exportAse(scene)) &&
            writeText(dir + "scripts/" + scriptName, scriptText(script));
 }
@@ -669,7 +765,10 @@ bool writeScenes(const std::string& dir) {
     Scene korvo = korvoScene();
     SceneScript ks = baseScript(korvo, true, {40, 40, 20, 40, 15, 15, 12, 10});
     // The title plate is added to the picture, so its dark background leaves no rectangle.
-    ks.objects = {{"blue", {"CULL: 1"}}, {"Box01", {"WIRED:"}}, {"h01", {"CULL: 1"}}, {"h02", {"CULL: 1"}},
+    ks.objects = {{"blue", {"CULL: 1"}},
+                  {"Box01", {"WIRED:"}},
+                  {"h01", {"CULL: 1"}},
+                  {"h02", {"CULL: 1"}},
                   {"INIMAGE", {"TRANSP: 1"}}};
     ok = writeScene(dir, korvo, ks, "korvo.txt") && ok;
 
@@ -677,7 +776,8 @@ bool writeScenes(const std::string& dir) {
     SceneScript f1 = baseScript(fx01, true, {92, 80, 75, 70});
     f1.ambient[0] = 0.4f;
     f1.lights[0].coronas = "escena/Lens.k2d";
-    f1.objects = {{"QUADS", {"CULL: 1"}}, {"QUADS01", {"CULL: 1"}}, {"SIDES", {"CULL: 1"}}, {"WALL", {"CULL: 1"}}};
+    f1.objects = {
+        {"QUADS", {"CULL: 1"}}, {"QUADS01", {"CULL: 1"}}, {"SIDES", {"CULL: 1"}}, {"WALL", {"CULL: 1"}}};
     ok = writeScene(dir, fx01, f1, "fx01.txt") && ok;
 
     Scene t1 = test01Scene();

@@ -22,8 +22,8 @@ struct ScriptObject {
 };
 
 struct SceneScript {
-    std::string stem;   // scene name: escena/ase/<stem>.ase -> escena/<stem>.k3d
-    bool packed = true; // textures packed into the scene file, or read from escena/maps/
+    std::string stem;    // scene name: escena/ase/<stem>.ase -> escena/<stem>.k3d
+    bool packed = true;  // textures packed into the scene file, or read from escena/maps/
     float ambient[3] = {0.3f, 0.3f, 0.3f}, diffuse[3] = {0.7f, 0.7f, 0.7f};
     float specular[4] = {1, 1, 1, 1};
     float shine = 64.0f;

@@ -4,12 +4,12 @@
 // may contain those six bytes.
 #include "kgl_showgen_textures.h"
 
-#include "kgl_showgen_image.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
+
+#include "kgl_showgen_image.h"
 
 namespace kgl {
 namespace showgen {
@@ -44,7 +44,8 @@ Canvas environment(Rgb sky, Rgb horizon, Rgb floor, uint32_t seed) {
         float dx = u - 0.5f, dy = v - 0.5f;
         float r = std::sqrt(dx * dx + dy * dy) * 2.0f;
         float band = std::exp(-std::pow((dy + 0.05f) * 9.0f, 2.0f));
-        Rgb base = dy < 0 ? mix(horizon, sky, std::min(1.0f, -dy * 2.5f)) : mix(horizon, floor, std::min(1.0f, dy * 3.0f));
+        Rgb base = dy < 0 ? mix(horizon, sky, std::min(1.0f, -dy * 2.5f))
+                          : mix(horizon, floor, std::min(1.0f, dy * 3.0f));
         base.r += band * horizon.r;
         base.g += band * horizon.g;
         base.b += band * horizon.b;
@@ -76,7 +77,8 @@ Canvas nebula(Rgb a, Rgb b, Rgb stars, uint32_t seed) {
 
 Canvas grid(Rgb line, Rgb fill, int cells) {
     return shade([&](float u, float v) {
-        float gu = std::fabs(std::fmod(u * cells, 1.0f) - 0.5f), gv = std::fabs(std::fmod(v * cells, 1.0f) - 0.5f);
+        float gu = std::fabs(std::fmod(u * cells, 1.0f) - 0.5f),
+              gv = std::fabs(std::fmod(v * cells, 1.0f) - 0.5f);
         float l = std::exp(-std::pow((0.5f - std::max(gu, gv)) * 30.0f, 2.0f));
         float glow = std::exp(-std::pow((0.5f - std::max(gu, gv)) * 8.0f, 2.0f)) * 0.4f;
         return Rgb{fill.r + line.r * (l + glow), fill.g + line.g * (l + glow), fill.b + line.b * (l + glow)};
@@ -106,7 +108,8 @@ Canvas iridescent() {
         float dx = u - 0.5f, dy = v - 0.5f;
         float a = std::atan2(dy, dx), r = std::sqrt(dx * dx + dy * dy);
         float t = a * 2.0f + r * 20.0f;
-        Rgb c{0.55f + 0.45f * std::sin(t), 0.55f + 0.45f * std::sin(t + 2.1f), 0.55f + 0.45f * std::sin(t + 4.2f)};
+        Rgb c{0.55f + 0.45f * std::sin(t), 0.55f + 0.45f * std::sin(t + 2.1f),
+              0.55f + 0.45f * std::sin(t + 4.2f)};
         float grooves = 0.85f + 0.15f * std::sin(r * 400.0f);
         float hole = r < 0.08f ? 0.1f : 1.0f;
         return Rgb{c.r * grooves * hole, c.g * grooves * hole, c.b * grooves * hole};
@@ -161,7 +164,8 @@ Canvas titlePlate() {
     c.verticalGradient(rgb(0.02f, 0.06f, 0.2f), rgb(0.0f, 0.02f, 0.1f));
     c.addGlow(kSize / 2.0f, kSize / 2.0f, kSize * 0.45f, rgb(0.1f, 0.3f, 0.7f), 0.8f, 2.0f);
     for (int k = 0; k < 4; ++k)
-        c.addRing(kSize / 2.0f, kSize / 2.0f, 22.0f + 20.0f * k, 2.0f + k, rgb(0.4f, 0.75f, 1.0f), 0.9f - 0.15f * k);
+        c.addRing(kSize / 2.0f, kSize / 2.0f, 22.0f + 20.0f * k, 2.0f + k, rgb(0.4f, 0.75f, 1.0f),
+                  0.9f - 0.15f * k);
     c.addGlow(kSize / 2.0f, kSize / 2.0f, 18.0f, rgb(1, 1, 1), 1.0f, 1.5f);
     return vignette(c, 0.3f);
 }
@@ -181,15 +185,22 @@ bool writeSceneTextures(const std::string& d) {
     tiles.modulateNoise(20.0f, 0.4f, 62);
     put("fx01_tiles.jpg", tiles);
     put("fx01_wall.jpg", corridorWall());
-    put("test01_env.jpg", environment(rgb(0.05f, 0.55f, 0.25f), rgb(0.3f, 0.8f, 0.45f), rgb(0.0f, 0.08f, 0.06f), 21));
-    put("test01_gold.jpg", environment(rgb(1.0f, 0.8f, 0.3f), rgb(1.0f, 1.0f, 0.8f), rgb(0.3f, 0.15f, 0.0f), 22));
+    put("test01_env.jpg",
+        environment(rgb(0.05f, 0.55f, 0.25f), rgb(0.3f, 0.8f, 0.45f), rgb(0.0f, 0.08f, 0.06f), 21));
+    put("test01_gold.jpg",
+        environment(rgb(1.0f, 0.8f, 0.3f), rgb(1.0f, 1.0f, 0.8f), rgb(0.3f, 0.15f, 0.0f), 22));
     put("test02_skin.jpg", organic(rgb(0.2f, 0.45f, 0.5f), rgb(0.7f, 1.0f, 0.85f), 2.0f, 31));
-    put("test02_env.jpg", environment(rgb(0.6f, 0.4f, 1.0f), rgb(0.7f, 1.0f, 1.0f), rgb(0.1f, 0.0f, 0.2f), 32));
-    put("test02_back.jpg", vignette(nebula(rgb(0.05f, 0.0f, 0.12f), rgb(0.45f, 0.2f, 0.75f), rgb(0.7f, 1.0f, 0.9f), 33), 0.25f));
+    put("test02_env.jpg",
+        environment(rgb(0.6f, 0.4f, 1.0f), rgb(0.7f, 1.0f, 1.0f), rgb(0.1f, 0.0f, 0.2f), 32));
+    put("test02_back.jpg",
+        vignette(nebula(rgb(0.05f, 0.0f, 0.12f), rgb(0.45f, 0.2f, 0.75f), rgb(0.7f, 1.0f, 0.9f), 33), 0.25f));
     put("test03_bark.jpg", organic(rgb(0.2f, 0.02f, 0.25f), rgb(0.9f, 0.5f, 1.0f), 0.5f, 41));
-    put("test03_env.jpg", environment(rgb(1.0f, 0.5f, 0.2f), rgb(1.0f, 0.85f, 0.5f), rgb(0.25f, 0.05f, 0.3f), 42));
-    put("test04_lava.jpg", environment(rgb(1.0f, 0.55f, 0.15f), rgb(1.0f, 0.9f, 0.5f), rgb(0.45f, 0.08f, 0.02f), 51));
-    put("test04_rock.jpg", environment(rgb(0.9f, 0.35f, 0.1f), rgb(0.8f, 0.3f, 0.1f), rgb(0.18f, 0.04f, 0.02f), 52));
+    put("test03_env.jpg",
+        environment(rgb(1.0f, 0.5f, 0.2f), rgb(1.0f, 0.85f, 0.5f), rgb(0.25f, 0.05f, 0.3f), 42));
+    put("test04_lava.jpg",
+        environment(rgb(1.0f, 0.55f, 0.15f), rgb(1.0f, 0.9f, 0.5f), rgb(0.45f, 0.08f, 0.02f), 51));
+    put("test04_rock.jpg",
+        environment(rgb(0.9f, 0.35f, 0.1f), rgb(0.8f, 0.3f, 0.1f), rgb(0.18f, 0.04f, 0.02f), 52));
     put("fx05_baton.jpg", plasma(rgb(1.0f, 0.3f, 0.7f), rgb(0.3f, 0.5f, 1.0f), rgb(1, 1, 1)));
     put("fx02_disc.jpg", iridescent());
     return ok;
