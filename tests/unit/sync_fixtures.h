@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace kgltest {
+namespace kgl_test {
 
 // mkdtemp under the test temp dir; chdir into it for the lifetime of the object, then back.
 class TempWorkDir {
@@ -105,4 +105,4 @@ inline bool encodeMp3(const std::string& path, int frames, int rate = 44100, int
     return std::fclose(f) == 0 && ok;
 }
 
-}  // namespace kgltest
+}  // namespace kgl_test

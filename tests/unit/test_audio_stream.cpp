@@ -12,7 +12,7 @@
 #include "sync_fixtures.h"
 
 using kgl::AudioStream;
-using kgltest::TempWorkDir;
+using kgl_test::TempWorkDir;
 
 namespace {
 
@@ -31,8 +31,8 @@ protected:
 }  // namespace
 
 TEST_F(AudioStreamTest, DecodesTheExactLengthWithTheLameHeader) {
-    ASSERT_TRUE(kgltest::encodeMp3("stereo.mp3", 44100));
-    ASSERT_TRUE(kgltest::encodeMp3("mono.mp3", 11025, 22050, 1));
+    ASSERT_TRUE(kgl_test::encodeMp3("stereo.mp3", 44100));
+    ASSERT_TRUE(kgl_test::encodeMp3("mono.mp3", 11025, 22050, 1));
     std::vector<uint8_t> pcm;
     uint32_t rate = 0;
     uint32_t channels = 0;
@@ -55,7 +55,7 @@ TEST_F(AudioStreamTest, DecodesTheExactLengthWithTheLameHeader) {
 }
 
 TEST_F(AudioStreamTest, DeviceClockDecodesTheWholeMusicInTheBackground) {
-    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 44100));
+    ASSERT_TRUE(kgl_test::encodeMp3("music.mp3", 44100));
     std::vector<uint8_t> pcm;
     uint32_t rate = 0;
     uint32_t channels = 0;
@@ -70,7 +70,7 @@ TEST_F(AudioStreamTest, DeviceClockDecodesTheWholeMusicInTheBackground) {
 }
 
 TEST_F(AudioStreamTest, UnplayableFilesGiveAClockOfUnknownLength) {
-    kgltest::writeText("noise.mp3", std::string(3000, 'x'));
+    kgl_test::writeText("noise.mp3", std::string(3000, 'x'));
     AudioStream s;
     EXPECT_FALSE(s.open("missing.mp3"));
     EXPECT_FALSE(s.lengthKnown());
@@ -81,7 +81,7 @@ TEST_F(AudioStreamTest, UnplayableFilesGiveAClockOfUnknownLength) {
 }
 
 TEST_F(AudioStreamTest, ManualClockIsExactSeeksByByteAndStopsAtTheLength) {
-    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 44100));
+    ASSERT_TRUE(kgl_test::encodeMp3("music.mp3", 44100));
     kgl::setFixedTickStep(20.0);
     AudioStream s;
     ASSERT_TRUE(s.open("music.mp3"));
@@ -105,7 +105,7 @@ TEST_F(AudioStreamTest, ManualClockIsExactSeeksByByteAndStopsAtTheLength) {
 // lose a sample frame to the rounding of 1000/30 ms steps (the second pass of a looping show ran
 // one sample frame behind the first).
 TEST_F(AudioStreamTest, ManualClockStaysExactAfterARestartLateInTheShow) {
-    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 44100));
+    ASSERT_TRUE(kgl_test::encodeMp3("music.mp3", 44100));
     kgl::setFixedTickStep(1000.0 / 30.0);
     AudioStream s;
     ASSERT_TRUE(s.open("music.mp3"));
@@ -119,7 +119,7 @@ TEST_F(AudioStreamTest, ManualClockStaysExactAfterARestartLateInTheShow) {
 }
 
 TEST_F(AudioStreamTest, SoundSystemDetectsTheEndOfARealMp3) {
-    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 22050));  // half a second: 25 steps of 20 ms
+    ASSERT_TRUE(kgl_test::encodeMp3("music.mp3", 22050));  // half a second: 25 steps of 20 ms
     kgl::setFixedTickStep(20.0);
     kgl::SoundSystem sound;
     sound.StartStream("music.mp3");
@@ -154,7 +154,7 @@ TEST_F(AudioStreamTest, SilentClockIsMonotonic) {
 }
 
 TEST_F(AudioStreamTest, NoDeviceFallsBackToTheSilentClock) {
-    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 4410));
+    ASSERT_TRUE(kgl_test::encodeMp3("music.mp3", 4410));
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     AudioStream s;
     EXPECT_TRUE(s.open("music.mp3"));
@@ -163,7 +163,7 @@ TEST_F(AudioStreamTest, NoDeviceFallsBackToTheSilentClock) {
 }
 
 TEST_F(AudioStreamTest, DeviceClockNeverGoesBackAndKeepsRealTime) {
-    ASSERT_TRUE(kgltest::encodeMp3("music.mp3", 44100 * 3));
+    ASSERT_TRUE(kgl_test::encodeMp3("music.mp3", 44100 * 3));
     AudioStream s;
     ASSERT_TRUE(s.open("music.mp3"));
     if (s.clock() != AudioStream::Clock::kDevice) GTEST_SKIP() << "no dummy audio device";
@@ -199,5 +199,5 @@ TEST(Mp3Fixture, DISABLED_Write) {
     const char* seconds = std::getenv("KGL_MP3_SECONDS");
     const double s = seconds ? std::atof(seconds) : 5.0;
     ASSERT_TRUE(s > 0.0 && s < 600.0) << "KGL_MP3_SECONDS out of range";
-    ASSERT_TRUE(kgltest::encodeMp3(out, static_cast<int>(s * 44100.0)));
+    ASSERT_TRUE(kgl_test::encodeMp3(out, static_cast<int>(s * 44100.0)));
 }

@@ -12,7 +12,7 @@
 #include "sync_fixtures.h"
 
 using kgl::EventTrack;
-using kgltest::TempWorkDir;
+using kgl_test::TempWorkDir;
 
 namespace {
 
@@ -75,14 +75,14 @@ TEST(EventTrack, MissingFileIsCreatedEmptyAndNeverFires) {
     EXPECT_EQ(t->count, 0);
     EXPECT_EQ(t->loaded, 1);
     EXPECT_FALSE(t->Advance(0xFFFFFFFFu));
-    EXPECT_EQ(kgltest::readText("EVENTS_load.log"), "");
+    EXPECT_EQ(kgl_test::readText("EVENTS_load.log"), "");
 }
 
 TEST(EventTrack, LogOfTwoRecordsByteForByte) {
     TempWorkDir dir;
     auto t = loadTrack({{1000, 3}, {5000, 4}});
     EXPECT_EQ(t->count, 2);
-    EXPECT_EQ(kgltest::readText("EVENTS_load.log"),
+    EXPECT_EQ(kgl_test::readText("EVENTS_load.log"),
               "\nPosition 1000 \t Action 3 \t FftData -1.000000 "
               "\nPosition 5000 \t Action 4 \t FftData -1.000000 ");
 }
@@ -128,7 +128,7 @@ TEST(EventTrack, SpectrumMarksCompareWithSilence) {
     TempWorkDir dir;
     // Sum over 128 values: 128 x 0.0002 = 0.0256 < 0.0372 fires on every call; 0.001 does not.
     auto t = loadTrack({{1u << 30, 11, true, 0.0002f}, {1u << 30, 12, true, 0.001f}});
-    EXPECT_EQ(kgltest::readText("EVENTS_load.log"),
+    EXPECT_EQ(kgl_test::readText("EVENTS_load.log"),
               "\nPosition 1073741824 \t Action 11 \t FftData 0.000200 "
               "\nPosition 1073741824 \t Action 12 \t FftData 0.001000 ");
     EXPECT_FALSE(t->Advance(0));
@@ -236,7 +236,7 @@ TEST(Info, ActionTrackSummary) {
     const size_t n = std::fread(buf, 1, sizeof buf - 1, out);
     std::fclose(out);
     EXPECT_EQ(std::string(buf, n), "marks 2\n1000 3  # scene 3\n5000 64 spectrum  # flash 1\n");
-    kgltest::writeText("odd.bin", std::string(10, '\0'));  // 10 bytes fit no record layout
+    kgl_test::writeText("odd.bin", std::string(10, '\0'));  // 10 bytes fit no record layout
     EXPECT_EQ(kgl::infoActions("odd.bin", stdout), kgl::kNotMyKind);
     EXPECT_EQ(kgl::infoActions("actions.dat", stdout), kgl::kNotMyKind);
 }

@@ -12,8 +12,8 @@
 
 using kgl::ConfigValues;
 using kgl::TokenReader;
-using kgltest::TempWorkDir;
-using kgltest::writeText;
+using kgl_test::TempWorkDir;
+using kgl_test::writeText;
 
 namespace {
 
