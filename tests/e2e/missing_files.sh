@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The default show with one of its files taken away, for every file in turn: each run must end normally after 300 frames, name the missing
-# file on stderr and not crash. A texture that a scene packs while converting is the one fatal
+# The default show with one of its files taken away, for every file in turn: each run must end
+# normally after 300 frames (or at once, with status 1, when the music is missing), name the
+# missing file on stderr and not crash. A texture that a scene packs while converting is the one fatal
 # case: the converter ends the process with status -1 (255). Cases run two at a time.
 # Args: KGL_BINARY BUILD_DIR; env KGL_SHOW_DIR is the generated default show.
 set -uo pipefail
@@ -13,10 +14,11 @@ fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# 255 for a texture JPEG an importing script packs (USETXTPACK: 1), else 0.
+# 255 for a texture JPEG an importing script packs (USETXTPACK: 1); 1 for the music, without
+# which the show could never end (it keeps time with it); else 0.
 want_status() {
     local rel="$1" ase script
-    case "$rel" in *.jpg | *.JPG) ;; *) echo 0; return ;; esac
+    case "$rel" in *.mp3) echo 1; return ;; *.jpg | *.JPG) ;; *) echo 0; return ;; esac
     for ase in $(grep -l "$(basename "$rel")" "$SHOW"/escena/ase/*.ase); do
         for script in "$SHOW"/escena/scripts/*.txt; do
             grep -q "$(basename "$ase")" "$script" && grep -q 'USETXTPACK: *1' "$script" \
