@@ -12,7 +12,8 @@ cmake --build build-test -j"$(nproc)"
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 (cd build-test && ctest --output-on-failure -j"$(nproc)" "$@")
 
-# Sanitizer run: the end-to-end scripts are left out (they run the normal build above).
+# Sanitizer run: the end-to-end scripts and the whole-show picture test are left out (they run the
+# normal build above).
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKGL_TESTS=ON -DKGL_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$(nproc)" --target kgl_unit_tests kgl_gl_tests
 (
@@ -29,7 +30,7 @@ cmake --build build-asan -j"$(nproc)" --target kgl_unit_tests kgl_gl_tests
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:verify_asan_link_order=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
-  ctest --output-on-failure -j"$(nproc)" -E '^(e2e|show|alloc)\.'
+  ctest --output-on-failure -j"$(nproc)" -E '^(e2e|show|alloc|picture)\.'
 )
 
 ./scripts/fuzz.sh "${KGL_FUZZ_SECONDS:-30}"
