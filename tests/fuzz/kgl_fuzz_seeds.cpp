@@ -171,6 +171,18 @@ void mp3Seeds() {
     put("mp3", "mixed.mp3", mixed);
 }
 
+// The first byte picks the reader: even the key map, odd the key script.
+void authorKeySeeds() {
+    putText("authorkeys", "map.txt", std::string("\x00") + "Q 64  # flash 1\nF2 3\n\nW 12\n");
+    putText("authorkeys", "map_bad.txt", std::string("\x00") + "A 3\nQ 22\nF13 1\nQ\nZ 3 4\n");
+    putText("authorkeys", "script.txt",
+            "\x01"
+            "5 Space\n10 Shift+Right PageDown\n20 R 6 4 Enter\n30 Ctrl+S\n");
+    putText("authorkeys", "script_bad.txt",
+            "\x01"
+            "x Space\n5\n7 Nope\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,6 +196,7 @@ int main(int argc, char** argv) {
     textSeeds();
     eventSeeds();
     actionTextSeeds();
+    authorKeySeeds();
     mp3Seeds();
     kglfuzz::modelSeeds();
     return gFailed ? 1 : 0;
