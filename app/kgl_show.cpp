@@ -88,10 +88,12 @@ bool openDisplay(FrameLoop& loop, const ShowRecorder* recorder) {
 // music named by the configuration cannot be played: the show keeps time with it and would
 // never end. With a start time the track starts from the beginning like the music: the seek
 // replays the way to the start. `loop` null: the show built again in author mode, in a window
-// that already shows it (no warm-up swaps).
-bool buildShow(FrameLoop* loop, const StartTime& start) {
+// that already shows it (no warm-up swaps). The author mode (`author`, or "KEYBOARD: 1" when
+// `keyboardAllowed`) always loads the track it edits.
+bool buildShow(FrameLoop* loop, const StartTime& start, bool author, bool keyboardAllowed) {
     DemoEngine& e = engine();
     LoadConfig(e, "escena/Config.ini");
+    if (author || (keyboardAllowed && e.config.keyboard)) e.config.loadActions = 1;
     e.setDetailMaps(startChoices.detailMaps);
     e.setup(static_cast<float>(screenWidth), static_cast<float>(screenHeight), startChoices.colorBits);
     e.setShowLoop(startChoices.showLoop);
@@ -221,7 +223,7 @@ private:
         renewEngine();
         SeedRandom(1);
         if (fixedTickMode()) setFixedTickStep(fixedTickStepMs());
-        if (!buildShow(nullptr, StartTime())) {
+        if (!buildShow(nullptr, StartTime(), true, true)) {
             quitRequested = 1;
             return;
         }
@@ -276,10 +278,11 @@ int runShow(const ShowOptions& o, ShowRecorder* recorder) {
     std::vector<ScriptedKey> script;
     if (!o.keysFile.empty() && !readKeyScript(o.keysFile, script)) return kUsageExit;
     if (!openDisplay(loop, recorder)) return 1;
-    if (!buildShow(&loop, o.start)) return 1;
+    const bool authorAsked = !recorder && (o.author || !o.keysFile.empty());
+    if (!buildShow(&loop, o.start, authorAsked, !recorder)) return 1;
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
     ShowClient client(engine(), recorder, o);
-    const bool authorMode = !recorder && (o.author || !o.keysFile.empty() || engine().config.keyboard);
+    const bool authorMode = authorAsked || (!recorder && engine().config.keyboard);
     if (authorMode) client.startAuthor(script);
     if (o.start.set) client.seekTo(startPosition(o.start, engine().sound));
     if (!recorder || recorder->begin(engine())) loop.run(client);
