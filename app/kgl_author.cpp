@@ -226,6 +226,7 @@ void Author::seekBy(double seconds) {
     const uint32_t now = position();
     const uint32_t step = bytesOfSeconds(seconds < 0 ? -seconds : seconds);
     if (seconds < 0) return seekTo(now > step ? now - step : 0);
+    if (now >= musicEnd()) return say("at the end of the music");
     seekTo(now > UINT32_MAX - step ? UINT32_MAX : now + step);
 }
 

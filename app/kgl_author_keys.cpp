@@ -17,7 +17,7 @@ struct NamedKey {
 
 // clang-format off
 constexpr NamedKey kNamedKeys[] = {
-    {"Space", 32},    {"Enter", 13},     {"Backspace", 8}, {"Escape", 27},   {"Tab", 9},
+    {"Space", 32},    {"Enter", 13},     {"Backspace", 8}, {"Tab", 9},
     {"Left", 37},     {"Up", 38},        {"Right", 39},    {"Down", 40},     {"PageUp", 33},
     {"PageDown", 34}, {"Home", 36},      {"End", 35},      {"Insert", 45},   {"Delete", 46},
 };
