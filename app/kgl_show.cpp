@@ -153,6 +153,7 @@ public:
     void draw(int64_t frame) override {
         engine_.traceFrame = frame;
         engine_.render();
+        if (author_) drawn_.take(engine_.motionBlur);
         engine_.direct();
         if (author_) author_->fillHud(hud_);  // the HUD's author part; the HUD draws hud_
     }
@@ -194,10 +195,16 @@ public:
         return r;
     }
     bool paused() const override { return author_ && author_->paused(); }
-    // The last composition again, from the capture it was made of.
+    // The last composition again, from the capture it was made of and with the parameters it
+    // was drawn with (the director may have changed them after it).
     void drawPaused() override {
+        MotionBlur& blur = engine_.motionBlur;
+        Composition now;
+        now.take(blur);
+        drawn_.give(blur);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        engine_.motionBlur.redrawLast(engine_.motionBlur.straightComposition != 0);
+        blur.redrawLast(blur.straightComposition != 0);
+        now.give(blur);
         if (author_) author_->fillHud(hud_);
     }
     void seek(uint32_t target, bool rebuild) override {
@@ -213,6 +220,33 @@ public:
     bool seeking() const override { return seek_.pending(); }
 
 private:
+    // What the composition of the window reads of the blur besides its capture.
+    struct Composition {
+        int32_t selectors[4] = {};
+        float imageAlpha = 0.0f, darkAlpha = 0.0f, layerStep = 0.0f, alphaStep = 0.0f;
+        int32_t layers = 0;
+        void take(const MotionBlur& b) {
+            const int32_t s[4] = {b.imageSrcSel, b.imageDstSel, b.darkSrcSel, b.darkDstSel};
+            for (int i = 0; i < 4; ++i) selectors[i] = s[i];
+            imageAlpha = b.imageAlpha;
+            darkAlpha = b.darkAlpha;
+            layerStep = b.layerStep;
+            alphaStep = b.alphaStep;
+            layers = b.layers;
+        }
+        void give(MotionBlur& b) const {
+            b.imageSrcSel = selectors[0];
+            b.imageDstSel = selectors[1];
+            b.darkSrcSel = selectors[2];
+            b.darkDstSel = selectors[3];
+            b.imageAlpha = imageAlpha;
+            b.darkAlpha = darkAlpha;
+            b.layerStep = layerStep;
+            b.alphaStep = alphaStep;
+            b.layers = layers;
+        }
+    };
+
     // The show built again in the same window, its time back at 0 (fromDisk: the action track
     // too; otherwise the track as it stands, recorded marks included).
     void buildAgain(bool fromDisk) {
@@ -245,6 +279,7 @@ private:
     ShowSeek seek_;
     std::unique_ptr<Author> author_;
     bool restarted_ = false;
+    Composition drawn_;  // of the last picture drawn (author mode)
     ShowHudInfo hud_;
 };
 
