@@ -89,9 +89,12 @@ bool openDisplay(FrameLoop& loop, const ShowRecorder* recorder) {
 // never end. With a start time the track starts from the beginning like the music: the seek
 // replays the way to the start. `loop` null: the show built again in author mode, in a window
 // that already shows it (no warm-up swaps). The author mode (`author`, or "KEYBOARD: 1" when
-// `keyboardAllowed`) always loads the track it edits.
-bool buildShow(FrameLoop* loop, const StartTime& start, bool author, bool keyboardAllowed) {
+// `keyboardAllowed`) always loads the track it edits. `convert` false: the scripts' ASE
+// conversions are not run again (their scene files are loaded as this run wrote them).
+bool buildShow(FrameLoop* loop, const StartTime& start, bool author, bool keyboardAllowed,
+               bool convert = true) {
     DemoEngine& e = engine();
+    e.scriptReader.runImports = convert;
     LoadConfig(e, "escena/Config.ini");
     if (author || (keyboardAllowed && e.config.keyboard)) e.config.loadActions = 1;
     e.setDetailMaps(startChoices.detailMaps);
@@ -247,8 +250,9 @@ private:
         }
     };
 
-    // The show built again in the same window, its time back at 0 (fromDisk: the action track
-    // too; otherwise the track as it stands, recorded marks included).
+    // The show built again in the same window, its time back at 0. fromDisk (F5): everything
+    // read again, ASE exports converted again, the action track too; otherwise the track as it
+    // stands (recorded marks included) and the scene files this run converted.
     void buildAgain(bool fromDisk) {
         std::vector<ScriptMark> marks;
         if (!fromDisk) engine_.events.GetMarks(marks);
@@ -257,7 +261,7 @@ private:
         renewEngine();
         SeedRandom(1);
         if (fixedTickMode()) setFixedTickStep(fixedTickStepMs());
-        if (!buildShow(nullptr, StartTime(), true, true)) {
+        if (!buildShow(nullptr, StartTime(), true, true, fromDisk)) {
             quitRequested = 1;
             return;
         }
