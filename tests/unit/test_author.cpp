@@ -152,7 +152,7 @@ TEST(TrackEditing, InsertAndRemoveKeepTheCursorOnTheSameNextMark) {
     EXPECT_EQ(t->InsertMark(150, 7), 1);  // before the cursor: counts as passed
     EXPECT_EQ(t->cursor, 3);
     EXPECT_EQ(t->InsertMark(200, 8), 3);  // after the marks at its position, at the cursor:
-    EXPECT_EQ(t->actions[t->cursor], 8);   // the next to fire
+    EXPECT_EQ(t->actions[t->cursor], 8);  // the next to fire
     EXPECT_TRUE(t->RemoveMark(t->FindMark(150, 7)));
     EXPECT_EQ(t->actions[t->cursor], 8);
     EXPECT_FALSE(t->RemoveMark(t->count));
