@@ -30,6 +30,7 @@ constexpr GLenum kPictureCaps[] = {GL_FOG,      GL_ALPHA_TEST, GL_COLOR_SUM,
 
 struct HudState {
     bool on = false;
+    ImGuiContext* context = nullptr;  // the HUD's own; a message box may make another current
     int width = 0;
     int height = 0;
     int scale = 1;
@@ -73,6 +74,8 @@ void addBox(ImDrawList& list, const HudBox& box) {
 
 // One frame of boxes into Dear ImGui's draw data; drawn only when `draw` is set.
 void hudFrame(const HudBox* boxes, int count, bool draw) {
+    ImGuiContext* previous = ImGui::GetCurrentContext();
+    ImGui::SetCurrentContext(gHud.context);
     ImGui_ImplOpenGL2_NewFrame();
     ImGuiIO& io = ImGui::GetIO();
     io.DisplaySize = ImVec2(static_cast<float>(gHud.width), static_cast<float>(gHud.height));
@@ -83,6 +86,7 @@ void hudFrame(const HudBox* boxes, int count, bool draw) {
     for (int i = 0; i < count && i < kHudBoxCount; ++i) addBox(list, boxes[i]);
     ImGui::Render();
     if (draw) ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    ImGui::SetCurrentContext(previous);
 }
 
 // The picture may leave other texture units on, texture generation, fog, alpha test, a texture
@@ -125,7 +129,9 @@ bool startHud(int width, int height) {
     glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
     gHud.textureUnits = units > 0 ? units : 1;
     ImGui::SetAllocatorFunctions(countedAlloc, countedFree);
-    ImGui::CreateContext();
+    ImGuiContext* previous = ImGui::GetCurrentContext();
+    gHud.context = ImGui::CreateContext();
+    ImGui::SetCurrentContext(gHud.context);
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
@@ -133,6 +139,7 @@ bool startHud(int width, int height) {
     font.SizePixels = kFontPixels * static_cast<float>(gHud.scale);
     io.Fonts->AddFontDefault(&font);
     ImGui_ImplOpenGL2_Init();
+    ImGui::SetCurrentContext(previous);
     gHud.on = true;
     // One undrawn frame with the longest texts in every box makes the font texture and grows the
     // draw buffers to their final size.
@@ -159,8 +166,12 @@ void drawHud(const char* text) {
 
 void stopHud() {
     if (!gHud.on) return;
+    ImGuiContext* previous = ImGui::GetCurrentContext();
+    ImGui::SetCurrentContext(gHud.context);
     ImGui_ImplOpenGL2_Shutdown();
-    ImGui::DestroyContext();
+    ImGui::DestroyContext(gHud.context);
+    ImGui::SetCurrentContext(previous == gHud.context ? nullptr : previous);
+    gHud.context = nullptr;
     gHud.on = false;
 }
 
