@@ -151,14 +151,13 @@ void releaseShowGL(DemoEngine& e) {
 // and reloads.
 class ShowClient : public FrameClient, public AuthorHost {
 public:
-    ShowClient(DemoEngine& e, ShowRecorder* recorder, const ShowOptions& o)
-        : engine_(e), recorder_(recorder), options_(o) {}
+    ShowClient(DemoEngine& e, ShowRecorder* recorder, ShowHud& hud, const ShowOptions& o)
+        : engine_(e), recorder_(recorder), hud_(hud), options_(o) {}
     void draw(int64_t frame) override {
         engine_.traceFrame = frame;
         engine_.render();
         if (author_) drawn_.take(engine_.motionBlur);
         engine_.direct();
-        if (author_) author_->fillHud(hud_);  // the HUD's author part; the HUD draws hud_
     }
     bool update() override {
         const bool ended = musicEndCheck(engine_);
@@ -167,6 +166,12 @@ public:
     }
     int32_t updateRate() const override { return engine_.updateRate; }
     bool frameDrawn(int64_t frame) override { return !recorder_ || recorder_->frameDrawn(frame); }
+    void overlay() override {
+        hud_.takeKeys(keyPressed);
+        ShowHudInfo& info = hud_.refresh(engine_, tickTimeMs());
+        if (author_) author_->fillHud(info);  // the author's state: paused, recording, loop, message
+        hud_.draw(engine_.sound);
+    }
 
     // Replays the show up to `position` (bytes of decoded music) before the next picture.
     void seekTo(uint32_t position) { seek_.request(position); }
@@ -208,7 +213,6 @@ public:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         blur.redrawLast(blur.straightComposition != 0);
         now.give(blur);
-        if (author_) author_->fillHud(hud_);
     }
     void seek(uint32_t target, bool rebuild) override {
         if (rebuild || target < engine_.sound.Position()) {
@@ -279,12 +283,12 @@ private:
 
     DemoEngine& engine_;
     ShowRecorder* recorder_;
+    ShowHud& hud_;
     const ShowOptions& options_;
     ShowSeek seek_;
     std::unique_ptr<Author> author_;
     bool restarted_ = false;
     Composition drawn_;  // of the last picture drawn (author mode)
-    ShowHudInfo hud_;
 };
 
 // The presses of --keys FILE; false when the file cannot be read or has a bad line.
@@ -320,7 +324,9 @@ int runShow(const ShowOptions& o, ShowRecorder* recorder) {
     const bool authorAsked = !recorder && (o.author || !o.keysFile.empty());
     if (!buildShow(&loop, o.start, authorAsked, !recorder)) return 1;
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
-    ShowClient client(engine(), recorder, o);
+    ShowHud hud;  // H and F1 work in every run
+    hud.start(screenWidth, screenHeight, o.run.captureHud);
+    ShowClient client(engine(), recorder, hud, o);
     const bool authorMode = authorAsked || (!recorder && engine().config.keyboard);
     if (authorMode) client.startAuthor(script);
     if (o.start.set) client.seekTo(startPosition(o.start, engine().sound));
