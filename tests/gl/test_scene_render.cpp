@@ -99,6 +99,15 @@ protected:
         return o;
     }
 
+    // Material 0 with two sub-materials: the base map in slot 0, the second map in slot 1.
+    void useTwoMaps(GLuint base, GLuint second) {
+        scene.materials[0].hasSubMaterials = 1;
+        scene.materials[0].subMaterialCount = 2;
+        scene.materials[0].slots[1].tableIndex = 1;
+        scene.textureTable[0] = base;
+        scene.textureTable[1] = second;
+    }
+
     void render() {
         glClearColor(0, 0, 0, 0);
         glClearStencil(0);
@@ -207,11 +216,7 @@ TEST_F(SceneRender, BillboardFacesTheCameraWithItsHalfSize) {
 // the bump units are set up for any filler and undone afterwards, combine sources included; a
 // multipass object with COMBINE 0 keeps the combine function unit 1 had.
 TEST_F(SceneRender, ObjectsLeaveTheirStateToTheNextObject) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(255, 255, 255);
-    scene.textureTable[1] = makeTexture(128, 128, 255);  // flat normal map
+    useTwoMaps(makeTexture(255, 255, 255), makeTexture(128, 128, 255));  // flat normal map
     scene.lights.resize(1);
     scene.lights[0].position = Vec4{40, 0, 0, 1};  // along the surface
     auto envOfUnit1 = [](GLenum name) {
@@ -357,12 +362,7 @@ class BumpFallback : public SceneRender, public ::testing::WithParamInterface<st
 TEST_P(BumpFallback, ComputesTheCombinerFormula) {
     const int mode = GetParam().first;
     const int expected = GetParam().second;
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[0].tableIndex = 0;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(128, 128, 128);
-    scene.textureTable[1] = makeTexture(128, 128, 255);
+    useTwoMaps(makeTexture(128, 128, 128), makeTexture(128, 128, 255));
     SceneObject& o = addSquare(0, 0, 0, 2, kRed);
     ASSERT_EQ(o.multitexture, 1);
     ASSERT_TRUE(glExtensions().envDot3);
@@ -381,11 +381,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, BumpFallback,
                                            std::make_pair(2, 207), std::make_pair(3, 80)));
 
 TEST_F(SceneRender, BumpFacingTheLightIsFullyBright) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(255, 255, 255);
-    scene.textureTable[1] = makeTexture(128, 128, 255);
+    useTwoMaps(makeTexture(255, 255, 255), makeTexture(128, 128, 255));
     SceneObject& o = addSquare(0, 0, 0, 2, kRed);
     o.fillerType = kFillerBump;
     o.bumpMode = 0;
@@ -399,11 +395,7 @@ TEST_F(SceneRender, BumpFacingTheLightIsFullyBright) {
 }
 
 TEST_F(SceneRender, EveryRenderTypeAndFillerDrawsCleanly) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(200, 100, 50);
-    scene.textureTable[1] = makeTexture(50, 100, 200);
+    useTwoMaps(makeTexture(200, 100, 50), makeTexture(50, 100, 200));
     scene.lights.resize(1);
     scene.lights[0].glLight = GL_LIGHT0;
     scene.lights[0].lightOn = 1;
@@ -500,11 +492,7 @@ TEST_F(SceneRender, ExtensionProbeDecidesFromTheStringOnly) {
 }
 
 TEST_F(SceneRender, MultipassCombinesTheSecondMapOnUnitOne) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(255, 0, 0);
-    scene.textureTable[1] = makeTexture(0, 255, 0);
+    useTwoMaps(makeTexture(255, 0, 0), makeTexture(0, 255, 0));
     SceneObject& o = addSquare(0, 0, 0, 2, ColorRGBA{1, 1, 1, 1});
     o.fillerType = kFillerMultipass;
     o.alphaFunction = -1;
@@ -521,11 +509,7 @@ TEST_F(SceneRender, MultipassCombinesTheSecondMapOnUnitOne) {
 }
 
 TEST_F(SceneRender, TwoPassBlendsTheSecondMapWithItsOwnBlendFunction) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(255, 0, 0);
-    scene.textureTable[1] = makeTexture(0, 0, 255);
+    useTwoMaps(makeTexture(255, 0, 0), makeTexture(0, 0, 255));
     SceneObject& o = addSquare(0, 0, 0, 2, ColorRGBA{1, 1, 1, 1});
     o.fillerType = kFillerTwoPass;
     o.alphaArb0 = 1.0f;

@@ -15,10 +15,11 @@
 #include "import/kgl_import.h"
 #include "platform/kgl_test_context.h"
 #include "scene/kgl_scenefile.h"
+#include "tests/unit/kgl_test_files.h"
 
 TEST(ViewOffscreen, SceneStateLivesInTheOffscreenContext) {
-    std::string dir = testing::TempDir() + "kgl_viewfx_XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    const std::string dir = kgl_test::MakeTempDir("kgl_viewfx_");
+    ASSERT_FALSE(dir.empty());
     kgl::SceneFileWriter w;  // an empty scene: no objects, cameras or lights
     w.writeHeaderText();
     w.writeFrameValues(10, 30, 160);
@@ -62,8 +63,8 @@ TEST(ViewOffscreen, EveryCorpusFileConvertsWithRepairAndViewsNotBlack) {
         if (ext == ".ase") files.push_back(e.path());
     }
     if (files.empty()) GTEST_SKIP() << "no ASE corpus at " << KGL_TESTDATA_ASE;
-    std::string dir = testing::TempDir() + "kgl_viewcorpus_XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    const std::string dir = kgl_test::MakeTempDir("kgl_viewcorpus_");
+    ASSERT_FALSE(dir.empty());
     constexpr int kW = 160, kH = 120;
     kgl::HeadlessGL gl;
     ASSERT_TRUE(gl.create(kW, kH));

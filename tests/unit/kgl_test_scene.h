@@ -1,48 +1,14 @@
-// Test helpers: writes scene files record by record with SceneFileWriter, and runs code inside a
-// fresh temporary working directory (for the logs the loaders write).
+// Test helper: writes scene files record by record with SceneFileWriter, from a description of
+// each record that starts from small valid values.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "scene/kgl_scenefile.h"
 
 namespace kgl_test {
-
-// Changes into a fresh temporary directory for its lifetime.
-class TempCwd {
-public:
-    TempCwd() {
-        char here[4096];
-        if (getcwd(here, sizeof here)) old_ = here;
-        std::string tmpl = testing::TempDir() + "kglXXXXXX";
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back('\0');
-        if (mkdtemp(buf.data())) dir_ = buf.data();
-        EXPECT_EQ(chdir(dir_.c_str()), 0);
-    }
-    ~TempCwd() { EXPECT_EQ(chdir(old_.c_str()), 0); }
-    const std::string& dir() const { return dir_; }
-
-private:
-    std::string old_;
-    std::string dir_;
-};
-
-inline std::string ReadText(const std::string& path) {
-    std::string s;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-        std::fclose(f);
-    }
-    return s;
-}
 
 struct TestObject {
     std::string name = "Box01";
