@@ -99,6 +99,19 @@ protected:
         return o;
     }
 
+    // Trail slot 0 in object space, one strip of two points at the origin, attached to `o`.
+    LineTrail& attachTrail(SceneObject& o) {
+        LineTrail& t = scene.lineTrails[0];
+        t.inUse = 1;
+        t.objectSpace = 1;
+        t.stripCount = 1;
+        t.pointsPerStrip = 2;
+        t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3{});
+        o.trails[0] = &t;
+        o.trailCount = 1;
+        return t;
+    }
+
     // Material 0 with two sub-materials: the base map in slot 0, the second map in slot 1.
     void useTwoMaps(GLuint base, GLuint second) {
         scene.materials[0].hasSubMaterials = 1;
@@ -303,15 +316,7 @@ TEST_F(SceneRender, E40SendsTheTruncatedAmbientColourAndNeedsSmoothNormals) {
 
 TEST_F(SceneRender, HiddenObjectDrawsNothingNotEvenItsTrail) {
     SceneObject& o = addSquare(0, 0, 0, 2, kRed);
-    LineTrail& t = scene.lineTrails[0];
-    t.inUse = 1;
-    t.objectSpace = 1;
-    t.stripCount = 1;
-    t.pointsPerStrip = 2;
-    t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3{});
-    t.points[1] = Vec3{0, 3, 0};
-    o.trails[0] = &t;
-    o.trailCount = 1;
+    attachTrail(o).points[1] = Vec3{0, 3, 0};
     o.hidden = 1;
     render();
     for (int y = 8; y < 56; y += 4) EXPECT_TRUE(near(readPixel(32, y), 0, 0, 0)) << y;
@@ -458,15 +463,7 @@ TEST_F(SceneRender, GlowAndRingSpritesOfALightWithItsFlareFlag) {
 
 TEST_F(SceneRender, AttachedTrailLeavesTheObjectWhereItIsAndLit) {
     SceneObject& o = addSquare(0, 0, 0, 1, kRed);
-    LineTrail& t = scene.lineTrails[0];
-    t.inUse = 1;
-    t.objectSpace = 1;
-    t.stripCount = 1;
-    t.pointsPerStrip = 2;
-    t.offset = Vec3{6, 0, 0};
-    t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3{});
-    o.trails[0] = &t;
-    o.trailCount = 1;
+    attachTrail(o).offset = Vec3{6, 0, 0};
     glEnable(GL_LIGHTING);
     render();
     EXPECT_TRUE(near(readPixel(32, 32), 255, 0, 0));
