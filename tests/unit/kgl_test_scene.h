@@ -18,6 +18,7 @@ struct TestObject {
     std::vector<float> texVerts = {0, 0, 0};
     std::vector<uint16_t> texFaces = {0, 0, 0};
     uint16_t material = 0;
+    float normal[3] = {0, 0, 1};                               // every face and vertex normal
     std::vector<float> positionKeys, rotationKeys, scaleKeys;  // 3, 4, 3 floats per key
     bool position = false, rotation = false, scale = false;
     std::vector<float> morph;  // (L + 1) * V * 3, or empty
@@ -96,8 +97,8 @@ inline void WriteObject(kgl::SceneFileWriter& w, const TestObject& o) {
     w.u16(static_cast<uint16_t>(o.texVerts.size() / 3));
     WriteFloats(w, o.texVerts.data(), o.texVerts.size());
     for (uint16_t v : o.texFaces) w.u16(v);
-    for (size_t i = 0; i < o.faces.size() / 4; ++i) w.vec3(0, 0, 1);     // face normals
-    for (size_t i = 0; i < o.vertices.size() / 3; ++i) w.vec3(0, 0, 1);  // vertex normals
+    const size_t normals = o.faces.size() / 4 + o.vertices.size() / 3;  // faces', then vertices'
+    for (size_t i = 0; i < normals; ++i) WriteFloats(w, o.normal, 3);
     w.u16(o.material);
     if (o.position) WriteTrack(w, o.positionKeys, 3);
     if (o.rotation) WriteTrack(w, o.rotationKeys, 4);
