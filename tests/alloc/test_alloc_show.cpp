@@ -1,5 +1,6 @@
 // The default show plays without touching the heap: after its first full second, a few hundred
-// frames of render/direct/update must make no C++ allocation or free. Global operator new/delete
+// frames of render/direct/update, with the HUD and its key list drawn over them, must make no C++
+// allocation or free (and the HUD's Dear ImGui no heap call). Global operator new/delete
 // are replaced by counting versions, which is why this test is an executable of its own. Mesa
 // allocates with malloc on its own, and its software rasterizer (LLVM) with operator new: only
 // calls made from this executable's code (kglcore is linked in statically) are counted; the others
@@ -14,6 +15,7 @@
 #include <new>
 #include <string>
 
+#include "app/kgl_show_hud.h"
 #include "tests/gl/kgl_test_show.h"
 
 namespace {
@@ -114,8 +116,19 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     if (!run.enter()) GTEST_SKIP() << "no default show in KGL_SHOW_DIR";
     run.start(320, 200, kFps);
     ASSERT_FALSE(HasFatalFailure());
+    kgl::ShowHud hud;  // with its key list, drawn over every frame
+    ASSERT_TRUE(hud.start(320, 200, true));
+    uint8_t pressed[kgl::kVirtualKeyCount] = {};
+    pressed[kgl::ShowHud::kVkF1] = 1;
+    hud.takeKeys(pressed);
+    const int64_t hudAllocations = kgl::hudAllocations();  // all made by start()
+    kgl::DemoEngine& e = kgl::engine();
+    const auto drawHud = [&] {
+        hud.refresh(e, kgl::tickTimeMs());
+        hud.draw(e.sound);
+    };
     int64_t frame = 0;
-    for (; frame < kWarmFrames; ++frame) run.step(frame, true, true);
+    for (; frame < kWarmFrames; ++frame) run.step(frame, true, true, drawHud);
     gCounting = true;
     int* volatile probe = new int(1);  // the counters see our code: one new and one delete
     delete probe;
@@ -123,8 +136,9 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     ASSERT_EQ(gDeletes.load(), 1);
     gNews = 0;
     gDeletes = 0;
-    for (; frame < kWarmFrames + kCountedFrames; ++frame) run.step(frame, true, true);
+    for (; frame < kWarmFrames + kCountedFrames; ++frame) run.step(frame, true, true, drawHud);
     gCounting = false;
+    EXPECT_EQ(kgl::hudAllocations(), hudAllocations) << "the HUD's heap calls after its start";
 
     std::printf("AllocShow: %d frames: %ld news, %ld deletes from our code; %ld by the GL driver\n",
                 kCountedFrames, gNews.load(), gDeletes.load(), gForeign.load());
@@ -132,6 +146,7 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     for (long i = 0; i < gNews.load() && i < kMaxRecorded; ++i) callers += "\n  " + callerName(gCallers[i]);
     EXPECT_EQ(gNews.load(), 0) << "allocations per frame, first callers:" << callers;
     EXPECT_EQ(gDeletes.load(), 0);
+    kgl::stopHud();  // before the show's window closes
 }
 
 }  // namespace

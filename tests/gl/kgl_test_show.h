@@ -67,20 +67,27 @@ public:
         e.currentCamera = 0;
     }
 
-    // One turn of the frame loop: messages, the picture (when `draw`), direction, the swap (when
-    // `swap`), the update step when due and the fixed-step tick.
-    void step(int64_t frame, bool draw, bool swap) {
+    // One turn of the frame loop: messages, the picture (when `draw`), direction, `overlay()`
+    // over the finished picture, the swap (when `swap`), the update step when due and the
+    // fixed-step tick.
+    template <typename Overlay>
+    void step(int64_t frame, bool draw, bool swap, Overlay&& overlay) {
         while (kgl::PeekDisplayMessage(window_) != kgl::DisplayMessage::None) {
         }
         kgl::DemoEngine& e = kgl::engine();
         e.traceFrame = frame;
         if (draw) e.render();
         e.direct();
+        overlay();
         if (swap) kgl::SwapDisplayBuffers();
         bool ended = false;
         const kgl::UpdateStepHooks hooks{updateShow, nullptr};
         kgl::runUpdateStep(timing_, kgl::tickCount, e.updateRate, hooks, ended);
         kgl::advanceFixedTick();
+    }
+
+    void step(int64_t frame, bool draw, bool swap) {
+        step(frame, draw, swap, [] {});
     }
 
 private:
