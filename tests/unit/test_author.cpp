@@ -11,8 +11,8 @@
 #include "common/kgl_bytes.h"
 #include "common/kgl_replace_file.h"
 #include "engine/kgl_demoengine.h"
+#include "kgl_test_files.h"
 #include "sync/kgl_action_text.h"
-#include "sync_fixtures.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ class Recording : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(mkdir("escena", 0755), 0);
-        kgl_test::writeText("escena/keys.txt", "Q 64  # flash 1\n");
+        ASSERT_TRUE(kgl_test::WriteText("escena/keys.txt", "Q 64  # flash 1\n"));
         e = std::make_unique<kgl::DemoEngine>();
         e->withGL = 0;
         e->config.renderActions = 1;
@@ -74,7 +74,7 @@ protected:
         if (!author->paused()) stream.pos += kTurnBytes;
     }
 
-    kgl_test::TempWorkDir dir;
+    kgl_test::TempCwd dir{"kglauthor"};
     StepStream stream;
     NoSeekHost host;
     std::string why;
@@ -114,8 +114,8 @@ TEST_F(Recording, CuesAreRecordedPerformedSavedAndReadBack) {
         EXPECT_EQ(saved[i].position, want[i].first) << i;
         EXPECT_EQ(saved[i].action, want[i].second) << i;
     }
-    EXPECT_EQ(kgl_test::readText("escena/actions.bin.bak").size(), 9u) << "the previous track is kept";
-    const std::string text = kgl_test::readText("escena/actions.txt");
+    EXPECT_EQ(kgl_test::ReadText("escena/actions.bin.bak").size(), 9u) << "the previous track is kept";
+    const std::string text = kgl_test::ReadText("escena/actions.txt");
     kgl::ParsedTrack parsed;
     ASSERT_TRUE(kgl::ParseActionText(text.data(), text.size(), kgl::MusicFormat(), parsed));
     EXPECT_EQ(kgl::EncodeActionTrack(parsed.marks), bytes) << "the text says the same";
