@@ -116,11 +116,7 @@ GLhandleARB compileAndLink(int layers) {
 }  // namespace
 
 bool BlurProgram::create() {
-    for (Variant& v : variants_) {
-        if (v.program) gApi.remove(v.program);  // a second create replaces the first programs
-        v = Variant();
-    }
-    ready_ = false;
+    destroy();  // a second create replaces the first programs
     if (!loadApi()) return false;
     for (int i = 0; i < kVariants; ++i) {
         Variant& v = variants_[i];
@@ -137,6 +133,14 @@ bool BlurProgram::create() {
     }
     ready_ = true;
     return true;
+}
+
+void BlurProgram::destroy() {
+    for (Variant& v : variants_) {
+        if (v.program) gApi.remove(v.program);
+        v = Variant();
+    }
+    ready_ = false;
 }
 
 void BlurProgram::draw(const float* insets, const float* alphas, int32_t count, float ox, float oy, float w,

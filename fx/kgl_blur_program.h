@@ -22,6 +22,9 @@ public:
     // the shader extensions or compiling fails (said once on stderr).
     bool create();
     bool ready() const { return ready_; }
+    // Deletes the programs (in the current context, which shares them with the one that made
+    // them); unready until the next create.
+    void destroy();
 
     // Draws one window quad (0, 0)-(w, h) with the picture bound on unit 0. insets[i] is layer i's
     // texture-coordinate inset per side, alphas[i] its vertex alpha (clamped here as GL clamps

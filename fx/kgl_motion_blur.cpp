@@ -76,6 +76,7 @@ void MotionBlur::create(int width, int height, int x, int y, int outW, int outH,
 }
 
 void MotionBlur::release() {
+    program_.destroy();
     target_.destroy();
 }
 

@@ -34,7 +34,8 @@ public:
     // screen height, 0, 0, 2). The target is always 512 x 512; x, y and origin are 0 here.
     void create(int width, int height, int x, int y, int outWidth, int outHeight, int spare, int origin,
                 int textureCount);
-    // Releases the off-screen target (optional at exit; tests and tools use it).
+    // Releases the off-screen target and the blur program (optional at exit; tests and tools use
+    // it; the show built again in author mode needs it).
     void release();
 
     void beginCapture();  // make the off-screen context current and clear colour and depth
