@@ -122,8 +122,9 @@ bool buildShow(FrameLoop* loop, const StartTime& start, bool author, bool keyboa
     return true;
 }
 
-// The GL objects of a show that is about to be built again: its textures and its off-screen
-// target (nothing else in the engine frees them; the window's context outlives the show).
+// The GL objects of a show that is about to be built again: its textures, its off-screen target
+// and the blur's programs (nothing else in the engine frees them; the window's context outlives
+// the show, and Mesa's software driver keeps them in process memory).
 void releaseShowGL(DemoEngine& e) {
     const auto drop = [](const GLuint* names, int count) {
         for (int i = 0; i < count; ++i)

@@ -38,4 +38,25 @@ run --start "@$((3601 * 5880))" --keys back2.txt --frames 4 --capture back2 || f
 cmp -s back2/frame-000003.png back2/frame-000004.png || fail "the paused picture changed"
 cmp -s straight/frame-003305.png back2/frame-000005.png || fail "paused backward to turn 3302: not the straight run's frame"
 cmp -s back2/frame-000005.png back2/frame-000006.png || fail "not paused again where the seek landed"
-echo "seek exact: ok ($(echo $turns | wc -w) positions, 2 backward)"
+
+# Each backward seek builds the show again in the same window; nothing of the old show may stay
+# behind. Home every third turn, 2 then 8 times: the peak resident memory of the second run must
+# not exceed the first's by more than kRebuildRssMarginKb (a leak of the blur's programs grew
+# 17 MB a rebuild; seen since: +2 MB from 2 to 8 rebuilds, +0.2 MB from 8 to 16).
+kRebuildRssMarginKb=8192
+peak_kb() {
+    python3 -c 'import resource, subprocess, sys
+code = subprocess.run(sys.argv[1:], stderr=open("err.txt", "a")).returncode
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss if code == 0 else -1)' \
+        "$KGL" --batch --no-dialog --windowed --resolution 2 --fixed-fps 30 "$@"
+}
+for n in 2 8; do
+    : >"home$n.txt"
+    for ((i = 1; i <= n; ++i)); do echo "$((3 * i)) Home" >>"home$n.txt"; done
+done
+few=$(peak_kb --keys home2.txt --frames 9)
+many=$(peak_kb --keys home8.txt --frames 27)
+[ "$few" -gt 0 ] && [ "$many" -gt 0 ] || fail "a rebuild run failed"
+[ $((many - few)) -le "$kRebuildRssMarginKb" ] ||
+    fail "8 rebuilds peak at $many kB, 2 at $few kB: the rebuilds leak"
+echo "seek exact: ok ($(echo $turns | wc -w) positions, 2 backward; rebuilds 2/8: $few/$many kB)"
