@@ -1,4 +1,7 @@
+// The module kgl_video.so (see video/kgl_video_module.h): the H.264/AAC encoders and the MP4 or
+// Matroska muxer behind VideoEncoder, the only code that includes FFmpeg.
 #include "video/kgl_video_encoder.h"
+#include "video/kgl_video_module.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -13,6 +16,7 @@ extern "C" {
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace kgl {
 
@@ -28,20 +32,27 @@ std::string avError(int code) {
     return text;
 }
 
-bool endsWith(const std::string& s, const char* tail) {
-    const size_t n = std::strlen(tail);
-    if (s.size() < n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        char c = s[s.size() - n + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != tail[i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-struct VideoEncoder::State {
+// What VideoEncoder does, with FFmpeg (see kgl_video_encoder.h for each operation).
+class FfmpegEncoder {
+public:
+    FfmpegEncoder() = default;
+    virtual ~FfmpegEncoder();
+    bool open(const VideoSettings& settings, std::string& error);
+    bool addPicture(const uint8_t* rgb, std::string& error);
+    bool addAudio(const int16_t* samples, size_t frames, std::string& error);
+    bool finish(std::string& error);
+    void abandon();
+    int64_t picturesWritten() const;
+    const char* videoCodecName() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> s_;
+};
+
+struct FfmpegEncoder::State {
     VideoSettings settings;
     std::string tempPath;
     AVFormatContext* format = nullptr;
@@ -108,27 +119,15 @@ struct VideoEncoder::State {
     }
 };
 
-VideoEncoder::VideoEncoder() = default;
-
-VideoEncoder::~VideoEncoder() {
+FfmpegEncoder::~FfmpegEncoder() {
     abandon();
 }
 
-const char* VideoEncoder::containerOf(const std::string& path) {
-    if (endsWith(path, ".mp4")) return "mp4";
-    if (endsWith(path, ".mkv")) return "matroska";
-    return nullptr;
-}
-
-std::string VideoEncoder::temporaryPath(const std::string& path) {
-    return path + ".part";
-}
-
-int64_t VideoEncoder::picturesWritten() const {
+int64_t FfmpegEncoder::picturesWritten() const {
     return s_ ? s_->pictures : 0;
 }
 
-const char* VideoEncoder::videoCodecName() const {
+const char* FfmpegEncoder::videoCodecName() const {
     return s_ && s_->video && s_->video->codec ? s_->video->codec->name : "";
 }
 
@@ -142,9 +141,9 @@ const AVCodec* findH264() {
 
 }  // namespace
 
-bool VideoEncoder::open(const VideoSettings& in, std::string& error) {
+bool FfmpegEncoder::open(const VideoSettings& in, std::string& error) {
     abandon();
-    const char* container = containerOf(in.path);
+    const char* container = VideoEncoder::containerOf(in.path);
     if (!container) {
         error = "unknown extension (use .mp4 or .mkv)";
         return false;
@@ -159,7 +158,7 @@ bool VideoEncoder::open(const VideoSettings& in, std::string& error) {
     s_.reset(new State);
     State& s = *s_;
     s.settings = in;
-    s.tempPath = temporaryPath(in.path);
+    s.tempPath = VideoEncoder::temporaryPath(in.path);
     if (avformat_alloc_output_context2(&s.format, nullptr, container, s.tempPath.c_str()) < 0 || !s.format) {
         error = "no muxer for this container";
         return false;
@@ -291,7 +290,7 @@ bool VideoEncoder::open(const VideoSettings& in, std::string& error) {
     return true;
 }
 
-bool VideoEncoder::addPicture(const uint8_t* rgb, std::string& error) {
+bool FfmpegEncoder::addPicture(const uint8_t* rgb, std::string& error) {
     if (!s_ || !s_->headerWritten) return false;
     State& s = *s_;
     const VideoSettings& in = s.settings;
@@ -318,7 +317,7 @@ bool VideoEncoder::addPicture(const uint8_t* rgb, std::string& error) {
     return s.send(s.video, s.videoStream, s.picture, error);
 }
 
-bool VideoEncoder::addAudio(const int16_t* samples, size_t frames, std::string& error) {
+bool FfmpegEncoder::addAudio(const int16_t* samples, size_t frames, std::string& error) {
     if (!s_ || !s_->headerWritten || !s_->audio) return true;
     State& s = *s_;
     const int channels = s.audio->ch_layout.nb_channels;
@@ -341,7 +340,7 @@ bool VideoEncoder::addAudio(const int16_t* samples, size_t frames, std::string& 
     return true;
 }
 
-bool VideoEncoder::finish(std::string& error) {
+bool FfmpegEncoder::finish(std::string& error) {
     if (!s_ || !s_->headerWritten) {
         error = "the file was not started";
         return false;
@@ -377,7 +376,7 @@ bool VideoEncoder::finish(std::string& error) {
     return ok;
 }
 
-void VideoEncoder::abandon() {
+void FfmpegEncoder::abandon() {
     if (!s_) return;
     const bool created = s_->fileOpen || s_->headerWritten;
     const std::string temp = s_->tempPath;
@@ -386,3 +385,25 @@ void VideoEncoder::abandon() {
 }
 
 }  // namespace kgl
+
+extern "C" __attribute__((visibility("default"))) const kgl::VideoModule* kglVideoModule() {
+    using kgl::FfmpegEncoder;
+    static const kgl::VideoModule module = {
+        kgl::kVideoModuleAbi,
+        []() -> void* { return new FfmpegEncoder; },
+        [](void* e) { delete static_cast<FfmpegEncoder*>(e); },
+        [](void* e, const kgl::VideoSettings& settings, std::string& error) {
+            return static_cast<FfmpegEncoder*>(e)->open(settings, error);
+        },
+        [](void* e, const uint8_t* rgb, std::string& error) {
+            return static_cast<FfmpegEncoder*>(e)->addPicture(rgb, error);
+        },
+        [](void* e, const int16_t* samples, size_t frames, std::string& error) {
+            return static_cast<FfmpegEncoder*>(e)->addAudio(samples, frames, error);
+        },
+        [](void* e, std::string& error) { return static_cast<FfmpegEncoder*>(e)->finish(error); },
+        [](const void* e) { return static_cast<const FfmpegEncoder*>(e)->picturesWritten(); },
+        [](const void* e) { return static_cast<const FfmpegEncoder*>(e)->videoCodecName(); },
+    };
+    return &module;
+}
