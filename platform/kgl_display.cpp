@@ -150,6 +150,14 @@ void presentLetterbox() {
 
 // After the context exists: the window covers the desktop in its own mode.
 bool enterDesktopFullscreen(int width, int height) {
+    // The window covers the desktop by itself too: without a window manager the full-screen
+    // request alone leaves it at its size while SDL reports the desktop's.
+    SDL_DisplayMode desktop{};
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        SDL_SetWindowBordered(gWindow, SDL_FALSE);
+        SDL_SetWindowPosition(gWindow, 0, 0);
+        SDL_SetWindowSize(gWindow, desktop.w, desktop.h);
+    }
     if (SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 &&
         gLetterbox.create(width, height) && gLetterbox.canPresent())
         return true;
@@ -333,9 +341,12 @@ bool CreateDisplayWindow(const char* title, int width, int height, int bits, uin
     }
     SDL_ShowCursor(SDL_DISABLE);
     if (!createContext()) return false;
-    if (desktop && !enterDesktopFullscreen(width, height)) fullscreenMode = 0;
     SDL_DisableScreenSaver();
     SDL_ShowWindow(gWindow);
+    // Once the window is mapped: a hidden window's full-screen request only takes effect when a
+    // window manager maps it, so without one the window kept its size while SDL reported the
+    // desktop's, and the picture landed off centre.
+    if (desktop && !enterDesktopFullscreen(width, height)) fullscreenMode = 0;
     SDL_RaiseWindow(gWindow);
     return true;
 }
@@ -362,6 +373,13 @@ void SwapDisplayBuffers() {
         return;
     }
     if (gWindow) SDL_GL_SwapWindow(gWindow);
+}
+
+bool displayPictureSize(int& width, int& height) {
+    if (!gLetterbox.ready()) return false;
+    width = gLetterbox.width();
+    height = gLetterbox.height();
+    return true;
 }
 
 void SetDisplayTitle(const char* title) {

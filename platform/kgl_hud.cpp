@@ -6,6 +6,8 @@
 #include <backends/imgui_impl_sdl.h>
 #include <imgui.h>
 
+#include "platform/kgl_display.h"
+
 namespace kgl {
 
 namespace {
@@ -37,6 +39,12 @@ void drawHud(const char* text) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
+    int w = 0;
+    int h = 0;
+    if (displayPictureSize(w, h)) {  // the HUD goes into the picture, not onto the whole desktop
+        ImGui::GetIO().DisplaySize = ImVec2(static_cast<float>(w), static_cast<float>(h));
+        ImGui::GetIO().DisplayFramebufferScale = ImVec2(1.0f, 1.0f);
+    }
     ImGui::NewFrame();
     ImGui::SetNextWindowPos(ImVec2(8.0f, 8.0f));
     ImGui::SetNextWindowBgAlpha(0.5f);
