@@ -375,13 +375,6 @@ void SwapDisplayBuffers() {
     if (gWindow) SDL_GL_SwapWindow(gWindow);
 }
 
-bool displayPictureSize(int& width, int& height) {
-    if (!gLetterbox.ready()) return false;
-    width = gLetterbox.width();
-    height = gLetterbox.height();
-    return true;
-}
-
 void SetDisplayTitle(const char* title) {
     if (gWindow) SDL_SetWindowTitle(gWindow, title);
 }

@@ -77,9 +77,6 @@ bool CreateDisplayWindow(const char* title, int width, int height, int bits, uin
 void DestroyDisplayWindow();
 
 void SwapDisplayBuffers();
-// The size of the picture a desktop full-screen window draws into (the window itself covers the
-// desktop); false for any other window, whose picture is the window.
-bool displayPictureSize(int& width, int& height);
 void SetDisplayTitle(const char* title);
 
 // Result of one message poll of the frame loop (PeekMessage).
