@@ -131,6 +131,15 @@ public:
     int slotCount() const { return hasSubMaterials ? subMaterialCount : 1; }
 };
 
+// The material of objects whose index names no material: plain mid grey, opaque (a material's
+// own colours default to black, which would draw such objects invisible on a black screen).
+inline SceneMaterial PlainGreyMaterial() {
+    SceneMaterial m;
+    m.ambient = ColorRGBA{0.5f, 0.5f, 0.5f, 1.0f};
+    m.diffuse = ColorRGBA{0.7f, 0.7f, 0.7f, 1.0f};
+    return m;
+}
+
 // A set of line strips whose heads follow a FastTrigo; attached to objects by reference.
 class LineTrail {
 public:
@@ -402,7 +411,7 @@ public:
     std::vector<SceneObject> objects;
     std::vector<SceneCamera> cameras;
     std::vector<SceneMaterial> materials;
-    SceneMaterial fallbackMaterial;  // given to objects whose material index is out of range
+    SceneMaterial fallbackMaterial = PlainGreyMaterial();  // for material indices out of range
     std::vector<SceneLight> lights;
     std::vector<BezierShape> shapes;
     std::vector<int32_t> drawOrder;

@@ -352,6 +352,7 @@ TEST(SceneLoad, AttachGivesDiffuseColoursAndPlainFaceIds) {
     EXPECT_FLOAT_EQ(scene.objects[0].vertices[0].color.g, 0.5f);
     EXPECT_FLOAT_EQ(scene.objects[0].vertices[0].color.a, 1.0f);
     EXPECT_EQ(scene.objects[2].material, &scene.fallbackMaterial);
+    EXPECT_GT(scene.objects[2].vertices[0].color.r, 0.25f);  // grey, not black
     EXPECT_EQ(scene.objects[2].textureTable, scene.textureTable);
 }
 
