@@ -245,7 +245,7 @@ void MotionBlur::composeBlurred(float ox, float oy, bool layerQuads) {
     glEnable(GL_TEXTURE_2D);
     bindForWindow();
     glEnable(GL_BLEND);
-    if (layerQuads || !program_.ready() || layers > BlurProgram::kMaxLayers) {
+    if (layerQuads || layers > BlurProgram::kMaxLayers || !program_.prepare(layers)) {
         drawLayerQuads(ox, oy);
     } else {
         float insets[BlurProgram::kMaxLayers];
@@ -300,6 +300,10 @@ void MotionBlur::skipBlurred() {
     if (!offscreen() || !driftOn) return;
     moveDrift();
     drift_.advance(0);
+}
+
+void MotionBlur::prepareLayers(int32_t count) {
+    if (count > 0 && count <= BlurProgram::kMaxLayers) program_.prepare(count);
 }
 
 void MotionBlur::setAlphas(float dark, float image) {

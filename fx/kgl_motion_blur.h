@@ -56,6 +56,8 @@ public:
     void setDriftOffset(float x, float y);
     void setDriftOn(uint8_t flag);
     void setLayers(float start, float end, int count);
+    // Compiles the one-pass blur for `count` layers now (set-up), not at its first blurred frame.
+    void prepareLayers(int32_t count);
 
     // True when frames go through the off-screen target; false in the direct-drawing fallback,
     // where both compositions are skipped.
