@@ -134,8 +134,9 @@ private:
     float lastOffsetX_ = 0.0f;
     float lastOffsetY_ = 0.0f;
     BlurProgram program_;
-    float maxAnisotropy_ = 1.0f;  // 1 when the context has no anisotropic filtering
-    bool lowAnisotropy_ = false;  // the window pass in progress lowered it
+    float maxAnisotropy_ = 1.0f;              // 1 when the context has no anisotropic filtering
+    bool lowAnisotropy_ = false;              // the window pass in progress lowered it
+    bool captureDefined_[kMaxTextures] = {};  // the texture has its storage from a first capture
 
     DemoTimer timer_;
     FastTrigo drift_;
