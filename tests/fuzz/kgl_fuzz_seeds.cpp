@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace kglfuzz {
+namespace kgl_test {
 
 std::string gOut;
 bool gFailed = false;
@@ -36,14 +36,14 @@ void putText(const std::string& kind, const std::string& name, const std::string
     put(kind, name, Bytes(text.begin(), text.end()));
 }
 
-}  // namespace kglfuzz
+}  // namespace kgl_test
 
 namespace {
 
-using kglfuzz::Bytes;
-using kglfuzz::gFailed;
-using kglfuzz::put;
-using kglfuzz::putText;
+using kgl_test::Bytes;
+using kgl_test::gFailed;
+using kgl_test::put;
+using kgl_test::putText;
 
 void configSeeds() {
     const std::string full =
@@ -178,13 +178,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kgl_fuzz_seeds OUTDIR\n");
         return 2;
     }
-    kglfuzz::gOut = argv[1];
-    mkdir(kglfuzz::gOut.c_str(), 0755);
+    kgl_test::gOut = argv[1];
+    mkdir(kgl_test::gOut.c_str(), 0755);
     configSeeds();
     textSeeds();
     eventSeeds();
     actionTextSeeds();
     mp3Seeds();
-    kglfuzz::modelSeeds();
+    kgl_test::modelSeeds();
     return gFailed ? 1 : 0;
 }

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "scene/kgl_2d_fasttrigo.h"
-#include "tests/unit/kgl_test_scene.h"
+#include "tests/unit/kgl_test_files.h"
 
 using kgl::FastTrigo;
 
