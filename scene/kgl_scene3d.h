@@ -143,7 +143,9 @@ inline SceneMaterial PlainGreyMaterial() {
 // A set of line strips whose heads follow a FastTrigo; attached to objects by reference.
 class LineTrail {
 public:
-    LineTrail() : points(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity) {}
+    // The points' room is reserved with the scene (nothing is allocated while the show plays)
+    // but only written when the director sets the trail up.
+    LineTrail() { points.reserve(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity); }
     virtual ~LineTrail() = default;
 
     uint8_t inUse = 0;
@@ -152,7 +154,7 @@ public:
     int32_t pointsPerStrip = 0;
     Vec3 offset;
     Vec3 drift[kTrailStrips];
-    std::vector<Vec3> points;  // kTrailStrips * kTrailPointCapacity, allocated with the scene
+    std::vector<Vec3> points;  // kTrailStrips * kTrailPointCapacity once set up
     FastTrigo trigo;
 
     Vec3* strip(int s) { return points.data() + static_cast<size_t>(s) * kTrailPointCapacity; }
