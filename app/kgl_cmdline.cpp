@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/kgl_actions.h"
 #include "app/kgl_convert.h"
@@ -30,6 +32,7 @@ constexpr size_t kHelpColumn = 32;
 constexpr double kMaxSeconds = 1000000.0;
 constexpr int kMinVideoSide = 32;
 constexpr int kMaxVideoSide = 8192;
+constexpr const char* kDesktop = "desktop";
 }  // namespace
 
 bool parseCount(const char* text, int64_t& out) {
@@ -132,18 +135,21 @@ void addChoice(CLI::App& app, const char* name, const char* help, T& field, T va
 // The options of every command that opens a window.
 void addRunOptions(CLI::App& app, RunOptions& run, const char* displayDefault) {
     addChoice(app, "--windowed", "display in a window", run.fullscreen, 0);
+    // A flag, so "kgl view --fullscreen FILE" keeps its file; the desktop variant takes its value
+    // only after "=" (parseCommandLine joins the older "--fullscreen desktop" into that form).
     int& fullscreen = run.fullscreen;
     app.add_option_function<std::string>(
            "--fullscreen",
-           [&fullscreen](const std::string& s) { fullscreen = s.empty() ? 1 : kDesktopFullscreen; },
+           [&fullscreen](const std::string& s) { fullscreen = s == kDesktop ? kDesktopFullscreen : 1; },
            displayDefault)
-        ->expected(0, 1)
-        ->type_name("[desktop]")
+        ->expected(0)
+        ->type_name("[=desktop]")
         ->trigger_on_parse()
         ->check(CLI::Validator(
             [](std::string& s) {
-                return s.empty() || s == "desktop" ? std::string()
-                                                   : "bad value '" + s + "' (desktop or nothing)";
+                return s == kDesktop || s == "true"
+                           ? std::string()
+                           : "bad value '" + s + "' (--fullscreen or --fullscreen=desktop)";
             },
             ""));
     addChoice(app, "--vsync", "wait for the vertical blank on swaps (the default)", run.vsync, true);
@@ -298,6 +304,21 @@ int runShowCommand(Invocation& in) {
     return runShow(in.show);
 }
 
+// The arguments in CLI11's order (last first), with the older spelling "--fullscreen desktop"
+// joined into "--fullscreen=desktop".
+std::vector<std::string> joinFullscreenValue(int argc, const char* const* argv) {
+    std::vector<std::string> args;
+    for (int i = argc - 1; i >= 1; --i) {
+        if (std::strcmp(argv[i], kDesktop) == 0 && i >= 2 && std::strcmp(argv[i - 1], "--fullscreen") == 0) {
+            args.push_back(std::string("--fullscreen=") + kDesktop);
+            --i;
+            continue;
+        }
+        args.push_back(argv[i]);
+    }
+    return args;
+}
+
 std::string oneLine(std::string text) {
     for (char& c : text) {
         if (c == '\n') c = ' ';
@@ -325,7 +346,8 @@ ParseResult parseCommandLine(int argc, const char* const* argv, Invocation& out,
     }
     std::string command = "kgl";
     try {
-        app.parse(argc, argv);
+        std::vector<std::string> args = joinFullscreenValue(argc, argv);
+        app.parse(args);
     } catch (const CLI::CallForHelp&) {
         text = app.help();
         while (!text.empty() && text.back() == '\n') text.pop_back();

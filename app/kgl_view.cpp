@@ -71,29 +71,17 @@ public:
     bool rateInTitle() const override { return false; }
 
 private:
-    bool pressed(int vk) {  // down now and not at the previous step
-        const bool now = keyDown[vk] != 0;
-        const bool was = wasDown_[vk];
-        wasDown_[vk] = now;
-        return now && !was;
-    }
     void takeInput() {
-        const float yaw =
-            (keyDown[kVkRight] ? kKeyOrbitDegrees : 0.0f) - (keyDown[kVkLeft] ? kKeyOrbitDegrees : 0.0f);
-        const float pitch =
-            (keyDown[kVkUp] ? kKeyOrbitDegrees : 0.0f) - (keyDown[kVkDown] ? kKeyOrbitDegrees : 0.0f);
-        session_.orbit(yaw - mouseDragX * kDragDegreesPerPixel, pitch + mouseDragY * kDragDegreesPerPixel);
-        float z = std::pow(kWheelZoom, static_cast<float>(mouseWheel));
-        if (keyDown[kVkPlus] || keyDown[kVkPadPlus]) z *= kKeyZoom;
-        if (keyDown[kVkMinus] || keyDown[kVkPadMinus]) z /= kKeyZoom;
-        session_.zoom(z);
+        ViewInput in;
+        in.keyDown = keyDown;
+        in.dragX = mouseDragX;
+        in.dragY = mouseDragY;
+        in.wheel = mouseWheel;
         mouseDragX = mouseDragY = mouseWheel = 0;
-        if (pressed(kVkC)) session_.nextCamera();
-        if (pressed(kVkSpace)) session_.togglePause();
+        session_.applyInput(in);
     }
 
     ViewSession& session_;
-    bool wasDown_[kVirtualKeyCount] = {};
 };
 
 }  // namespace
@@ -209,6 +197,22 @@ void ViewSession::applyOrbit() {
                      c.target.z + d * std::cos(el) * std::cos(az)};
     }
     if (headLight_ && !s.lights.empty()) s.lights[0].position = Vec4{c.eye.x, c.eye.y, c.eye.z, 1.0f};
+}
+
+void ViewSession::applyInput(const ViewInput& in) {
+    const uint8_t* k = in.keyDown;
+    const float yaw = (k[kVkRight] ? kKeyOrbitDegrees : 0.0f) - (k[kVkLeft] ? kKeyOrbitDegrees : 0.0f);
+    const float pitch = (k[kVkUp] ? kKeyOrbitDegrees : 0.0f) - (k[kVkDown] ? kKeyOrbitDegrees : 0.0f);
+    orbit(yaw - in.dragX * kDragDegreesPerPixel, pitch + in.dragY * kDragDegreesPerPixel);
+    float z = std::pow(kWheelZoom, static_cast<float>(in.wheel));
+    if (k[kVkPlus] || k[kVkPadPlus]) z *= kKeyZoom;
+    if (k[kVkMinus] || k[kVkPadMinus]) z /= kKeyZoom;
+    zoom(z);
+    const bool c = k[kVkC] && !wasDown_[kVkC];
+    const bool space = k[kVkSpace] && !wasDown_[kVkSpace];
+    for (int i = 0; i < kVirtualKeyCount; ++i) wasDown_[i] = k[i] != 0;
+    if (c) nextCamera();
+    if (space) togglePause();
 }
 
 void ViewSession::orbit(float yawDegrees, float pitchDegrees) {

@@ -6,9 +6,11 @@
 // (the tests drive it on a headless context); runView adds the window and the frame loop.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "app/kgl_cmdline.h"
+#include "platform/kgl_display.h"
 
 namespace kgl {
 
@@ -16,6 +18,14 @@ class Scene3D;
 class MotionBlur;
 
 constexpr int kViewUpdateRate = 30;  // scene updates per second
+
+// One update step's input, as the window procedure collected it: the key table (Win32
+// virtual-key codes) and the left-button drag and wheel steps since the previous step.
+struct ViewInput {
+    const uint8_t* keyDown = nullptr;  // kVirtualKeyCount entries
+    int dragX = 0, dragY = 0;
+    int wheel = 0;
+};
 
 class ViewSession {
 public:
@@ -29,6 +39,9 @@ public:
     // One step: the scene's animation (unless paused), then the orbit applied to the active camera.
     void update();
     void draw();
+    // The keys and mouse of one step: arrows and drag orbit, wheel and +/- zoom, C (on its press)
+    // cycles the cameras, Space (on its press) pauses.
+    void applyInput(const ViewInput& input);
     // Turns the view about the target (degrees; pitch stays within +-89) and scales the distance.
     void orbit(float yawDegrees, float pitchDegrees);
     void zoom(float factor);
@@ -53,6 +66,7 @@ private:
     float baseEye_[3] = {0, 0, 0};  // the active camera's eye before the orbit
     float yaw_ = 0.0f, pitch_ = 0.0f, zoom_ = 1.0f;
     int faces_ = 0;
+    bool wasDown_[kVirtualKeyCount] = {};  // the key table at the previous step, for presses
 };
 
 // Opens the window, plays the scene until the loop ends. Returns the process exit status.

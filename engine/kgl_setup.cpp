@@ -177,6 +177,7 @@ void DemoEngine::setup(float width, float height, int bits) {
     for (const show::SceneBlock& b : show::kSceneBlocks) applySceneBlock(*this, b, width, height);
     if (!events.loaded) events.Clear();
     motionBlur.setDrift(-0.0045f, 0.008121f, 2);
+    for (const show::BlurPreset& p : show::kBlurPresets) motionBlur.prepareLayers(p.layers);
     motionBlur.endCapture();
 }
 

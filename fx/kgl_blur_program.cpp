@@ -115,27 +115,7 @@ GLhandleARB compileAndLink(int layers) {
 
 }  // namespace
 
-bool BlurProgram::create() {
-    destroy();  // a second create replaces the first programs
-    if (!loadApi()) return false;
-    for (int i = 0; i < kVariants; ++i) {
-        Variant& v = variants_[i];
-        v.program = compileAndLink(i < kUnrolled ? i + 1 : kMaxLayers);
-        if (!v.program) {
-            std::fprintf(stderr,
-                         "BLUR: [fragment program] does not compile; the layers are drawn one by one\n");
-            return false;
-        }
-        v.pictureAt = gApi.location(v.program, "picture");
-        v.offsetAt = gApi.location(v.program, "offset");
-        v.countAt = gApi.location(v.program, "count");
-        v.layerAt = gApi.location(v.program, "layer");
-    }
-    ready_ = true;
-    return true;
-}
-
-void BlurProgram::destroy() {
+void BlurProgram::release() {
     for (Variant& v : variants_) {
         if (v.program) gApi.remove(v.program);
         v = Variant();
@@ -143,15 +123,45 @@ void BlurProgram::destroy() {
     ready_ = false;
 }
 
+bool BlurProgram::create() {
+    release();  // a second create replaces the first programs
+    if (!loadApi()) return false;
+    ready_ = true;
+    return prepare(kDefaultLayers);
+}
+
+int BlurProgram::variantOf(int32_t count) {
+    return count >= 1 && count <= kUnrolled ? count - 1 : kUnrolled;
+}
+
+bool BlurProgram::prepare(int32_t count) {
+    if (!ready_) return false;
+    Variant& v = variants_[variantOf(std::min(std::max(count, 0), kMaxLayers))];
+    if (v.program) return true;
+    const int index = static_cast<int>(&v - variants_);
+    v.program = compileAndLink(index < kUnrolled ? index + 1 : kMaxLayers);
+    if (!v.program) {
+        std::fprintf(stderr, "BLUR: [fragment program] does not compile; the layers are drawn one by one\n");
+        release();
+        return false;
+    }
+    v.pictureAt = gApi.location(v.program, "picture");
+    v.offsetAt = gApi.location(v.program, "offset");
+    v.countAt = gApi.location(v.program, "count");
+    v.layerAt = gApi.location(v.program, "layer");
+    return true;
+}
+
 void BlurProgram::draw(const float* insets, const float* alphas, int32_t count, float ox, float oy, float w,
-                       float h) const {
+                       float h) {
     GLfloat layer[kMaxLayers * 2];
     const int32_t n = std::min(std::max(count, 0), kMaxLayers);
+    if (!prepare(n)) return;
     for (int32_t i = 0; i < n; ++i) {
         layer[2 * i] = insets[i];
         layer[2 * i + 1] = std::min(std::max(alphas[i], 0.0f), 1.0f);
     }
-    const Variant& v = variants_[n >= 1 && n <= kUnrolled ? n - 1 : kUnrolled];
+    const Variant& v = variants_[variantOf(n)];
     gApi.use(v.program);
     gApi.uniform1i(v.pictureAt, 0);
     gApi.uniform2f(v.offsetAt, ox, oy);

@@ -76,7 +76,7 @@ void MotionBlur::create(int width, int height, int x, int y, int outW, int outH,
 }
 
 void MotionBlur::release() {
-    program_.destroy();
+    program_.release();
     target_.destroy();
 }
 
@@ -84,6 +84,7 @@ void MotionBlur::setupTextures() {
     glDeleteTextures(kMaxTextures, textures);  // a second create replaces the first one's names
     for (GLuint& t : textures) t = 0;
     glGenTextures(textureCount, textures);
+    for (bool& d : captureDefined_) d = false;
     glBindTexture(GL_TEXTURE_2D, textures[0]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -121,10 +122,18 @@ void MotionBlur::endCapture() {
     target_.makeWindowCurrent();
 }
 
+// The first capture defines the texture's 512 x 512 RGBA storage; later ones copy into it, which
+// gives the same texels without the driver freeing, allocating and clearing 1 MB every frame.
 void MotionBlur::capture() {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, textures[targetIndex]);
+    bool& defined = captureDefined_[targetIndex & (kMaxTextures - 1)];
+    if (defined) {
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, targetWidth, targetHeight);
+        return;
+    }
     glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, targetWidth, targetHeight, 0);
+    defined = true;
 }
 
 void MotionBlur::bindCapture() {
@@ -246,7 +255,7 @@ void MotionBlur::composeBlurred(float ox, float oy, bool layerQuads) {
     glEnable(GL_TEXTURE_2D);
     bindForWindow();
     glEnable(GL_BLEND);
-    if (layerQuads || !program_.ready() || layers > BlurProgram::kMaxLayers) {
+    if (layerQuads || layers > BlurProgram::kMaxLayers || !program_.prepare(layers)) {
         drawLayerQuads(ox, oy);
     } else {
         float insets[BlurProgram::kMaxLayers];
@@ -301,6 +310,10 @@ void MotionBlur::skipBlurred() {
     if (!offscreen() || !driftOn) return;
     moveDrift();
     drift_.advance(0);
+}
+
+void MotionBlur::prepareLayers(int32_t count) {
+    if (count > 0 && count <= BlurProgram::kMaxLayers) program_.prepare(count);
 }
 
 void MotionBlur::setAlphas(float dark, float image) {

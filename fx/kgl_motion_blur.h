@@ -57,6 +57,8 @@ public:
     void setDriftOffset(float x, float y);
     void setDriftOn(uint8_t flag);
     void setLayers(float start, float end, int count);
+    // Compiles the one-pass blur for `count` layers now (set-up), not at its first blurred frame.
+    void prepareLayers(int32_t count);
 
     // True when frames go through the off-screen target; false in the direct-drawing fallback,
     // where both compositions are skipped.
@@ -133,8 +135,9 @@ private:
     float lastOffsetX_ = 0.0f;
     float lastOffsetY_ = 0.0f;
     BlurProgram program_;
-    float maxAnisotropy_ = 1.0f;  // 1 when the context has no anisotropic filtering
-    bool lowAnisotropy_ = false;  // the window pass in progress lowered it
+    float maxAnisotropy_ = 1.0f;              // 1 when the context has no anisotropic filtering
+    bool lowAnisotropy_ = false;              // the window pass in progress lowered it
+    bool captureDefined_[kMaxTextures] = {};  // the texture has its storage from a first capture
 
     DemoTimer timer_;
     FastTrigo drift_;

@@ -14,15 +14,17 @@ public:
     static constexpr int kMaxSide = 128;
     static constexpr int kMaxVertices = kMaxSide * kMaxSide;  // 16384
 
+    // Vertices and cells are written by setup for the grid's size only; nothing reads the rest,
+    // so the 1 MB of room for the largest grid is not written at construction.
     struct Vertex {
-        int32_t index = 0;
-        float s = 0.0f, t = 0.0f;
-        float x = 0.0f, y = 0.0f, z = 0.0f;
+        int32_t index;
+        float s, t;
+        float x, y, z;
     };
     // Corners of one grid square: lower-left, upper-left, upper-right, lower-right, as vertex
     // indices, so a vertex shared by several cells is one vertex.
     struct Cell {
-        int32_t corner[4] = {};
+        int32_t corner[4];
     };
 
     WaveGrid() = default;

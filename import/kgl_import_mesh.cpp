@@ -8,8 +8,12 @@ bool AseImporter::WriteVertices(int v) {
     SkipTo("MESH_VERTEX_LIST");
     for (int i = 0; i < v && !hitEnd(); ++i) {
         SkipTo("MESH_VERTEX");
-        Skip(4);  // the index, right-aligned in five columns: the last digit is dropped below
-        Skip(1);
+        if (repair_) {
+            ReadLong();  // the index as a number: other exporters don't use Max's columns
+        } else {
+            Skip(4);  // the index, right-aligned in five columns: the last digit is dropped below
+            Skip(1);
+        }
         for (int k = 0; k < 3; ++k) PutF32(ReadFloat());
     }
     FlushBlock();
@@ -22,12 +26,22 @@ bool AseImporter::WriteFaces(int f) {
     SkipTo("MESH_FACE_LIST");
     for (int i = 0; i < f && !hitEnd(); ++i) {
         SkipTo("MESH_FACE");
-        Skip(13);
-        const int a = ReadInt();
-        Skip(3);
-        const int b = ReadInt();
-        Skip(3);
-        const int c = ReadInt();
+        int a, b, c;
+        if (repair_) {  // by the corner labels, whatever the spacing
+            SkipTo("A:");
+            a = ReadInt();
+            SkipTo("B:");
+            b = ReadInt();
+            SkipTo("C:");
+            c = ReadInt();
+        } else {
+            Skip(13);
+            a = ReadInt();
+            Skip(3);
+            b = ReadInt();
+            Skip(3);
+            c = ReadInt();
+        }
         SkipTo("*MESH_MTLID");
         const int id = ReadInt();
         PutU16(static_cast<uint16_t>(a));

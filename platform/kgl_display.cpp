@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/kgl_log.h"
+#include "platform/kgl_framebuffer.h"
 #include "platform/kgl_glext.h"
 #include "platform/kgl_icon.h"
 #include "platform/kgl_msgbox.h"
@@ -25,23 +26,7 @@ bool gDesktopFullscreen = false;
 
 // The picture's framebuffer of a desktop full-screen window, bound in the window's context for
 // its whole life, so the drawing code sees a window of the asked size.
-struct Letterbox {
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
-    GLuint framebuffer = 0;
-    GLuint buffers[2] = {};  // colour, depth + stencil
-    int width = 0;
-    int height = 0;
-};
-Letterbox gLetterbox;
+Framebuffer gLetterbox;
 
 const char* const kErrorCaption = "ERROR";
 const char* const kMsgRegisterClass = "Failed To Register The Window Class.";
@@ -154,83 +139,29 @@ bool enterFullscreen(int width, int height, int bits) {
     return true;
 }
 
-template <typename Fn>
-void fetchGL(Fn& fn, const char* name) {
-    fn = reinterpret_cast<Fn>(glProcAddress(name));
-}
-
-// Needs the window's context current. False when framebuffer objects are missing or incomplete.
-bool createLetterbox(int width, int height) {
-    Letterbox& b = gLetterbox;
-    if (!hasGLExtension("GL_ARB_framebuffer_object")) return false;
-    fetchGL(b.genFramebuffers, "glGenFramebuffers");
-    fetchGL(b.deleteFramebuffers, "glDeleteFramebuffers");
-    fetchGL(b.bindFramebuffer, "glBindFramebuffer");
-    fetchGL(b.genRenderbuffers, "glGenRenderbuffers");
-    fetchGL(b.deleteRenderbuffers, "glDeleteRenderbuffers");
-    fetchGL(b.bindRenderbuffer, "glBindRenderbuffer");
-    fetchGL(b.renderbufferStorage, "glRenderbufferStorage");
-    fetchGL(b.framebufferRenderbuffer, "glFramebufferRenderbuffer");
-    fetchGL(b.checkFramebufferStatus, "glCheckFramebufferStatus");
-    fetchGL(b.blitFramebuffer, "glBlitFramebuffer");
-    if (!b.genFramebuffers || !b.deleteFramebuffers || !b.bindFramebuffer || !b.genRenderbuffers ||
-        !b.deleteRenderbuffers || !b.bindRenderbuffer || !b.renderbufferStorage ||
-        !b.framebufferRenderbuffer || !b.checkFramebufferStatus || !b.blitFramebuffer)
-        return false;
-    b.width = width;
-    b.height = height;
-    b.genFramebuffers(1, &b.framebuffer);
-    b.bindFramebuffer(GL_FRAMEBUFFER, b.framebuffer);
-    b.genRenderbuffers(2, b.buffers);
-    const GLenum formats[2] = {GL_RGBA8, GL_DEPTH24_STENCIL8};
-    const GLenum attachments[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_STENCIL_ATTACHMENT};
-    for (int i = 0; i < 2; ++i) {
-        b.bindRenderbuffer(GL_RENDERBUFFER, b.buffers[i]);
-        b.renderbufferStorage(GL_RENDERBUFFER, formats[i], width, height);
-        b.framebufferRenderbuffer(GL_FRAMEBUFFER, attachments[i], GL_RENDERBUFFER, b.buffers[i]);
-    }
-    return b.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-}
-
-void destroyLetterbox() {
-    Letterbox& b = gLetterbox;
-    if (!b.framebuffer) return;
-    b.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    b.deleteFramebuffers(1, &b.framebuffer);
-    b.deleteRenderbuffers(2, b.buffers);
-    b.framebuffer = 0;
-}
-
 // The picture onto the whole desktop at its aspect: black bars, then the scaled picture.
 void presentLetterbox() {
-    const Letterbox& b = gLetterbox;
     int w = 0;
     int h = 0;
     SDL_GL_GetDrawableSize(gWindow, &w, &h);
-    const double scale = std::min(static_cast<double>(w) / b.width, static_cast<double>(h) / b.height);
-    const int dw = static_cast<int>(b.width * scale);
-    const int dh = static_cast<int>(b.height * scale);
-    const int x = (w - dw) / 2;
-    const int y = (h - dh) / 2;
-    b.bindFramebuffer(GL_READ_FRAMEBUFFER, b.framebuffer);
-    b.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glPushAttrib(GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    b.blitFramebuffer(0, 0, b.width, b.height, x, y, x + dw, y + dh, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    glPopAttrib();
+    gLetterbox.presentScaled(w, h);
     SDL_GL_SwapWindow(gWindow);
-    b.bindFramebuffer(GL_FRAMEBUFFER, b.framebuffer);
 }
 
 // After the context exists: the window covers the desktop in its own mode.
 bool enterDesktopFullscreen(int width, int height) {
+    // The window covers the desktop by itself too: without a window manager the full-screen
+    // request alone leaves it at its size while SDL reports the desktop's.
+    SDL_DisplayMode desktop{};
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        SDL_SetWindowBordered(gWindow, SDL_FALSE);
+        SDL_SetWindowPosition(gWindow, 0, 0);
+        SDL_SetWindowSize(gWindow, desktop.w, desktop.h);
+    }
     if (SDL_SetWindowFullscreen(gWindow, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0 &&
-        createLetterbox(width, height))
+        gLetterbox.create(width, height) && gLetterbox.canPresent())
         return true;
-    destroyLetterbox();
+    gLetterbox.destroy();
     SDL_SetWindowFullscreen(gWindow, 0);
     logLine("DISPLAY", "desktop", "full screen in the desktop's mode is not available; using a window");
     return false;
@@ -410,9 +341,12 @@ bool CreateDisplayWindow(const char* title, int width, int height, int bits, uin
     }
     SDL_ShowCursor(SDL_DISABLE);
     if (!createContext()) return false;
-    if (desktop && !enterDesktopFullscreen(width, height)) fullscreenMode = 0;
     SDL_DisableScreenSaver();
     SDL_ShowWindow(gWindow);
+    // Once the window is mapped: a hidden window's full-screen request only takes effect when a
+    // window manager maps it, so without one the window kept its size while SDL reported the
+    // desktop's, and the picture landed off centre.
+    if (desktop && !enterDesktopFullscreen(width, height)) fullscreenMode = 0;
     SDL_RaiseWindow(gWindow);
     return true;
 }
@@ -420,9 +354,9 @@ bool CreateDisplayWindow(const char* title, int width, int height, int bits, uin
 void DestroyDisplayWindow() {
     if (gWindow && gModeChanged) SDL_SetWindowFullscreen(gWindow, 0);  // back to the desktop mode
     gModeChanged = false;
-    if (gContext && gLetterbox.framebuffer) {
+    if (gContext && gLetterbox.ready()) {
         SDL_GL_MakeCurrent(gWindow, gContext);  // the framebuffer belongs to the window's context
-        destroyLetterbox();
+        gLetterbox.destroy();
     }
     SDL_ShowCursor(SDL_ENABLE);
     if (gWindow) SDL_GL_MakeCurrent(gWindow, nullptr);
@@ -434,7 +368,7 @@ void DestroyDisplayWindow() {
 }
 
 void SwapDisplayBuffers() {
-    if (gWindow && gLetterbox.framebuffer) {
+    if (gWindow && gLetterbox.ready()) {
         presentLetterbox();
         return;
     }

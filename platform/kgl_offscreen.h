@@ -5,6 +5,8 @@
 // is drawn straight into the window (direct mode) and the composition is skipped.
 #pragma once
 
+#include "platform/kgl_framebuffer.h"
+
 namespace kgl {
 
 class OffscreenTarget {
@@ -41,9 +43,7 @@ private:
     void* window_ = nullptr;         // SDL_Window*
     void* windowContext_ = nullptr;  // SDL_GLContext of the window
     void* context_ = nullptr;        // SDL_GLContext of the target
-    unsigned framebuffer_ = 0;
-    unsigned colourBuffer_ = 0;
-    unsigned depthStencilBuffer_ = 0;
+    Framebuffer framebuffer_;        // lives in context_
     bool reported_ = false;
 };
 

@@ -10,7 +10,14 @@ namespace kgl {
 // The angle is a float: each step is added in double precision and the sum rounded back to float,
 // so every table (and every "lissa<N>.bin" dump) has the same samples on every machine. The curve
 // values themselves are computed in double and stored as floats.
+void FastTrigo::claim(int channel) {
+    if (filled[channel]) return;
+    for (int i = 0; i < kTrigoSamples; ++i) x[channel][i] = y[channel][i] = 0.0f;
+    filled[channel] = 1;
+}
+
 void FastTrigo::fill(float ampX, float ampY, int channel, uint8_t shape) {
+    claim(channel);
     const double a = ampX;
     const double b = ampY;
     float t = 0.0f;
@@ -96,6 +103,10 @@ void FastTrigo::advance(int channel) {
 void FastTrigo::sample(int channel, float& outX, float& outY) const {
     const int c = channelIndex(channel);
     const int32_t i = cursor[c];
+    if (!filled[c]) {
+        outX = outY = 0.0f;
+        return;
+    }
     outX = x[c][i];
     outY = y[c][i];
 }

@@ -33,13 +33,18 @@ public:
     static std::string dumpFileName(float ampX, float ampY);
 
     uint8_t fold = 0;
-    float x[kTrigoChannels][kTrigoSamples] = {};
-    float y[kTrigoChannels][kTrigoSamples] = {};
+    // The samples are written when a channel is first filled (zeros before any shape), not at
+    // construction: hundreds of tables are embedded in the engine's slots and most are never
+    // used, so their 32 KB each stay untouched memory. A channel not yet filled samples as zero.
+    float x[kTrigoChannels][kTrigoSamples];
+    float y[kTrigoChannels][kTrigoSamples];
     int32_t cursor[kTrigoChannels] = {};
     int32_t step = 1;
+    uint8_t filled[kTrigoChannels] = {};
 
 private:
     void fill(float ampX, float ampY, int channel, uint8_t shape);
+    void claim(int channel);  // zeroes a channel's samples the first time it is filled
     void applyFold(int channel);
     static int channelIndex(int channel) { return channel & (kTrigoChannels - 1); }
 };

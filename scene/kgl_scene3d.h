@@ -131,10 +131,21 @@ public:
     int slotCount() const { return hasSubMaterials ? subMaterialCount : 1; }
 };
 
+// The material of objects whose index names no material: plain mid grey, opaque (a material's
+// own colours default to black, which would draw such objects invisible on a black screen).
+inline SceneMaterial PlainGreyMaterial() {
+    SceneMaterial m;
+    m.ambient = ColorRGBA{0.5f, 0.5f, 0.5f, 1.0f};
+    m.diffuse = ColorRGBA{0.7f, 0.7f, 0.7f, 1.0f};
+    return m;
+}
+
 // A set of line strips whose heads follow a FastTrigo; attached to objects by reference.
 class LineTrail {
 public:
-    LineTrail() : points(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity) {}
+    // The points' room is reserved with the scene (nothing is allocated while the show plays)
+    // but only written when the director sets the trail up.
+    LineTrail() { points.reserve(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity); }
     virtual ~LineTrail() = default;
 
     uint8_t inUse = 0;
@@ -143,7 +154,7 @@ public:
     int32_t pointsPerStrip = 0;
     Vec3 offset;
     Vec3 drift[kTrailStrips];
-    std::vector<Vec3> points;  // kTrailStrips * kTrailPointCapacity, allocated with the scene
+    std::vector<Vec3> points;  // kTrailStrips * kTrailPointCapacity once set up
     FastTrigo trigo;
 
     Vec3* strip(int s) { return points.data() + static_cast<size_t>(s) * kTrailPointCapacity; }
@@ -402,7 +413,7 @@ public:
     std::vector<SceneObject> objects;
     std::vector<SceneCamera> cameras;
     std::vector<SceneMaterial> materials;
-    SceneMaterial fallbackMaterial;  // given to objects whose material index is out of range
+    SceneMaterial fallbackMaterial = PlainGreyMaterial();  // for material indices out of range
     std::vector<SceneLight> lights;
     std::vector<BezierShape> shapes;
     std::vector<int32_t> drawOrder;

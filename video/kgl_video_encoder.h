@@ -1,12 +1,12 @@
 // Writes a video file: H.264 pictures (yuv420p) and, optionally, the music as AAC, muxed into MP4
-// or Matroska (chosen by the output's extension). Everything FFmpeg stays behind this interface.
+// or Matroska (chosen by the output's extension). Everything FFmpeg stays behind this interface,
+// in the module kgl_video.so that open() loads on first use (see kgl_video_module.h).
 // The file is written under a temporary name next to the final one and renamed only by finish(),
 // so the final name never holds a half-written file. Buffers are sized at open(): adding a
 // picture or audio allocates nothing of ours.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace kgl {
@@ -32,9 +32,14 @@ public:
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
     // The container of a path by its extension ("mp4", "matroska"), nullptr for any other.
-    static const char* containerOf(const std::string& path);
+    // Inline, as the FFmpeg module uses them too (see kgl_video_module.h).
+    static const char* containerOf(const std::string& path) {
+        if (endsWithLower(path, ".mp4")) return "mp4";
+        if (endsWithLower(path, ".mkv")) return "matroska";
+        return nullptr;
+    }
     // The temporary name the file is written under until finish().
-    static std::string temporaryPath(const std::string& path);
+    static std::string temporaryPath(const std::string& path) { return path + ".part"; }
 
     // Creates the temporary file and sets up the encoders. false with one line in `error`.
     bool open(const VideoSettings& settings, std::string& error);
@@ -52,8 +57,19 @@ public:
     const char* videoCodecName() const;
 
 private:
-    struct State;
-    std::unique_ptr<State> s_;
+    // True when `path` ends with `tail` (lower case), whatever the case of the path.
+    static bool endsWithLower(const std::string& path, const char* tail) {
+        const size_t n = std::char_traits<char>::length(tail);
+        if (path.size() < n) return false;
+        for (size_t i = 0; i < n; ++i) {
+            char c = path[path.size() - n + i];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            if (c != tail[i]) return false;
+        }
+        return true;
+    }
+
+    void* encoder_ = nullptr;  // the module's encoder, created by open()
 };
 
 }  // namespace kgl

@@ -98,7 +98,7 @@ struct Conversion {
 
 inline Conversion convertText(const std::string& ase, bool literal = false, bool pack = false,
                               const std::string& texdir = std::string(),
-                              const std::string& dir = std::string()) {
+                              const std::string& dir = std::string(), bool repair = false) {
     Conversion c;
     c.dir = dir.empty() ? scratchDir() : dir;
     std::remove((c.dir + "out.k3d").c_str());
@@ -111,6 +111,7 @@ inline Conversion convertText(const std::string& ase, bool literal = false, bool
     imp.SetTextureDir(texdir);
     imp.SetPackTextures(pack);
     imp.SetExitOnFatal(false);
+    imp.SetRepair(repair);
     if (literal) imp.SetScanOps(literalScan());
     c.result = imp.Run();
     c.status = imp.status();

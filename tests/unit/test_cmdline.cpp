@@ -60,8 +60,25 @@ TEST(CommandLine, TheLaterOfTwoOpposedSwitchesWins) {
     EXPECT_TRUE(a.show.run.vsync);
     ASSERT_EQ(parse({"--windowed", "--fullscreen"}, b), ParseResult::Run);
     EXPECT_EQ(b.show.run.fullscreen, 1);
-    ASSERT_EQ(parse({"--windowed", "--fullscreen", "desktop"}, b), ParseResult::Run);
-    EXPECT_EQ(b.show.run.fullscreen, kgl::kDesktopFullscreen);
+    for (auto args : {std::vector<const char*>{"--windowed", "--fullscreen", "desktop"},
+                      std::vector<const char*>{"--windowed", "--fullscreen=desktop"}}) {
+        ASSERT_EQ(parse(args, b), ParseResult::Run);
+        EXPECT_EQ(b.show.run.fullscreen, kgl::kDesktopFullscreen);
+    }
+    EXPECT_EQ(parse({"--fullscreen=mode"}, b), ParseResult::Error);
+}
+
+// --fullscreen takes no value of its own: the view's file after it stays the file.
+TEST(CommandLine, FullscreenBeforeTheViewedFile) {
+    for (auto args : {std::vector<const char*>{"view", "--fullscreen", "m.k3d"},
+                      std::vector<const char*>{"view", "--fullscreen=desktop", "m.k3d"},
+                      std::vector<const char*>{"view", "--fullscreen", "desktop", "m.k3d"}}) {
+        Invocation v;
+        ASSERT_EQ(parse(args, v), ParseResult::Run) << args[1];
+        EXPECT_EQ(v.view.file, "m.k3d");
+        EXPECT_EQ(v.view.run.fullscreen,
+                  args.size() == 3 && std::string(args[1]) == "--fullscreen" ? 1 : kgl::kDesktopFullscreen);
+    }
 }
 
 TEST(CommandLine, SubCommandsTakeTheirOwnOptions) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <new>
 
 #include "scene/kgl_2d_fasttrigo.h"
 #include "tests/unit/kgl_test_files.h"
@@ -54,6 +56,24 @@ TEST(FastTrigo, ShapesAndAngleAccumulation) {
     float sx = 0, sy = 0;
     c.sample(2, sx, sy);
     EXPECT_EQ(sx, c.x[2][0]);
+}
+
+// The samples are not written at construction: a table built over leftover memory must still
+// sample zeros until a channel is filled, and an unknown shape then fills it with zeros.
+TEST(FastTrigo, UnfilledChannelsSampleAsZero) {
+    alignas(FastTrigo) unsigned char memory[sizeof(FastTrigo)];
+    std::fill(std::begin(memory), std::end(memory), static_cast<unsigned char>(0x7f));
+    FastTrigo* t = new (memory) FastTrigo;  // default-initialised, as in the engine
+    float sx = 1.0f, sy = 1.0f;
+    t->sample(3, sx, sy);
+    EXPECT_EQ(sx, 0.0f);
+    EXPECT_EQ(sy, 0.0f);
+    t->generate(1, 1, 1, 9);
+    t->cursor[1] = 500;
+    t->sample(1, sx, sy);
+    EXPECT_EQ(sx, 0.0f);
+    EXPECT_EQ(sy, 0.0f);
+    t->~FastTrigo();
 }
 
 // Every sample of every shape against the angle built as described: the step added in double,

@@ -285,6 +285,28 @@ TEST(AseConvert, FullSceneLayoutAndLog) {
     EXPECT_TRUE(contains(c.log, "\n\n* Process Bpath Curve \n\n* Process Line01 Curve "));
 }
 
+// Other exporters (AC3D, Biturn) write vertex indices and face corners without Max's column
+// padding; with repairs those lines read as Max's layout does.
+TEST(AseConvert, RepairReadsVertexAndFaceLinesWithoutMaxColumns) {
+    const std::string max = fullScene();
+    std::string compact = max;
+    for (const char* padded : {"*MESH_VERTEX    ", "*MESH_FACE    ", ":    "}) {
+        const std::string from(padded);
+        const std::string to = from.substr(0, from.size() - 3);
+        for (size_t at = compact.find(from); at != std::string::npos; at = compact.find(from, at))
+            compact.replace(at, from.size(), to);
+    }
+    ASSERT_NE(compact, max);
+    const Conversion a = convertText(max);
+    const Conversion b = convertText(compact, false, false, "", "", true);
+    ASSERT_TRUE(a.walked && b.walked) << b.message;
+    ASSERT_EQ(a.scene.objects.size(), b.scene.objects.size());
+    for (size_t i = 0; i < a.scene.objects.size(); ++i) {
+        EXPECT_EQ(a.scene.objects[i].vertices, b.scene.objects[i].vertices);
+        EXPECT_EQ(a.scene.objects[i].faces, b.scene.objects[i].faces);
+    }
+}
+
 TEST(AseConvert, LiteralReferenceWritesTheSameBytes) {
     const std::string inputs[] = {
         fullScene(),

@@ -352,6 +352,7 @@ TEST(SceneLoad, AttachGivesDiffuseColoursAndPlainFaceIds) {
     EXPECT_FLOAT_EQ(scene.objects[0].vertices[0].color.g, 0.5f);
     EXPECT_FLOAT_EQ(scene.objects[0].vertices[0].color.a, 1.0f);
     EXPECT_EQ(scene.objects[2].material, &scene.fallbackMaterial);
+    EXPECT_GT(scene.objects[2].vertices[0].color.r, 0.25f);  // grey, not black
     EXPECT_EQ(scene.objects[2].textureTable, scene.textureTable);
 }
 
@@ -543,7 +544,7 @@ TEST(BezierShapes, CoefficientsAndTheLastShapeTrace) {
     EXPECT_FLOAT_EQ(scene.shapes[0].pivot.x, 1.5f);  // shapes keep file coordinates
     EXPECT_TRUE(scene.shapes[1].points.empty());
     EXPECT_EQ(ReadText("BEZIER1.LOG"), "\n\nBezier Pivot 0.000000 0.000000 0.000000");
-    EXPECT_EQ(scene.lineTrails[7].points.size(), static_cast<size_t>(kTrailStrips * kTrailPointCapacity));
+    EXPECT_GE(scene.lineTrails[7].points.capacity(), static_cast<size_t>(kTrailStrips * kTrailPointCapacity));
 }
 
 // A 786 KB scene file with one shape of 65535 points (replayed through fuzz_scene: 24 s) took two

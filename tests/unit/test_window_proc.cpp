@@ -1,7 +1,9 @@
-// The window procedure's mapping: active flag, held keys, close, and the SDL key translation.
+// The window procedure's mapping: active flag, held keys, close, and the SDL key translation;
+// where a desktop full-screen picture lands.
 #include <gtest/gtest.h>
 
 #include "platform/kgl_display.h"
+#include "platform/kgl_framebuffer.h"
 
 namespace {
 
@@ -71,6 +73,29 @@ TEST(KeyMapping, SdlKeysBecomeWin32VirtualKeys) {
     EXPECT_EQ(virtualKeyForSdlKey(79 | scancodeMask), 39);   // Right
     EXPECT_EQ(virtualKeyForSdlKey(81 | scancodeMask), 40);   // Down
     EXPECT_EQ(virtualKeyForSdlKey(0x12345), 0);
+}
+
+// The picture at its own aspect, centred, with black bars: wider desktops get bars left and right,
+// taller ones above and below; a matching aspect fills the screen.
+TEST(Letterbox, PictureKeepsItsAspectCentredOnTheDesktop) {
+    struct Case {
+        int w, h, screenW, screenH, x, y, width, height;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {800, 600, 1280, 1024,   0,  32, 1280, 960},  // 4:3 on 5:4: bars above and below
+        {800, 600, 1920, 1080, 240,   0, 1440, 1080}, // 4:3 on 16:9: bars left and right
+        {640, 480, 1280,  960,   0,   0, 1280, 960},  // same aspect: no bars
+        {800, 600,    0,    0,   0,   0,    0,   0},  // no screen: nothing drawn
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const LetterboxRect r = letterboxRect(c.w, c.h, c.screenW, c.screenH);
+        EXPECT_EQ(r.x, c.x) << c.screenW << "x" << c.screenH;
+        EXPECT_EQ(r.y, c.y) << c.screenW << "x" << c.screenH;
+        EXPECT_EQ(r.width, c.width) << c.screenW << "x" << c.screenH;
+        EXPECT_EQ(r.height, c.height) << c.screenW << "x" << c.screenH;
+    }
 }
 
 }  // namespace
