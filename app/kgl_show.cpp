@@ -132,7 +132,11 @@ public:
     void beginSkip(bool realTime) override { seek_.begin(engine_.sound, realTime); }
     void skip(int64_t frame) override {
         engine_.traceFrame = frame;
-        engine_.skipRender();
+        if (seek_.drawsTurn(engine_.sound)) {
+            engine_.render();
+        } else {
+            engine_.skipRender();
+        }
         engine_.direct();
         seek_.countTurn();
     }

@@ -83,6 +83,7 @@ void DemoEngine::flushSkippedSetup() {
     if (!withGL) return;
     motionBlur.beginCapture();
     scenes[slot].PrepareGL();
+    scenes[slot].ApplyRenderState();
     motionBlur.endCapture();
 }
 
@@ -106,6 +107,7 @@ void DemoEngine::waveGridPass(int grid) {
 
 void DemoEngine::render() {
     lastFrame = FramePassRecord();
+    flushSkippedSetup();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     motionBlur.beginCapture();
     drawScenes();
