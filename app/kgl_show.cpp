@@ -169,7 +169,10 @@ int runShow(const ShowOptions& o, ShowRecorder* recorder) {
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
     ShowClient client(engine(), recorder);
     if (o.start.set) client.seekTo(startPosition(o.start, engine().sound));
-    if (!recorder || recorder->begin(engine())) loop.run(client);
+    if (!recorder || recorder->begin(engine())) {
+        if (recorder && recorder->seekTarget() > 0) client.seekTo(recorder->seekTarget());
+        loop.run(client);
+    }
     if (engine().config.useMp3) engine().StopMusic();
     engine().closeTrace();
     return 0;

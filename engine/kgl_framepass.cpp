@@ -67,6 +67,7 @@ void DemoEngine::drawScenes() {
 void DemoEngine::skipRender() {
     Scene3D* scene = current();
     if (scene) {
+        scene->SetDepthTestOff(0);
         scene->SetActiveCamera(currentCamera);
         if (overlaySceneOn) {
             scenes[overlayScene].SetActiveCamera(overlayCamera);
@@ -81,9 +82,12 @@ void DemoEngine::flushSkippedSetup() {
     const int slot = skippedOverlay_;
     skippedOverlay_ = -1;
     if (!withGL) return;
+    Scene3D& over = scenes[slot];
     motionBlur.beginCapture();
-    scenes[slot].PrepareGL();
-    scenes[slot].ApplyRenderState();
+    over.SetDepthTestOff(1);  // as drawScenes draws an overlay scene
+    over.PrepareGL();
+    over.SetActiveCamera(overlayCamera);
+    over.ApplyRenderState();
     motionBlur.endCapture();
 }
 
