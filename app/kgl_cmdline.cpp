@@ -157,6 +157,7 @@ void addRunOptions(CLI::App& app, RunOptions& run, const char* displayDefault) {
         ->type_name("DIR");
     addCount(app, "--capture-every", "with --capture, keep only swaps 0, N, 2N, ...", 1, kMaxCaptureEvery,
              run.captureEvery);
+    app.add_flag("--capture-hud", run.captureHud, "show the HUD from the first frame, in --capture too");
 }
 
 void addShowOptions(CLI::App& app, ShowOptions& show) {

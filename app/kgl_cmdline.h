@@ -27,6 +27,7 @@ struct RunOptions {
     double fixedFps = 0.0;   // 0: real time
     std::string captureDir;  // "": no capture
     int64_t captureEvery = 1;
+    bool captureHud = false;  // the HUD shown from the first frame, and kept in the capture
 };
 
 // kgl [options]: the show.

@@ -46,6 +46,16 @@ void FrameLoop::present() {
     SwapDisplayBuffers();
 }
 
+// A turn's swap: the capture reads the picture before the client's overlay, or after it with
+// --capture-hud.
+void FrameLoop::presentTurn(FrameClient& client) {
+    const bool captureOverlay = options_.captureHud;
+    if (capture_.active() && !captureOverlay) capture_.captureFrame();
+    if (windowActive) client.overlay();
+    if (capture_.active() && captureOverlay) capture_.captureFrame();
+    SwapDisplayBuffers();
+}
+
 namespace {
 bool updateClient(void* client) {
     return static_cast<FrameClient*>(client)->update();
@@ -118,7 +128,7 @@ void FrameLoop::run(FrameClient& client) {
             quitRequested = 1;
             continue;
         }
-        present();
+        presentTurn(client);
         finishTurn(client);
         std::memset(keyPressed, 0, sizeof keyPressed);
     }

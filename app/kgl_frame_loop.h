@@ -25,6 +25,9 @@ public:
     virtual bool rateInTitle() const { return true; }
     // The picture of loop turn `frame` is in the back buffer, not yet swapped; false ends the loop.
     virtual bool frameDrawn(int64_t /*frame*/) { return true; }
+    // What is drawn over the finished picture (the HUD), just before the swap while the window is
+    // active. --capture keeps the picture without it, unless --capture-hud.
+    virtual void overlay() {}
     // A seek: while skipping() holds, the loop runs its turns without drawing; skip() is the
     // turn's work without its picture. beginSkip/endSkip wrap the run of skipped turns; realTime:
     // the loop runs fixed replay time in place of real time meanwhile.
@@ -48,12 +51,14 @@ public:
     // Opens the window and starts --capture. fullscreenMode is updated to the mode in use. False
     // when the window could not be made (the reason has been shown).
     bool openWindow(const char* title, int width, int height, int bits, uint8_t& fullscreenMode);
-    // Swaps the buffers; every swap goes through here so --capture sees each one.
+    // Swaps the buffers; every swap goes through here (or through the loop's own turn, which adds
+    // the client's overlay) so --capture sees each one.
     void present();
     // Runs the loop until it ends.
     void run(FrameClient& client);
 
 private:
+    void presentTurn(FrameClient& client);
     void finishTurn(FrameClient& client);
     void fastForward(FrameClient& client);
     bool runStep(FrameClient& client);

@@ -13,6 +13,7 @@
 #include "app/kgl_music_end.h"
 #include "app/kgl_seek.h"
 #include "app/kgl_show_folder.h"
+#include "app/kgl_show_hud.h"
 #include "engine/kgl_demoengine.h"
 #include "platform/kgl_dialog.h"
 #include "platform/kgl_platform.h"
@@ -112,7 +113,8 @@ bool buildShow(FrameLoop& loop, const StartTime& start) {
 // engine's rate the music-end check and its frame update.
 class ShowClient : public FrameClient {
 public:
-    ShowClient(DemoEngine& e, ShowRecorder* recorder) : engine_(e), recorder_(recorder) {}
+    ShowClient(DemoEngine& e, ShowRecorder* recorder, ShowHud& hud)
+        : engine_(e), recorder_(recorder), hud_(hud) {}
     void draw(int64_t frame) override {
         engine_.traceFrame = frame;
         engine_.render();
@@ -125,6 +127,11 @@ public:
     }
     int32_t updateRate() const override { return engine_.updateRate; }
     bool frameDrawn(int64_t frame) override { return !recorder_ || recorder_->frameDrawn(frame); }
+    void overlay() override {
+        hud_.takeKeys(keyPressed);
+        hud_.refresh(engine_, tickTimeMs());  // the author's state goes into the info it returns
+        hud_.draw(engine_.sound);
+    }
 
     // Replays the show up to `position` (bytes of decoded music) before the next picture.
     void seekTo(uint32_t position) { seek_.request(position); }
@@ -148,6 +155,7 @@ public:
 private:
     DemoEngine& engine_;
     ShowRecorder* recorder_;
+    ShowHud& hud_;
     ShowSeek seek_;
 };
 
@@ -167,7 +175,9 @@ int runShow(const ShowOptions& o, ShowRecorder* recorder) {
     if (!openDisplay(loop, recorder)) return 1;
     if (!buildShow(loop, o.start)) return 1;
     if (!o.traceFile.empty()) engine().openTrace(o.traceFile.c_str());
-    ShowClient client(engine(), recorder);
+    ShowHud hud;  // H and F1 work in every run
+    hud.start(screenWidth, screenHeight, o.run.captureHud);
+    ShowClient client(engine(), recorder, hud);
     if (o.start.set) client.seekTo(startPosition(o.start, engine().sound));
     if (!recorder || recorder->begin(engine())) {
         if (recorder && recorder->seekTarget() > 0) client.seekTo(recorder->seekTarget());

@@ -56,8 +56,8 @@ constexpr float kRadiansPerDegree = 3.14159265f / 180.0f;
 class ViewClient : public FrameClient {
 public:
     explicit ViewClient(ViewSession& session) : session_(session) {}
-    void draw(int64_t) override {
-        session_.draw();
+    void draw(int64_t) override { session_.draw(); }
+    void overlay() override {
         char text[160];
         session_.hudText(text, sizeof text);
         drawHud(text);
@@ -255,7 +255,7 @@ int runView(const ViewOptions& options) {
     if (!loop.openWindow("kgl view", kViewWidth, kViewHeight, 32, mode)) return 1;
     ViewSession session;
     if (!session.open(options, kViewWidth, kViewHeight)) return 1;
-    startHud();
+    startHud(kViewWidth, kViewHeight);
     ViewClient client(session);
     loop.run(client);
     stopHud();

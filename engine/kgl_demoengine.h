@@ -27,8 +27,9 @@ constexpr int kFlashSwitches = 32;
 constexpr int kUsedOverlays = 19;  // switches 0..18, mapped to flashes by kOverlayFlash
 constexpr int kWaveGrids = 2;
 constexpr int kWaveTables = 2;
-constexpr int kActionCount = 91;      // actions 0..90
-constexpr int kMaxCameraActions = 8;  // actions 42..49
+constexpr int kActionCount = 91;       // actions 0..90
+constexpr int kMaxCameraActions = 8;   // actions 42..49
+constexpr int kRecentActionCount = 8;  // performed actions the engine remembers for the HUD
 
 // Switch -> flash, also the order in which overlays are updated and drawn.
 constexpr int kOverlayFlash[kUsedOverlays] = {0,  1,  2,  3,  4,  8,  9,  10, 11, 12,
@@ -40,6 +41,12 @@ struct FramePassRecord {
     int32_t scenesDrawn = 0;                  // Scene3D::Render calls
     int32_t overlaysDrawn = 0;                // flashes whose draw() ran
     int8_t overlayOrder[kUsedOverlays] = {};  // their flash indices in drawing order
+};
+
+// One performed action and the music position (bytes of decoded audio) of the frame it ran on.
+struct PerformedAction {
+    int32_t action = -1;
+    uint32_t position = 0;
 };
 
 // Reads one scene script into `scene` with the engine's scriptReader (whose importer runs the
@@ -84,6 +91,10 @@ public:
     // One director action (what direct() runs for each taken flag); numbers outside 0..90 and
     // the unused 22 and 66 do nothing.
     void performAction(int action);
+    // The last kRecentActionCount actions performed, newest first (age 0); resetShowState
+    // forgets them.
+    int32_t recentActionCount() const { return recentCount_; }
+    PerformedAction recentAction(int age) const;
 
     // The configuration, filled from "escena/Config.ini" by LoadConfig.
     ConfigValues config;
@@ -132,6 +143,7 @@ public:
 
 private:
     void traceAction(uint32_t position, int action);
+    void rememberAction(uint32_t position, int action);
     void switchScene(int action);
     void prepareInTarget(int slot);
     void overlayAction(int action);
@@ -151,7 +163,10 @@ private:
 
     int32_t skippedOverlay_ = -1;  // overlay scene whose set-up skipped frames owe, -1: none
     std::FILE* trace_ = nullptr;
-    uint32_t tracePosition_ = 0;  // music position of the frame being directed
+    uint32_t tracePosition_ = 0;                  // music position of the frame being directed
+    PerformedAction recent_[kRecentActionCount];  // a ring; recentNext_ is the next slot written
+    int32_t recentNext_ = 0;
+    int32_t recentCount_ = 0;
 };
 
 // Reads the configuration file into the engine's configuration; a missing file changes nothing.

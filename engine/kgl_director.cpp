@@ -1,7 +1,8 @@
 // The timeline director: once per frame, after the render pass, it asks the cue track which
 // marks the music has passed and performs the pending actions 0..90 in number order. Uniform
 // action sets come from kgl_show_tables.h; the rest is the small switch below. With --trace every
-// performed action is written as "frame POSITION ACTION" the moment it runs. Which routine
+// performed action is written as "frame POSITION ACTION" the moment it runs, and the last few are
+// remembered with their positions for the show's HUD. Which routine
 // performs an action is decided by the range table kActionRanges (kgl_action_names.h).
 #include <cinttypes>
 #include <cstdio>
@@ -67,9 +68,21 @@ void DemoEngine::traceAction(uint32_t position, int action) {
     std::fflush(trace_);
 }
 
+void DemoEngine::rememberAction(uint32_t position, int action) {
+    recent_[recentNext_] = PerformedAction{action, position};
+    recentNext_ = (recentNext_ + 1) % kRecentActionCount;
+    if (recentCount_ < kRecentActionCount) ++recentCount_;
+}
+
+PerformedAction DemoEngine::recentAction(int age) const {
+    if (age < 0 || age >= recentCount_) return PerformedAction{};
+    return recent_[(recentNext_ - 1 - age + kRecentActionCount) % kRecentActionCount];
+}
+
 void DemoEngine::resetShowState() {
     for (uint8_t& on : flashOn) on = 0;
     currentScene = -1;
+    recentNext_ = recentCount_ = 0;
 }
 
 Scene3D* DemoEngine::current() {
@@ -92,6 +105,7 @@ void DemoEngine::performAction(int k) {
     const ActionKind kind = ActionKindOf(k);  // kUnused outside 0..90 too
     if (kind == ActionKind::kUnused) return;
     traceAction(tracePosition_, k);
+    rememberAction(tracePosition_, k);
     switch (kind) {
         case ActionKind::kSceneSwitch:
             switchScene(k);

@@ -1,5 +1,6 @@
 // The default show plays without touching the heap: after its first full second, a few hundred
-// frames of render/direct/update must make no C++ allocation or free. Global operator new/delete
+// frames of render/direct/update, with the HUD and its key list drawn over them, must make no C++
+// allocation or free (and the HUD's Dear ImGui no heap call). Global operator new/delete
 // are replaced by counting versions, which is why this test is an executable of its own. Mesa
 // allocates with malloc on its own, and its software rasterizer (LLVM) with operator new: only
 // calls made from this executable's code (kglcore is linked in statically) are counted; the others
@@ -19,6 +20,7 @@
 #include "app/kgl_globals.h"
 #include "app/kgl_loop_timing.h"
 #include "app/kgl_music_end.h"
+#include "app/kgl_show_hud.h"
 #include "engine/kgl_demoengine.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_ticks.h"
@@ -124,14 +126,16 @@ bool updateShow(void*) {
     return ended;
 }
 
-// One turn of the show's frame loop: messages, the frame, the swap, the update step.
-void playFrame(kgl::LoopTiming& timing, kgl::WindowState& ws, int64_t frame) {
+// One turn of the show's frame loop: messages, the frame, the HUD, the swap, the update step.
+void playFrame(kgl::LoopTiming& timing, kgl::WindowState& ws, kgl::ShowHud& hud, int64_t frame) {
     while (kgl::PeekDisplayMessage(ws) != kgl::DisplayMessage::None) {
     }
     kgl::DemoEngine& e = kgl::engine();
     e.traceFrame = frame;
     e.render();
     e.direct();
+    hud.refresh(e, kgl::tickTimeMs());
+    hud.draw(e.sound);
     kgl::SwapDisplayBuffers();
     bool ended = false;
     const kgl::UpdateStepHooks hooks{updateShow, nullptr};
@@ -171,8 +175,14 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     uint8_t active = 1;
     kgl::WindowState ws{keys, &active};
     kgl::LoopTiming timing;
+    kgl::ShowHud hud;
+    ASSERT_TRUE(hud.start(kgl::screenWidth, kgl::screenHeight, true));
+    uint8_t pressed[kgl::kVirtualKeyCount] = {};
+    pressed[kgl::ShowHud::kVkF1] = 1;
+    hud.takeKeys(pressed);
+    const int64_t hudAllocations = kgl::hudAllocations();  // all made by start()
     int64_t frame = 0;
-    for (; frame < kWarmFrames; ++frame) playFrame(timing, ws, frame);
+    for (; frame < kWarmFrames; ++frame) playFrame(timing, ws, hud, frame);
     gCounting = true;
     int* volatile probe = new int(1);  // the counters see our code: one new and one delete
     delete probe;
@@ -180,8 +190,9 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     ASSERT_EQ(gDeletes.load(), 1);
     gNews = 0;
     gDeletes = 0;
-    for (; frame < kWarmFrames + kCountedFrames; ++frame) playFrame(timing, ws, frame);
+    for (; frame < kWarmFrames + kCountedFrames; ++frame) playFrame(timing, ws, hud, frame);
     gCounting = false;
+    EXPECT_EQ(kgl::hudAllocations(), hudAllocations) << "the HUD's heap calls after its start";
 
     std::printf("AllocShow: %d frames: %ld news, %ld deletes from our code; %ld by the GL driver\n",
                 kCountedFrames, gNews.load(), gDeletes.load(), gForeign.load());
@@ -191,6 +202,7 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     EXPECT_EQ(gDeletes.load(), 0);
 
     if (e.config.useMp3) e.StopMusic();
+    kgl::stopHud();
     kgl::DestroyDisplayWindow();
     kgl::quitDisplaySystem();
     ASSERT_EQ(chdir(oldDir), 0);

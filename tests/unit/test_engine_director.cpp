@@ -1,12 +1,13 @@
 // The director and the update step of DemoEngine, without a GL context (withGL = 0): gating by
 // renderActions and passed marks, action order, the overlay, composition and scene-switch tables,
-// the scene-specific actions, and the aspect pulse.
+// the scene-specific actions, the aspect pulse, and what the show's HUD reads of them.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "app/kgl_show_hud.h"
 #include "engine/kgl_action_names.h"
 #include "engine/kgl_demoengine.h"
 #include "sync_fixtures.h"
@@ -93,6 +94,61 @@ TEST_F(Director, PendingActionsRunInNumberOrderAndAreTraced) {
     EXPECT_EQ(e->currentScene, 5);
     EXPECT_EQ(e->flashOn[5], 1);
     EXPECT_EQ(e->flashes[8].active, 1);
+}
+
+TEST_F(Director, RemembersTheLastActionsNewestFirst) {
+    constexpr int kMarks = kgl::kRecentActionCount + 2;
+    for (int i = 1; i <= kMarks; ++i) addMark(100u * i, 57);
+    for (int i = 1; i <= kMarks; ++i) {
+        stream.pos = 100u * i + 1;
+        e->direct();
+    }
+    ASSERT_EQ(e->recentActionCount(), kgl::kRecentActionCount);
+    EXPECT_EQ(e->recentAction(0).position, 100u * kMarks + 1);
+    EXPECT_EQ(e->recentAction(0).action, 57);
+    EXPECT_EQ(e->recentAction(kgl::kRecentActionCount - 1).position, 301u);
+    EXPECT_EQ(e->recentAction(kgl::kRecentActionCount).action, -1);
+    e->resetShowState();
+    EXPECT_EQ(e->recentActionCount(), 0);
+}
+
+TEST_F(Director, HudShowsWhereTheShowIs) {
+    addMark(44100, 3);   // 00:00.250
+    addMark(88200, 64);  // 00:00.500
+    addMark(352800, 2);  // 00:02.000
+    stream.pos = 44101;
+    e->direct();
+    stream.pos = 88201;
+    e->direct();
+    stream.pos = 176400;  // 00:01.000
+    e->sound.sampleRate = 44100;
+    e->scenes[3].activeCamera = 2;
+    kgl::ShowHudInfo info;
+    kgl::fillHudFromEngine(*e, info);
+    EXPECT_EQ(info.scene, 3);
+    EXPECT_EQ(info.camera, 2);
+    EXPECT_EQ(info.nextMarkAction, 2);
+    EXPECT_DOUBLE_EQ(info.nextMarkInSeconds, 1.0);
+    ASSERT_EQ(info.recentCount, 2);
+    EXPECT_EQ(info.recentActions[0], 64);
+
+    char text[kgl::kHudTextSize];
+    kgl::formatHudText(info, e->sound, text, sizeof text);
+    for (const char* line :
+         {"00:01.000  @176400", "scene 3  camera 2", "next  00:02.000   2 scene 2  in 1.000 s", "playing",
+          "last  00:00.500  64 flash 1", "      00:00.250   3 scene 3"})
+        EXPECT_NE(std::strstr(text, line), nullptr) << line << " not in:\n" << text;
+
+    // The end of the track, and the author's state.
+    stream.pos = 400000;
+    e->direct();
+    kgl::fillHudFromEngine(*e, info);
+    info.paused = info.recording = true;
+    info.loopFromSeconds = 75.0;
+    info.typedAction = 12;
+    kgl::formatHudText(info, e->sound, text, sizeof text);
+    for (const char* line : {"next  -", "PAUSED  REC  loop A 01:15.000 B --:--.---  action 12_"})
+        EXPECT_NE(std::strstr(text, line), nullptr) << line << " not in:\n" << text;
 }
 
 TEST_F(Director, OverlayStartAndToggle) {
