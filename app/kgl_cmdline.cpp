@@ -176,6 +176,13 @@ void addShowOptions(CLI::App& app, ShowOptions& show) {
              "begin at TIME (seconds, MM:SS.mmm or @BYTES), exactly as if played to there",
              "seconds, MM:SS.mmm or @BYTES", show.start,
              [](const std::string& s, StartTime& out) { return parseStartTime(s, out); });
+    app.add_flag("--author", show.author, "author mode: keys to pause, seek, loop, reload, record cues");
+    addValue(app, "--keys", "FILE", "author mode, with the keys FILE presses at given loop turns",
+             "a path of at most " + std::to_string(kMaxTracePath) + " characters", show.keysFile,
+             [](const std::string& s, std::string& out) {
+                 out = s;
+                 return s.size() <= kMaxTracePath;
+             });
     addValue(app, "--trace", "FILE", "one line per performed action",
              "a path of at most " + std::to_string(kMaxTracePath) + " characters", show.traceFile,
              [](const std::string& s, std::string& out) {
@@ -383,6 +390,7 @@ std::string absolutePath(const std::string& path) {
 void resolveOutputPaths(ShowOptions& options) {
     options.run.captureDir = absolutePath(options.run.captureDir);
     options.traceFile = absolutePath(options.traceFile);
+    options.keysFile = absolutePath(options.keysFile);
 }
 
 }  // namespace kgl

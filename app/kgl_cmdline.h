@@ -40,6 +40,8 @@ struct ShowOptions {
     bool noDetailMaps = false;
     std::string traceFile;  // "": no trace
     StartTime start;        // --start: where the show begins (replayed exactly up to there)
+    bool author = false;    // --author: the author keys (also "KEYBOARD: 1" in Config.ini)
+    std::string keysFile;   // --keys: author keys pressed at given loop turns; "": none
 };
 
 // kgl convert IN.ase OUT.k3d

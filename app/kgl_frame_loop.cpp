@@ -1,7 +1,9 @@
 #include "app/kgl_frame_loop.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "app/kgl_globals.h"
 #include "app/kgl_seek.h"
@@ -108,6 +110,27 @@ void FrameLoop::fastForward(FrameClient& client) {
     }
 }
 
+// A paused turn: the client's still picture, no update step; the time the turn took is added to
+// the last step's tick, so the schedule resumes in the phase it stopped in (under --fixed-fps
+// exactly one step per turn, so a paused stretch leaves no trace in what follows).
+void FrameLoop::pausedTurn(FrameClient& client) {
+    constexpr int kPausedTurnMs = 10;  // real time: a paused show need not spin
+    if (windowActive) client.drawPaused();
+    if (keyDown[kVkEscape] || keyPressed[kVkEscape]) {
+        quitRequested = 1;
+        return;
+    }
+    presentTurn(client);
+    ++framesDrawn_;
+    const uint32_t before = tickCount();
+    if (!fixedTickMode()) std::this_thread::sleep_for(std::chrono::milliseconds(kPausedTurnMs));
+    advanceFixedTick();
+    timing_.lastStepTick += static_cast<float>(tickCount() - before);
+    const int64_t limit = options_.frames;
+    if (limit > 0 && framesDrawn_ - framesSkipped_ >= limit) quitRequested = 1;
+    std::memset(keyPressed, 0, sizeof keyPressed);
+}
+
 void FrameLoop::run(FrameClient& client) {
     WindowState ws;
     ws.keyDown = keyDown;
@@ -120,7 +143,16 @@ void FrameLoop::run(FrameClient& client) {
         const DisplayMessage m = PeekDisplayMessage(ws);
         if (m == DisplayMessage::Quit) quitRequested = 1;
         if (m != DisplayMessage::None) continue;
+        client.beginTurn(framesDrawn_);
+        if (client.takeRestart()) {
+            timing_.lastStepTick = 0.0f;
+            timing_.stepped = false;
+        }
         if (client.skipping()) fastForward(client);
+        if (!quitRequested && client.paused()) {
+            pausedTurn(client);
+            continue;
+        }
         if (quitRequested) break;
         if (windowActive) client.draw(framesDrawn_);
         if (keyDown[kVkEscape] || keyPressed[kVkEscape] ||

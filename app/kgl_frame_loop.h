@@ -35,6 +35,14 @@ public:
     virtual void beginSkip(bool /*realTime*/) {}
     virtual void skip(int64_t /*frame*/) {}
     virtual void endSkip() {}
+    // Author mode. beginTurn: at the start of every loop turn, before a seek is replayed.
+    // takeRestart: true once after the client rebuilt its show, whose time starts again: the
+    // loop's update-step schedule starts again too. paused: the loop draws drawPaused() in place
+    // of draw(), runs no update step, and the schedule stands still meanwhile.
+    virtual void beginTurn(int64_t /*frame*/) {}
+    virtual bool takeRestart() { return false; }
+    virtual bool paused() const { return false; }
+    virtual void drawPaused() {}
 };
 
 class FrameLoop {
@@ -60,6 +68,7 @@ public:
 private:
     void presentTurn(FrameClient& client);
     void finishTurn(FrameClient& client);
+    void pausedTurn(FrameClient& client);
     void fastForward(FrameClient& client);
     bool runStep(FrameClient& client);
 

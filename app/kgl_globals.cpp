@@ -1,6 +1,8 @@
 // Storage of the process-wide values and the global objects.
 #include "app/kgl_globals.h"
 
+#include <new>
+
 #include "engine/kgl_demoengine.h"
 #include "image/kgl_k2d.h"
 
@@ -24,6 +26,11 @@ K2DImage& loadingImage() {
 DemoEngine& engine() {
     static DemoEngine demoEngine;
     return demoEngine;
+}
+void renewEngine() {
+    DemoEngine& e = engine();
+    e.~DemoEngine();
+    new (&e) DemoEngine();
 }
 
 }  // namespace kgl

@@ -40,5 +40,8 @@ extern int32_t screenHeight;
 
 K2DImage& loadingImage();
 DemoEngine& engine();
+// Destroys the engine and builds a fresh one in its place (author mode: the show built again);
+// references to engine() stay valid.
+void renewEngine();
 
 }  // namespace kgl

@@ -84,8 +84,9 @@ public:
     void flushSkippedSetup();
     void resetShowState();
 
-    // --trace FILE: one line per performed action. Opened once; closed by the destructor.
-    bool openTrace(const char* path);
+    // --trace FILE: one line per performed action. Opened once (again with `append` when the
+    // author mode builds the show again); closed by the destructor.
+    bool openTrace(const char* path, bool append = false);
     void closeTrace();
 
     // One director action (what direct() runs for each taken flag); numbers outside 0..90 and

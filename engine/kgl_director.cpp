@@ -49,10 +49,10 @@ const float* paramsOf(const DemoEngine& e, show::ParamBlock block, int& count) {
 
 }  // namespace
 
-bool DemoEngine::openTrace(const char* path) {
+bool DemoEngine::openTrace(const char* path, bool append) {
     closeTrace();
     if (!path || !path[0]) return false;
-    trace_ = std::fopen(path, "w");
+    trace_ = std::fopen(path, append ? "a" : "w");
     if (!trace_) logLine("TRACE", path, "cannot write the trace file");
     return trace_ != nullptr;
 }

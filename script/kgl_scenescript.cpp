@@ -132,7 +132,7 @@ void SceneScriptReader::ReadImport() {
     if (FindInBlock(block, "TXTPATH:") && ReadText("TXTPATH:", text)) importer_->SetTextureDir(text);
     if (FindInBlock(block, "USETXTPACK:")) importer_->SetPackTextures(ReadInt() != 0);
     in_.Seek(block);
-    importer_->Run();  // reports its own failures; its fatal stops may end the process
+    if (runImports) importer_->Run();  // reports its own failures; its fatal stops may end the process
 }
 
 // The texture path and packed flag are set together, by "USETXTPACK:", and before the scene

@@ -44,6 +44,9 @@ public:
     // How "INFILE:" of the K3D section loads the scene (the show's defaults unless set).
     void SetLoadOptions(const SceneLoadOptions& options) { loadOptions_ = options; }
     AseImporter& importer() { return *importer_; }
+    // false: IMPORT blocks are read but the converter does not run (the author mode builds the
+    // show again for a backward seek from the scene files this run already converted).
+    bool runImports = true;
 
     // Reads and applies the script to `scene` (which later Read(path) calls keep using); false
     // when it cannot be opened (one line on stderr).

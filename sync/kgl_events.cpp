@@ -1,5 +1,6 @@
 #include "sync/kgl_events.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -166,6 +167,94 @@ void EventTrack::Seek(uint32_t target) {
             --k;
         } while (k > 0 && !seekDone);
     }
+}
+
+int EventTrack::InsertMark(uint32_t position, int32_t action) {
+    if (count < 0 || count >= kMaxMarks) return -1;
+    const int at = static_cast<int>(std::upper_bound(positions, positions + count, position) - positions);
+    for (int i = count; i > at; --i) {
+        positions[i] = positions[i - 1];
+        actions[i] = actions[i - 1];
+        hasSpectrum[i] = hasSpectrum[i - 1];
+        spectrumFirst[i] = spectrumFirst[i - 1];
+        if (spectra_) {
+            float* s = spectra_.get();
+            std::memcpy(s + static_cast<size_t>(i) * kSpectrumSize,
+                        s + static_cast<size_t>(i - 1) * kSpectrumSize, sizeof(float) * kSpectrumSize);
+        }
+    }
+    ScriptMark mark;
+    mark.position = position;
+    mark.action = action;
+    mark.spectrum[0] = kNoSpectrum;
+    store(at, mark);
+    ++count;
+    if (at < cursor) ++cursor;
+    return at;
+}
+
+bool EventTrack::RemoveMark(int index) {
+    if (index < 0 || index >= count) return false;
+    for (int i = index; i + 1 < count; ++i) {
+        positions[i] = positions[i + 1];
+        actions[i] = actions[i + 1];
+        hasSpectrum[i] = hasSpectrum[i + 1];
+        spectrumFirst[i] = spectrumFirst[i + 1];
+        if (spectra_) {
+            float* s = spectra_.get();
+            std::memcpy(s + static_cast<size_t>(i) * kSpectrumSize,
+                        s + static_cast<size_t>(i + 1) * kSpectrumSize, sizeof(float) * kSpectrumSize);
+        }
+    }
+    --count;
+    positions[count] = 0;
+    actions[count] = -1;
+    hasSpectrum[count] = 0;
+    spectrumFirst[count] = kNoSpectrum;
+    if (index < cursor) --cursor;
+    return true;
+}
+
+int EventTrack::FindMark(uint32_t position, int32_t action) const {
+    for (int i = count - 1; i >= 0; --i) {
+        if (positions[i] == position && actions[i] == action) return i;
+    }
+    return -1;
+}
+
+void EventTrack::SetMarks(const std::vector<ScriptMark>& marks) {
+    Clear();
+    const size_t n = std::min(marks.size(), static_cast<size_t>(kMaxMarks));
+    for (size_t i = 0; i < n; ++i) store(static_cast<int>(i), marks[i]);
+    for (size_t i = n; i < static_cast<size_t>(kMaxMarks); ++i) {
+        hasSpectrum[i] = 0;
+        spectrumFirst[i] = kNoSpectrum;
+    }
+    count = static_cast<int32_t>(n);
+    cursor = 0;
+    loaded = 1;
+}
+
+void EventTrack::GetMarks(std::vector<ScriptMark>& marks) const {
+    marks.resize(static_cast<size_t>(count > 0 ? count : 0));
+    for (int i = 0; i < count; ++i) {
+        ScriptMark& m = marks[static_cast<size_t>(i)];
+        m.position = positions[i];
+        m.action = actions[i];
+        m.hasSpectrum = hasSpectrum[i];
+        const float* s = hasSpectrum[i] ? spectrumOf(i) : nullptr;
+        if (s) {
+            std::memcpy(m.spectrum, s, sizeof m.spectrum);
+        } else {
+            std::memset(m.spectrum, 0, sizeof m.spectrum);
+            m.spectrum[0] = kNoSpectrum;
+        }
+    }
+}
+
+void EventTrack::PlaceCursor(uint32_t position) {
+    std::memset(fired, 0, sizeof fired);
+    cursor = static_cast<int32_t>(std::lower_bound(positions, positions + count, position) - positions);
 }
 
 }  // namespace kgl

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace kgl {
 
@@ -57,6 +58,21 @@ public:
 
     // The full spectrum of mark i (kSpectrumSize floats), nullptr when no mark has one.
     const float* spectrumOf(int i) const;
+
+    // Editing (author mode). A mark inserted at `position` goes after the marks at or before it;
+    // one inserted before the cursor counts as passed (the cursor moves with it). Returns its
+    // index, -1 when the track is full. RemoveMark keeps the cursor on the same next mark.
+    int InsertMark(uint32_t position, int32_t action);
+    bool RemoveMark(int index);
+    // The index of the last mark at `position` with `action`, -1 when there is none.
+    int FindMark(uint32_t position, int32_t action) const;
+    // Replaces every mark (the first kMaxMarks, flags cleared, cursor 0) / copies them out, each
+    // as the file stores it: spectrum[0] = kNoSpectrum for a mark without one.
+    void SetMarks(const std::vector<ScriptMark>& marks);
+    void GetMarks(std::vector<ScriptMark>& marks) const;
+    // Moves the cursor onto the first mark at or after `position` and clears the flags: the marks
+    // before it count as passed.
+    void PlaceCursor(uint32_t position);
 
 private:
     void spectrumPass();

@@ -8,23 +8,15 @@
 #include <GL/gl.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
 
-#include "app/kgl_globals.h"
-#include "app/kgl_loop_timing.h"
-#include "app/kgl_music_end.h"
 #include "app/kgl_show_hud.h"
-#include "engine/kgl_demoengine.h"
-#include "platform/kgl_display.h"
-#include "platform/kgl_ticks.h"
-#include "script/kgl_config.h"
+#include "tests/gl/kgl_test_show.h"
 
 namespace {
 
@@ -119,70 +111,24 @@ std::string callerName(void* address) {
     return name + " in " + (info.dli_fname ? info.dli_fname : "?");
 }
 
-bool updateShow(void*) {
-    kgl::DemoEngine& e = kgl::engine();
-    const bool ended = kgl::musicEndCheck(e);
-    e.update();
-    return ended;
-}
-
-// One turn of the show's frame loop: messages, the frame, the HUD, the swap, the update step.
-void playFrame(kgl::LoopTiming& timing, kgl::WindowState& ws, kgl::ShowHud& hud, int64_t frame) {
-    while (kgl::PeekDisplayMessage(ws) != kgl::DisplayMessage::None) {
-    }
-    kgl::DemoEngine& e = kgl::engine();
-    e.traceFrame = frame;
-    e.render();
-    e.direct();
-    hud.refresh(e, kgl::tickTimeMs());
-    hud.draw(e.sound);
-    kgl::SwapDisplayBuffers();
-    bool ended = false;
-    const kgl::UpdateStepHooks hooks{updateShow, nullptr};
-    kgl::runUpdateStep(timing, kgl::tickCount, e.updateRate, hooks, ended);
-    kgl::advanceFixedTick();
-}
-
 TEST(AllocShow, NoHeapTrafficPerFrame) {
-    const char* show = std::getenv("KGL_SHOW_DIR");
-    if (!show || access((std::string(show) + "/escena/Config.ini").c_str(), R_OK) != 0)
-        GTEST_SKIP() << "no default show in KGL_SHOW_DIR";
-    std::string dir = testing::TempDir() + "kgl_alloc_XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
-    ASSERT_EQ(std::system(("cp -r '" + std::string(show) + "/escena' '" + dir + "/'").c_str()), 0);
-    char oldDir[PATH_MAX] = {};
-    ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-
-    kgl::setFixedTickStep(1000.0 / kFps);
-    ASSERT_TRUE(kgl::initDisplaySystem(true));
-    uint8_t fullscreen = 0;
-    kgl::screenWidth = 320;
-    kgl::screenHeight = 200;
-    ASSERT_TRUE(kgl::CreateDisplayWindow("alloc", kgl::screenWidth, kgl::screenHeight, 32, fullscreen));
-    kgl::DemoEngine& e = kgl::engine();
-    kgl::LoadConfig(e, "escena/Config.ini");
-    e.setDetailMaps(1);
-    e.setup(static_cast<float>(kgl::screenWidth), static_cast<float>(kgl::screenHeight), 32);
-    e.setShowLoop(0);
-    e.warmUp();
-    e.StartMusic();
-    e.StartEventTrack("escena/actions.bin");
-    e.currentScene = 0;
-    e.currentCamera = 0;
-
-    uint8_t keys[kgl::kVirtualKeyCount] = {};
-    uint8_t active = 1;
-    kgl::WindowState ws{keys, &active};
-    kgl::LoopTiming timing;
-    kgl::ShowHud hud;
-    ASSERT_TRUE(hud.start(kgl::screenWidth, kgl::screenHeight, true));
+    kgl_test::ShowRun run;
+    if (!run.enter()) GTEST_SKIP() << "no default show in KGL_SHOW_DIR";
+    run.start(320, 200, kFps);
+    ASSERT_FALSE(HasFatalFailure());
+    kgl::ShowHud hud;  // with its key list, drawn over every frame
+    ASSERT_TRUE(hud.start(320, 200, true));
     uint8_t pressed[kgl::kVirtualKeyCount] = {};
     pressed[kgl::ShowHud::kVkF1] = 1;
     hud.takeKeys(pressed);
     const int64_t hudAllocations = kgl::hudAllocations();  // all made by start()
+    kgl::DemoEngine& e = kgl::engine();
+    const auto drawHud = [&] {
+        hud.refresh(e, kgl::tickTimeMs());
+        hud.draw(e.sound);
+    };
     int64_t frame = 0;
-    for (; frame < kWarmFrames; ++frame) playFrame(timing, ws, hud, frame);
+    for (; frame < kWarmFrames; ++frame) run.step(frame, true, true, drawHud);
     gCounting = true;
     int* volatile probe = new int(1);  // the counters see our code: one new and one delete
     delete probe;
@@ -190,7 +136,7 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     ASSERT_EQ(gDeletes.load(), 1);
     gNews = 0;
     gDeletes = 0;
-    for (; frame < kWarmFrames + kCountedFrames; ++frame) playFrame(timing, ws, hud, frame);
+    for (; frame < kWarmFrames + kCountedFrames; ++frame) run.step(frame, true, true, drawHud);
     gCounting = false;
     EXPECT_EQ(kgl::hudAllocations(), hudAllocations) << "the HUD's heap calls after its start";
 
@@ -200,13 +146,7 @@ TEST(AllocShow, NoHeapTrafficPerFrame) {
     for (long i = 0; i < gNews.load() && i < kMaxRecorded; ++i) callers += "\n  " + callerName(gCallers[i]);
     EXPECT_EQ(gNews.load(), 0) << "allocations per frame, first callers:" << callers;
     EXPECT_EQ(gDeletes.load(), 0);
-
-    if (e.config.useMp3) e.StopMusic();
-    kgl::stopHud();
-    kgl::DestroyDisplayWindow();
-    kgl::quitDisplaySystem();
-    ASSERT_EQ(chdir(oldDir), 0);
-    (void)!std::system(("rm -rf '" + dir + "'").c_str());
+    kgl::stopHud();  // before the show's window closes
 }
 
 }  // namespace

@@ -26,4 +26,17 @@ for n in $turns; do
     [ -f "$want" ] || fail "the straight run has no $want"
     cmp -s "$want" "seek$n/frame-000003.png" || fail "turn $n: the seek's frame differs from the straight run's"
 done
-echo "seek exact: ok ($(echo $turns | wc -w) positions)"
+
+# Author mode: a backward seek builds the show again and replays it from its start. Shift+Left
+# at turn 1 of a run started at turn S goes back 300 turns (10 s) from S + 1. The second run
+# pauses first: the paused picture stays, the seek lands on the straight run's picture and the
+# show pauses again there.
+printf '1 Shift+Left\n' >back1.txt
+run --start "@$((1741 * 5880))" --keys back1.txt --frames 2 --capture back1 || fail "backward seek exited $?"
+cmp -s straight/frame-001445.png back1/frame-000004.png || fail "backward to turn 1442: not the straight run's frame"
+printf '1 Space\n2 Shift+Left\n' >back2.txt
+run --start "@$((3601 * 5880))" --keys back2.txt --frames 4 --capture back2 || fail "paused backward seek exited $?"
+cmp -s back2/frame-000003.png back2/frame-000004.png || fail "the paused picture changed"
+cmp -s straight/frame-003305.png back2/frame-000005.png || fail "paused backward to turn 3302: not the straight run's frame"
+cmp -s back2/frame-000005.png back2/frame-000006.png || fail "not paused again where the seek landed"
+echo "seek exact: ok ($(echo $turns | wc -w) positions, 2 backward)"

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int result = 0;
     if (mode & 1) {
         importer.SetInputFile(
-            kglfuzz::writeInput("scene.ase", reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+            kgl_test::writeInput("scene.ase", reinterpret_cast<const uint8_t*>(text.data()), text.size()));
         result = importer.Run();
     } else {
         importer.SetInputFile("memory.ase");

@@ -30,7 +30,7 @@ void sameCharacters(const char* path, const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const char* path = kglfuzz::writeInput("Config.ini", data, size);
+    const char* path = kgl_test::writeInput("Config.ini", data, size);
     auto engine = std::make_unique<kgl::DemoEngine>();
     kgl::LoadConfig(*engine, path);
     // The music name is always a terminated string within its field.

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (uint32_t& f : frames) f = in.ConsumeIntegral<uint32_t>();
     const std::vector<uint8_t> file = in.ConsumeRemainingBytes<uint8_t>();
 
-    const char* path = kglfuzz::writeInput("actions.bin", file.data(), file.size());
+    const char* path = kgl_test::writeInput("actions.bin", file.data(), file.size());
     static auto* track = new kgl::EventTrack();
     track->Clear();
     track->Load(path);

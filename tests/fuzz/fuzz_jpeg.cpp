@@ -69,7 +69,7 @@ void filePath(const char* path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memoryPath(data, size);
-    const char* path = kglfuzz::writeInput("image.jpg", data, size);
+    const char* path = kgl_test::writeInput("image.jpg", data, size);
     streamPath(path);
     filePath(path);
     return 0;

@@ -31,7 +31,7 @@ void decodeFixed(kgl::JpegReader& reader, const kgl::K2DEntry& e, int side) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const char* path = kglfuzz::writeInput("pictures.k2d", data, size);
+    const char* path = kgl_test::writeInput("pictures.k2d", data, size);
     std::vector<uint8_t> bytes;
     if (!kgl::ReadK2DFile(path, bytes) || bytes.size() != size) std::abort();
     kgl::JpegReader reader;

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const char* path = kglfuzz::writeInput("music.mp3", data, size);
+    const char* path = kgl_test::writeInput("music.mp3", data, size);
     kgl::AudioStream stream;
     const bool ok = stream.open(path);
     std::vector<uint8_t> pcm;

@@ -30,7 +30,7 @@ namespace {
 constexpr char kScenePath[] = "escena/test.k3d";
 constexpr int kFrames = 4;
 
-kglfuzz::Model gScene;
+kgl_test::Bytes gScene;
 
 bool pathCharacter(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '/';
@@ -52,9 +52,10 @@ bool pathsStayInside(const std::string& text) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     mkdir("escena", 0755);
-    gScene = kglfuzz::testScene(true, true, 4);
-    const kglfuzz::Model flare = kglfuzz::buildK2D({{"glow.jpg", 0, kglfuzz::encodeJpeg(16, 16, 3, false)},
-                                                    {"ring.jpg", 1, kglfuzz::encodeJpeg(8, 8, 1, true)}});
+    gScene = kgl_test::testScene(true, true, 4);
+    const kgl_test::Bytes flare =
+        kgl_test::BuildK2D({{"glow.jpg", 0, kgl_test::GradientJpeg(16, 16, 3, false)},
+                            {"ring.jpg", 1, kgl_test::GradientJpeg(8, 8, 1, true)}});
     if (!kgl::writeFile("escena/flare.k2d", flare)) std::abort();
     return 0;
 }
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!pathsStayInside(text)) return 0;
     // An earlier input may have converted something over the scene file: write it afresh.
     if (!kgl::writeFile(kScenePath, gScene)) std::abort();
-    const char* path = kglfuzz::writeInput("scene.txt", data, size);
+    const char* path = kgl_test::writeInput("scene.txt", data, size);
 
     kgl::SceneLoadOptions options;
     options.decodeTextures = false;

@@ -1,179 +1,93 @@
-// Model files built in memory for the fuzz seeds and for targets that need a small valid input
-// of their own (the scene-script target loads a scene and a lens-flare picture): JPEGs encoded
-// with libjpeg, K2D picture files, and scene files written field by field with SceneFileWriter.
+// Bytes files built in memory for the fuzz seeds and for targets that need a small valid input
+// of their own (the scene-script target loads a scene and a lens-flare picture), made with the
+// tests' own JPEG encoder, K2D builder and scene writer.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "scene/kgl_scenefile.h"
 #include "tests/unit/kgl_test_jpeg.h"
 #include "tests/unit/kgl_test_k2d.h"
+#include "tests/unit/kgl_test_scene.h"
 
-namespace kglfuzz {
+namespace kgl_test {
 
-using Model = std::vector<uint8_t>;
+using Bytes = std::vector<uint8_t>;
 
 // A w x h gradient (components 3 = RGB, 1 = greyscale), quality 75.
-inline Model encodeJpeg(int w, int h, int components, bool progressive, int restartRows = 0) {
-    kgl_test::JpegOptions opt;
+inline Bytes GradientJpeg(int w, int h, int components, bool progressive, int restartRows = 0) {
+    JpegOptions opt;
     opt.quality = 75;
     opt.progressive = progressive;
     opt.restartRows = restartRows;
-    return kgl_test::EncodeJpeg(
+    return EncodeJpeg(
         w, h, components, [](int x, int y, int k) { return static_cast<uint8_t>(x * 16 + y * 8 + k * 80); },
         opt);
 }
 
-using K2DModelEntry = kgl_test::K2DTestEntry;
-
-inline Model buildK2D(const std::vector<K2DModelEntry>& entries) {
-    return kgl_test::BuildK2D(entries);
-}
-
-// ---- scene files written field by field ----
-
-inline void vec(kgl::SceneFileWriter& w, float x, float y, float z) {
-    w.vec3(x, y, z);
-}
-
-// A triangle object with every track; `lastFrame` sets the track lengths.
-inline void writeObject(kgl::SceneFileWriter& w, const char* name, bool animated, int lastFrame) {
-    w.name(name);
-    const uint16_t flag = animated ? 1 : 0;
-    w.u16(flag);
-    w.u16(flag);
-    w.u16(flag);
-    vec(w, 1, 2, 3);  // pivot
-    w.u16(3);         // vertices
-    w.u16(1);         // faces
-    w.u16(flag);      // morph
-    vec(w, 0, 0, 0);
-    vec(w, 10, 0, 0);
-    vec(w, 0, 10, 0);
-    for (uint16_t v : {0, 1, 2, 0}) w.u16(v);  // face a, b, c, material id
-    w.u16(3);                                  // texture vertices
-    for (int i = 0; i < 3; ++i) {
-        w.f32(i * 0.5f);
-        w.f32(1.0f - i * 0.5f);
-        w.f32(0.0f);
-    }
-    for (uint16_t t : {0, 1, 2}) w.u16(t);
-    vec(w, 0, 0, 1);  // face normal
-    for (int i = 0; i < 3; ++i) vec(w, 0, 0, 1);
-    w.u16(0);  // material index
-    if (!animated) return;
-    w.i32(lastFrame + 1);
-    for (int k = 0; k <= lastFrame; ++k) vec(w, float(k), 0, 0);
-    w.i32(lastFrame + 1);
-    for (int k = 0; k <= lastFrame; ++k) {
-        vec(w, 0, 0, 1);
-        w.f32(0.1f);
-    }
-    w.i32(lastFrame + 1);
-    for (int k = 0; k <= lastFrame; ++k) vec(w, 1, 1, 1);
-    for (int k = 0; k <= lastFrame; ++k)
-        for (int v = 0; v < 3; ++v) vec(w, float(v), float(k), 0);
-}
-
-inline void writeMaterial(kgl::SceneFileWriter& w, const Model& jpeg, bool multi) {
-    w.i32(multi ? 1 : 0);
-    for (int c = 0; c < 3; ++c) vec(w, 0.2f * c, 0.5f, 0.8f);
-    w.f32(0.1f);              // not used
-    w.f32(0.4f);              // shininess strength
-    w.f32(0.25f);             // transparency
-    w.f32(1.0f);              // wire width
-    if (!multi) w.f32(0.0f);  // self illumination
-    w.u8(multi ? 2 : 0);
-    w.u8(0);
-    const int slots = multi ? 2 : 1;
-    for (int s = 0; s < slots; ++s) {
-        if (multi) {
-            for (int c = 0; c < 3; ++c) vec(w, 0.3f, 0.3f, 0.3f);
-            w.f32(0.5f);
-            w.f32(0.0f);
-        }
-        w.name(s == 0 ? "wall.jpg" : "floor.jpg");
-        w.packedTexture(jpeg);
-    }
-}
-
-inline void writeCamera(kgl::SceneFileWriter& w, const char* name, bool animated, int lastFrame) {
-    w.name(name);
-    vec(w, 0, -100, 20);
-    w.f32(0.0f);
-    w.f32(10.0f);
-    w.f32(0.0f);
-    vec(w, 0, 0, 0);
-    w.u8(animated ? 1 : 0);  // field of view track
-    if (animated)
-        for (int k = 0; k <= lastFrame; ++k) w.f32(0.7854f);
-    w.u8(animated ? 1 : 0);  // position and rotation tracks
+// A scene file with two objects, a material, a camera, a targeted and an omni light and a shape;
+// with `animated` every track holds lastFrame + 1 keys and the first object morphs, with `multi`
+// the material has two sub-materials. Textures are packed.
+inline Bytes testScene(bool animated, bool multi, int lastFrame) {
+    const Bytes jpeg = GradientJpeg(4, 4, 3, false);
+    TestScene s;
+    s.lastFrame = static_cast<uint16_t>(lastFrame);
+    s.packed = true;
+    TestObject box;
+    box.pivot[0] = 1;
+    box.pivot[1] = 2;
+    box.pivot[2] = 3;
+    box.vertices = {0, 0, 0, 10, 0, 0, 0, 10, 0};
+    box.texVerts = {0, 1, 0, 0.5f, 0.5f, 0, 1, 0, 0};
+    box.texFaces = {0, 1, 2};
+    TestObject sphere = box;
+    sphere.name = "Sphere01";
+    TestCamera camera;
+    camera.eye[1] = -100;
+    camera.eye[2] = 20;
+    camera.angles[1] = 10;
+    TestLight spot;
+    spot.target = true;
+    spot.pos[0] = spot.pos[1] = spot.pos[2] = 50;
+    TestLight omni = spot;
+    omni.target = false;
     if (animated) {
-        w.i32(lastFrame + 1);
-        for (int k = 0; k <= lastFrame; ++k) vec(w, 0, -100.0f + k, 20);
-        w.i32(lastFrame + 1);
+        box.position = box.rotation = box.scale = true;
+        camera.eyeAnim = camera.targetAnim = spot.anim = spot.targetAnim = true;
         for (int k = 0; k <= lastFrame; ++k) {
-            vec(w, 0, 0, 0);
-            w.f32(1.0f);
+            const float f = static_cast<float>(k);
+            box.positionKeys.insert(box.positionKeys.end(), {f, 0, 0});
+            box.rotationKeys.insert(box.rotationKeys.end(), {0, 0, 1, 0.1f});
+            box.scaleKeys.insert(box.scaleKeys.end(), {1, 1, 1});
+            for (int v = 0; v < 3; ++v) box.morph.insert(box.morph.end(), {static_cast<float>(v), f, 0});
+            camera.fov.push_back(0.7854f);
+            camera.eyeKeys.insert(camera.eyeKeys.end(), {0, -100.0f + f, 20});
+            camera.eyeQuats.insert(camera.eyeQuats.end(), {0, 0, 0, 1});
+            camera.targetKeys.insert(camera.targetKeys.end(), {0, f, 0});
+            spot.keys.insert(spot.keys.end(), {50, 50, f});
+            spot.targetKeys.insert(spot.targetKeys.end(), {0, 0, f});
         }
     }
-    w.u8(animated ? 1 : 0);  // target track
-    if (animated) {
-        w.i32(lastFrame + 1);
-        for (int k = 0; k <= lastFrame; ++k) vec(w, 0, float(k), 0);
+    TestMaterial material;
+    material.multi = multi;
+    material.texture = "wall.jpg";
+    material.packed = jpeg;
+    if (multi) {
+        material.subs.resize(2);
+        material.subs[0].texture = "wall.jpg";
+        material.subs[1].texture = "floor.jpg";
+        for (TestSub& sub : material.subs) sub.packed = jpeg;
     }
+    TestShape shape;
+    shape.name = "Bline01";
+    for (int i = 0; i < 4; ++i) shape.points.insert(shape.points.end(), {float(i), float(i * i), 0});
+    s.objects = {box, sphere};
+    s.materials = {material};
+    s.cameras = {camera};
+    s.lights = {spot, omni};
+    s.shapes = {shape};
+    return WriteScene(s);
 }
 
-inline void writeLight(kgl::SceneFileWriter& w, bool targeted, bool animated, int lastFrame) {
-    w.u8(targeted ? 1 : 0);
-    vec(w, 50, 50, 50);
-    if (targeted) vec(w, 0, 0, 0);
-    vec(w, 1.0f, 0.9f, 0.8f);
-    w.f32(1.0f);
-    w.u8(animated ? 1 : 0);
-    if (animated) {
-        w.i32(lastFrame + 1);
-        for (int k = 0; k <= lastFrame; ++k) vec(w, 50, 50, float(k));
-    }
-    if (!targeted) return;
-    w.u8(animated ? 1 : 0);
-    if (animated) {
-        w.i32(lastFrame + 1);
-        for (int k = 0; k <= lastFrame; ++k) vec(w, 0, 0, float(k));
-    }
-}
-
-inline void writeShape(kgl::SceneFileWriter& w, const char* name, int points) {
-    w.name(name);
-    vec(w, 0, 0, 0);
-    w.u16(static_cast<uint16_t>(points));
-    for (int i = 0; i < points; ++i) vec(w, float(i), float(i * i), 0);
-}
-
-inline Model testScene(bool animated, bool multi, int lastFrame) {
-    const Model jpeg = encodeJpeg(4, 4, 3, false);
-    kgl::SceneFileWriter w;
-    w.writeHeaderText();
-    w.writeFrameValues(static_cast<uint16_t>(lastFrame), 30, 160);
-    writeObject(w, "Box01", animated, lastFrame);
-    writeObject(w, "Sphere01", false, lastFrame);
-    writeMaterial(w, jpeg, multi);
-    writeCamera(w, "Camera01", animated, lastFrame);
-    writeLight(w, true, animated, lastFrame);
-    writeLight(w, false, false, lastFrame);
-    writeShape(w, "Bline01", 4);
-    kgl::SceneFileCounts counts;
-    counts.objects = 2;
-    counts.cameras = 1;
-    counts.lastFrameCopy = static_cast<uint16_t>(lastFrame);
-    counts.materials = 1;
-    counts.lights = 2;
-    counts.sampleCounter = static_cast<uint16_t>(lastFrame + 1);
-    counts.shapes = 1;
-    w.writeCounts(counts);
-    return w.bytes();
-}
-
-}  // namespace kglfuzz
+}  // namespace kgl_test

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace kglfuzz {
+namespace kgl_test {
 
 std::string gOut;
 bool gFailed = false;
@@ -36,14 +36,14 @@ void putText(const std::string& kind, const std::string& name, const std::string
     put(kind, name, Bytes(text.begin(), text.end()));
 }
 
-}  // namespace kglfuzz
+}  // namespace kgl_test
 
 namespace {
 
-using kglfuzz::Bytes;
-using kglfuzz::gFailed;
-using kglfuzz::put;
-using kglfuzz::putText;
+using kgl_test::Bytes;
+using kgl_test::gFailed;
+using kgl_test::put;
+using kgl_test::putText;
 
 void configSeeds() {
     const std::string full =
@@ -171,6 +171,18 @@ void mp3Seeds() {
     put("mp3", "mixed.mp3", mixed);
 }
 
+// The first byte picks the reader: even the key map, odd the key script.
+void authorKeySeeds() {
+    putText("authorkeys", "map.txt", std::string("\x00") + "Q 64  # flash 1\nF2 3\n\nW 12\n");
+    putText("authorkeys", "map_bad.txt", std::string("\x00") + "A 3\nQ 22\nF13 1\nQ\nZ 3 4\n");
+    putText("authorkeys", "script.txt",
+            "\x01"
+            "5 Space\n10 Shift+Right PageDown\n20 R 6 4 Enter\n30 Ctrl+S\n");
+    putText("authorkeys", "script_bad.txt",
+            "\x01"
+            "x Space\n5\n7 Nope\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -178,13 +190,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kgl_fuzz_seeds OUTDIR\n");
         return 2;
     }
-    kglfuzz::gOut = argv[1];
-    mkdir(kglfuzz::gOut.c_str(), 0755);
+    kgl_test::gOut = argv[1];
+    mkdir(kgl_test::gOut.c_str(), 0755);
     configSeeds();
     textSeeds();
     eventSeeds();
     actionTextSeeds();
+    authorKeySeeds();
     mp3Seeds();
-    kglfuzz::modelSeeds();
+    kgl_test::modelSeeds();
     return gFailed ? 1 : 0;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace kglfuzz {
+namespace kgl_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -19,4 +19,4 @@ void putText(const std::string& kind, const std::string& name, const std::string
 // Scene files, ASE texts, JPEGs, K2D files and scene scripts.
 void modelSeeds();
 
-}  // namespace kglfuzz
+}  // namespace kgl_test

@@ -15,31 +15,31 @@
 #include "kgl_showgen_ase.h"
 #include "kgl_showgen_script.h"
 
-namespace kglfuzz {
+namespace kgl_test {
 namespace {
 
 namespace sg = kgl::showgen;
 
 void jpegSeeds() {
-    put("jpeg", "rgb8.jpg", encodeJpeg(8, 8, 3, false));
-    put("jpeg", "grey16x9.jpg", encodeJpeg(16, 9, 1, false));
-    put("jpeg", "progressive17x5.jpg", encodeJpeg(17, 5, 3, true));
-    put("jpeg", "progressive_grey.jpg", encodeJpeg(9, 12, 1, true));
-    put("jpeg", "restarts.jpg", encodeJpeg(24, 24, 3, false, 1));
-    put("jpeg", "one_pixel.jpg", encodeJpeg(1, 1, 3, false));
-    Bytes cut = encodeJpeg(32, 16, 3, false);
+    put("jpeg", "rgb8.jpg", GradientJpeg(8, 8, 3, false));
+    put("jpeg", "grey16x9.jpg", GradientJpeg(16, 9, 1, false));
+    put("jpeg", "progressive17x5.jpg", GradientJpeg(17, 5, 3, true));
+    put("jpeg", "progressive_grey.jpg", GradientJpeg(9, 12, 1, true));
+    put("jpeg", "restarts.jpg", GradientJpeg(24, 24, 3, false, 1));
+    put("jpeg", "one_pixel.jpg", GradientJpeg(1, 1, 3, false));
+    Bytes cut = GradientJpeg(32, 16, 3, false);
     cut.resize(cut.size() / 2);
     put("jpeg", "truncated.jpg", cut);
 }
 
 void k2dSeeds() {
-    const Bytes a = encodeJpeg(8, 8, 3, false);
-    const Bytes b = encodeJpeg(16, 4, 1, true);
-    put("k2d", "one.k2d", buildK2D({{"pic.jpg", 0, a}}));
-    put("k2d", "three.k2d", buildK2D({{"a.jpg", 0, a}, {"b.jpg", 3, b}, {"c.jpg", 9, a}}));
-    put("k2d", "bad_slot.k2d", buildK2D({{"a.jpg", 12, a}, {"b.jpg", 255, b}}));
-    put("k2d", "not_jpeg.k2d", buildK2D({{"x", 1, Bytes(40, 0x55)}, {"", 2, {}}}));
-    Bytes cut = buildK2D({{"a.jpg", 0, a}, {"b.jpg", 1, b}});
+    const Bytes a = GradientJpeg(8, 8, 3, false);
+    const Bytes b = GradientJpeg(16, 4, 1, true);
+    put("k2d", "one.k2d", BuildK2D({{"pic.jpg", 0, a}}));
+    put("k2d", "three.k2d", BuildK2D({{"a.jpg", 0, a}, {"b.jpg", 3, b}, {"c.jpg", 9, a}}));
+    put("k2d", "bad_slot.k2d", BuildK2D({{"a.jpg", 12, a}, {"b.jpg", 255, b}}));
+    put("k2d", "not_jpeg.k2d", BuildK2D({{"x", 1, Bytes(40, 0x55)}, {"", 2, {}}}));
+    Bytes cut = BuildK2D({{"a.jpg", 0, a}, {"b.jpg", 1, b}});
     cut.resize(cut.size() - b.size() / 2);
     put("k2d", "truncated.k2d", cut);
 }
@@ -201,4 +201,4 @@ void modelSeeds() {
     scriptSeeds();
 }
 
-}  // namespace kglfuzz
+}  // namespace kgl_test

@@ -29,12 +29,6 @@ inline std::vector<uint8_t> makeK2D(const std::vector<K2DPicture>& pictures) {
     return BuildK2D(entries);
 }
 
-inline std::string freshTempDir() {
-    std::string tmpl = testing::TempDir() + "kgl_fx_XXXXXX";
-    if (!mkdtemp(tmpl.data())) return std::string();
-    return tmpl;
-}
-
 inline std::string writeK2D(const std::string& dir, const std::string& name,
                             const std::vector<K2DPicture>& pictures) {
     const std::string path = dir + "/" + name;

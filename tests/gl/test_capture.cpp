@@ -12,6 +12,7 @@
 
 #include "app/kgl_capture.h"
 #include "platform/kgl_test_context.h"
+#include "tests/unit/kgl_test_files.h"
 
 TEST(FrameCapture, DrawnFrameIsWrittenTopRowFirstAndReadsBack) {
     kgl::HeadlessGL gl;
@@ -32,8 +33,8 @@ TEST(FrameCapture, DrawnFrameIsWrittenTopRowFirstAndReadsBack) {
     glVertex2f(0, 24);
     glEnd();
 
-    std::string dir = testing::TempDir() + "kglcapXXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    const std::string dir = kgl_test::MakeTempDir("kglcap");
+    ASSERT_FALSE(dir.empty());
     const std::string frames = dir + "/frames";
     kgl::FrameCapture capture;
     ASSERT_TRUE(capture.open(frames.c_str(), 64, 48));

@@ -13,6 +13,7 @@
 #include "engine/kgl_demoengine.h"
 #include "platform/kgl_offscreen.h"
 #include "platform/kgl_test_context.h"
+#include "tests/unit/kgl_test_files.h"
 
 namespace {
 
@@ -23,10 +24,8 @@ class EngineGL : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.create(kWinW, kWinH));
-        ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
-        dir = testing::TempDir() + "kgl_engine_XXXXXX";
-        ASSERT_NE(mkdtemp(dir.data()), nullptr);
-        ASSERT_EQ(chdir(dir.c_str()), 0);  // set-up writes its wave-table dumps here
+        cwd = std::make_unique<kgl_test::TempCwd>("kgl_engine_");  // set-up writes its wave-table dumps
+        ASSERT_TRUE(cwd->ok());
         e = std::make_unique<kgl::DemoEngine>();
         // Slot 2 lists two lights and four cameras, slot 0 eight cameras: give them fewer.
         e->scenes[2].lights.resize(1);
@@ -37,14 +36,12 @@ protected:
     void TearDown() override {
         if (e) e->motionBlur.release();
         e.reset();
-        ASSERT_EQ(chdir(oldDir), 0);
-        (void)!std::system(("rm -rf '" + dir + "'").c_str());
+        cwd.reset();
     }
 
     kgl::HeadlessGL gl;
     std::unique_ptr<kgl::DemoEngine> e;
-    char oldDir[PATH_MAX] = {};
-    std::string dir;
+    std::unique_ptr<kgl_test::TempCwd> cwd;
 };
 
 TEST_F(EngineGL, SetupState) {

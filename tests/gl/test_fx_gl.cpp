@@ -16,6 +16,7 @@
 #include "scene/kgl_particle_emit.h"
 #include "scene/kgl_scene3d.h"
 #include "tests/gl/kgl_test_pixels.h"
+#include "tests/unit/kgl_test_files.h"
 
 namespace {
 
@@ -28,12 +29,22 @@ protected:
     void SetUp() override {
         kgl::setMessageBoxesInteractive(false);
         ASSERT_TRUE(gl.create(kSide, kSide));
-        dir = kgl_test::freshTempDir();
+        dir = kgl_test::MakeTempDir("kgl_fx_");
         ASSERT_FALSE(dir.empty());
         glViewport(0, 0, kSide, kSide);
         glClearColor(0, 0, 1, 1);
         glClearDepth(1.0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    // A black picture seen through a 60-degree perspective from the origin, looking down -z.
+    static void clearToPerspective() {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(60.0, 1.0, 0.1, 100.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
     }
     void TearDown() override {
         std::string cmd = "rm -rf '" + dir + "'";
@@ -145,13 +156,7 @@ TEST_F(FxGL, ParticlesDrawAsSpritesAtTheirEyePositions) {
     ps->Update();
     ps->particles[0].life = 1.0f;
     ps->SetSize(1.0f);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, 1.0, 0.1, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    clearToPerspective();
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -221,13 +226,7 @@ TEST_F(FxGL, LensFlareShowsWhileVisibleAndFadesWhenHidden) {
     light.position = {0.5f, 0.3f, -5.0f, 1};
     auto flare = std::make_unique<kgl::LensFlare>();
     flare->SetDefaults(light);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, 1.0, 0.1, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    clearToPerspective();
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
@@ -263,13 +262,7 @@ TEST_F(FxGL, SceneLoadsAndDrawsItsEffects) {
     ASSERT_TRUE(scene.LoadParticles(part, 4, 5, 1, 1));
     EXPECT_EQ(scene.particlesInUse, 1);
 
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, 1.0, 0.1, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    clearToPerspective();
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);

@@ -5,9 +5,9 @@
 #include "common/kgl_bytes.h"
 #include "image/kgl_k2d.h"
 #include "platform/kgl_test_context.h"
+#include "tests/unit/kgl_test_files.h"
 #include "tests/unit/kgl_test_jpeg.h"
 #include "tests/unit/kgl_test_k2d.h"
-#include "tests/unit/kgl_test_scene.h"
 
 using namespace kgl;
 using namespace kgl_test;

@@ -12,6 +12,7 @@
 #include "fx/kgl_motion_blur.h"
 #include "platform/kgl_test_context.h"
 #include "tests/gl/kgl_test_pixels.h"
+#include "tests/unit/kgl_test_files.h"
 
 namespace {
 
@@ -119,14 +120,11 @@ TEST_F(MotionBlurGL, BlurWithoutDriftIsSymmetricAboutTheCentre) {
 
 // The drift walks the texture offsets along its curve, one sample per blurred frame.
 TEST_F(MotionBlurGL, DriftSlidesTheLayersAlongItsCurve) {
-    char oldDir[PATH_MAX] = {};
-    ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
-    std::string dir = testing::TempDir() + "kgl_drift_XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);  // setDrift writes its curve's text dump here
-    blur.setDrift(-0.0045f, 0.008121f, 2);
-    ASSERT_EQ(chdir(oldDir), 0);
-    (void)!std::system(("rm -rf '" + dir + "'").c_str());
+    {
+        kgl_test::TempCwd cwd("kgl_drift_");  // setDrift writes its curve's text dump here
+        ASSERT_TRUE(cwd.ok());
+        blur.setDrift(-0.0045f, 0.008121f, 2);
+    }
     EXPECT_EQ(blur.driftOn, 1);
     EXPECT_FLOAT_EQ(blur.driftX, 0.5f);
     blur.beginCapture();

@@ -99,6 +99,28 @@ protected:
         return o;
     }
 
+    // Trail slot 0 in object space, one strip of two points at the origin, attached to `o`.
+    LineTrail& attachTrail(SceneObject& o) {
+        LineTrail& t = scene.lineTrails[0];
+        t.inUse = 1;
+        t.objectSpace = 1;
+        t.stripCount = 1;
+        t.pointsPerStrip = 2;
+        t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3{});
+        o.trails[0] = &t;
+        o.trailCount = 1;
+        return t;
+    }
+
+    // Material 0 with two sub-materials: the base map in slot 0, the second map in slot 1.
+    void useTwoMaps(GLuint base, GLuint second) {
+        scene.materials[0].hasSubMaterials = 1;
+        scene.materials[0].subMaterialCount = 2;
+        scene.materials[0].slots[1].tableIndex = 1;
+        scene.textureTable[0] = base;
+        scene.textureTable[1] = second;
+    }
+
     void render() {
         glClearColor(0, 0, 0, 0);
         glClearStencil(0);
@@ -207,11 +229,7 @@ TEST_F(SceneRender, BillboardFacesTheCameraWithItsHalfSize) {
 // the bump units are set up for any filler and undone afterwards, combine sources included; a
 // multipass object with COMBINE 0 keeps the combine function unit 1 had.
 TEST_F(SceneRender, ObjectsLeaveTheirStateToTheNextObject) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(255, 255, 255);
-    scene.textureTable[1] = makeTexture(128, 128, 255);  // flat normal map
+    useTwoMaps(makeTexture(255, 255, 255), makeTexture(128, 128, 255));  // flat normal map
     scene.lights.resize(1);
     scene.lights[0].position = Vec4{40, 0, 0, 1};  // along the surface
     auto envOfUnit1 = [](GLenum name) {
@@ -298,15 +316,7 @@ TEST_F(SceneRender, E40SendsTheTruncatedAmbientColourAndNeedsSmoothNormals) {
 
 TEST_F(SceneRender, HiddenObjectDrawsNothingNotEvenItsTrail) {
     SceneObject& o = addSquare(0, 0, 0, 2, kRed);
-    LineTrail& t = scene.lineTrails[0];
-    t.inUse = 1;
-    t.objectSpace = 1;
-    t.stripCount = 1;
-    t.pointsPerStrip = 2;
-    t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3{});
-    t.points[1] = Vec3{0, 3, 0};
-    o.trails[0] = &t;
-    o.trailCount = 1;
+    attachTrail(o).points[1] = Vec3{0, 3, 0};
     o.hidden = 1;
     render();
     for (int y = 8; y < 56; y += 4) EXPECT_TRUE(near(readPixel(32, y), 0, 0, 0)) << y;
@@ -357,12 +367,7 @@ class BumpFallback : public SceneRender, public ::testing::WithParamInterface<st
 TEST_P(BumpFallback, ComputesTheCombinerFormula) {
     const int mode = GetParam().first;
     const int expected = GetParam().second;
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[0].tableIndex = 0;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(128, 128, 128);
-    scene.textureTable[1] = makeTexture(128, 128, 255);
+    useTwoMaps(makeTexture(128, 128, 128), makeTexture(128, 128, 255));
     SceneObject& o = addSquare(0, 0, 0, 2, kRed);
     ASSERT_EQ(o.multitexture, 1);
     ASSERT_TRUE(glExtensions().envDot3);
@@ -381,11 +386,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, BumpFallback,
                                            std::make_pair(2, 207), std::make_pair(3, 80)));
 
 TEST_F(SceneRender, BumpFacingTheLightIsFullyBright) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(255, 255, 255);
-    scene.textureTable[1] = makeTexture(128, 128, 255);
+    useTwoMaps(makeTexture(255, 255, 255), makeTexture(128, 128, 255));
     SceneObject& o = addSquare(0, 0, 0, 2, kRed);
     o.fillerType = kFillerBump;
     o.bumpMode = 0;
@@ -399,11 +400,7 @@ TEST_F(SceneRender, BumpFacingTheLightIsFullyBright) {
 }
 
 TEST_F(SceneRender, EveryRenderTypeAndFillerDrawsCleanly) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(200, 100, 50);
-    scene.textureTable[1] = makeTexture(50, 100, 200);
+    useTwoMaps(makeTexture(200, 100, 50), makeTexture(50, 100, 200));
     scene.lights.resize(1);
     scene.lights[0].glLight = GL_LIGHT0;
     scene.lights[0].lightOn = 1;
@@ -466,15 +463,7 @@ TEST_F(SceneRender, GlowAndRingSpritesOfALightWithItsFlareFlag) {
 
 TEST_F(SceneRender, AttachedTrailLeavesTheObjectWhereItIsAndLit) {
     SceneObject& o = addSquare(0, 0, 0, 1, kRed);
-    LineTrail& t = scene.lineTrails[0];
-    t.inUse = 1;
-    t.objectSpace = 1;
-    t.stripCount = 1;
-    t.pointsPerStrip = 2;
-    t.offset = Vec3{6, 0, 0};
-    t.points.assign(static_cast<size_t>(kTrailStrips) * kTrailPointCapacity, Vec3{});
-    o.trails[0] = &t;
-    o.trailCount = 1;
+    attachTrail(o).offset = Vec3{6, 0, 0};
     glEnable(GL_LIGHTING);
     render();
     EXPECT_TRUE(near(readPixel(32, 32), 255, 0, 0));
@@ -500,11 +489,7 @@ TEST_F(SceneRender, ExtensionProbeDecidesFromTheStringOnly) {
 }
 
 TEST_F(SceneRender, MultipassCombinesTheSecondMapOnUnitOne) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(255, 0, 0);
-    scene.textureTable[1] = makeTexture(0, 255, 0);
+    useTwoMaps(makeTexture(255, 0, 0), makeTexture(0, 255, 0));
     SceneObject& o = addSquare(0, 0, 0, 2, ColorRGBA{1, 1, 1, 1});
     o.fillerType = kFillerMultipass;
     o.alphaFunction = -1;
@@ -521,11 +506,7 @@ TEST_F(SceneRender, MultipassCombinesTheSecondMapOnUnitOne) {
 }
 
 TEST_F(SceneRender, TwoPassBlendsTheSecondMapWithItsOwnBlendFunction) {
-    scene.materials[0].hasSubMaterials = 1;
-    scene.materials[0].subMaterialCount = 2;
-    scene.materials[0].slots[1].tableIndex = 1;
-    scene.textureTable[0] = makeTexture(255, 0, 0);
-    scene.textureTable[1] = makeTexture(0, 0, 255);
+    useTwoMaps(makeTexture(255, 0, 0), makeTexture(0, 0, 255));
     SceneObject& o = addSquare(0, 0, 0, 2, ColorRGBA{1, 1, 1, 1});
     o.fillerType = kFillerTwoPass;
     o.alphaArb0 = 1.0f;

@@ -2,18 +2,19 @@
 // and drawn on a headless context: lit, textured, where the camera looks.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
 #include <string>
 
 #include "app/kgl_view.h"
+#include "common/kgl_bytes.h"
 #include "platform/kgl_test_context.h"
 #include "scene/kgl_scene3d.h"
-#include "scene/kgl_scenefile.h"
+#include "tests/unit/kgl_test_files.h"
+#include "tests/unit/kgl_test_scene.h"
 
 using namespace kgl;
 
@@ -31,10 +32,11 @@ void* operator new(size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept {
+// Not inlined: g++ would otherwise see free() meet a pointer from operator new and warn.
+__attribute__((noinline)) void operator delete(void* p) noexcept {
     std::free(p);
 }
-void operator delete(void* p, size_t) noexcept {
+__attribute__((noinline)) void operator delete(void* p, size_t) noexcept {
     std::free(p);
 }
 #endif
@@ -45,89 +47,39 @@ constexpr int kW = 80;
 constexpr int kH = 60;
 constexpr uint16_t kLast = 20;
 
-// File coordinates are Z-up: model (x, y, z) is file (x, -z, y).
-void fileVec(SceneFileWriter& w, float mx, float my, float mz) {
-    w.vec3(mx, -mz, my);
-}
-
 // A red square of half-size 2 in the model plane z = 0 that slides along x with its position
-// track (pivot (t, 0, 0) at frame t / 4).
-void writeObject(SceneFileWriter& w) {
-    w.name("Square");
-    w.u16(1);  // position track
-    w.u16(0);
-    w.u16(0);
-    fileVec(w, 0, 0, 0);
-    w.u16(4);
-    w.u16(2);
-    w.u16(0);  // no morph
-    const float p[4][2] = {{-2, -2}, {2, -2}, {2, 2}, {-2, 2}};
-    for (const auto& q : p) fileVec(w, q[0], q[1], 0);
-    const uint16_t faces[2][4] = {{0, 1, 2, 0}, {2, 3, 0, 0}};
-    for (const auto& f : faces)
-        for (uint16_t v : f) w.u16(v);
-    w.u16(4);
-    for (const auto& q : p) w.vec3((q[0] + 2) / 4, (q[1] + 2) / 4, 0);
-    for (const auto& f : faces)
-        for (int k = 0; k < 3; ++k) w.u16(f[k]);
-    for (int i = 0; i < 2; ++i) fileVec(w, 0, 0, 1);
-    for (int i = 0; i < 4; ++i) fileVec(w, 0, 0, 1);
-    w.u16(0);  // material 0
-    const size_t t = w.beginTrack();
-    for (int i = 0; i <= kLast; ++i) fileVec(w, i / 4.0f, 0, 0);
-    w.endTrack(t, kLast + 1);
-}
-
-void writeMaterial(SceneFileWriter& w) {
-    w.i32(0);
-    w.vec3(0.3f, 0.0f, 0.0f);  // ambient
-    w.vec3(1.0f, 0.0f, 0.0f);  // diffuse
-    w.vec3(0.0f, 0.0f, 0.0f);  // specular
-    w.f32(0.1f);
-    w.f32(0.0f);
-    w.f32(0.0f);  // opaque
-    w.f32(1.0f);
-    w.f32(0.0f);  // self-illumination
-    w.u16(0);
-    w.name("missing.jpg");  // not there: the placeholder checker stands in
-}
-
-void writeCamera(SceneFileWriter& w) {
-    w.name("Camera01");
-    fileVec(w, 0, 0, 10);
-    w.vec3(0, 0, 0);
-    fileVec(w, 0, 0, 0);
-    w.u8(0);
-    w.u8(0);
-    w.u8(0);
-}
-
-void writeLight(SceneFileWriter& w) {
-    w.u8(0);  // omni
-    fileVec(w, 0, 0, 30);
-    w.vec3(1, 1, 1);
-    w.f32(1.0f);
-    w.u8(0);
-}
-
+// track (pivot (t, 0, 0) at frame t / 4), a camera on the z axis and an omni light behind it.
+// File coordinates are Z-up: model (x, y, z) is file (x, -z, y).
 std::string writeScene(const std::string& dir) {
-    SceneFileWriter w;
-    w.writeHeaderText();
-    w.writeFrameValues(kLast, 30, 160);
-    writeObject(w);
-    writeMaterial(w);
-    writeCamera(w);
-    writeLight(w);
-    SceneFileCounts c;
-    c.objects = 1;
-    c.cameras = 1;
-    c.lastFrameCopy = kLast;
-    c.materials = 1;
-    c.lights = 1;
-    c.sampleCounter = kLast + 1;
-    w.writeCounts(c);
+    kgl_test::TestScene s;
+    s.lastFrame = kLast;
+    kgl_test::TestObject square;
+    square.name = "Square";
+    square.vertices = {-2, 0, -2, 2, 0, -2, 2, 0, 2, -2, 0, 2};
+    square.faces = {0, 1, 2, 0, 2, 3, 0, 0};
+    square.texVerts = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    square.texFaces = {0, 1, 2, 2, 3, 0};
+    square.normal[1] = -1;
+    square.normal[2] = 0;
+    square.position = true;
+    for (int i = 0; i <= kLast; ++i) square.positionKeys.insert(square.positionKeys.end(), {i / 4.0f, 0, 0});
+    kgl_test::TestMaterial red;
+    const float colours[9] = {0.3f, 0, 0, 1, 0, 0, 0, 0, 0};  // ambient, diffuse, specular
+    std::copy(colours, colours + 9, red.colors);
+    red.strength = 0;
+    red.wire = 1;
+    red.texture = "missing.jpg";  // not there: the placeholder checker stands in
+    kgl_test::TestCamera camera;  // at model (0, 0, 10), looking at the origin
+    kgl_test::TestLight omni;
+    omni.pos[0] = omni.pos[2] = 0;
+    omni.pos[1] = -30;
+    omni.color[0] = omni.color[1] = omni.color[2] = 1;
+    s.objects = {square};
+    s.materials = {red};
+    s.cameras = {camera};
+    s.lights = {omni};
     const std::string path = dir + "/view.k3d";
-    EXPECT_TRUE(w.save(path));
+    EXPECT_TRUE(writeFile(path, kgl_test::WriteScene(s)));
     return path;
 }
 
@@ -148,8 +100,8 @@ void litColumns(int* first, int* last) {
 }  // namespace
 
 TEST(SceneView, WrittenSceneIsDrawnLitWhereTheCameraLooksAndMoves) {
-    std::string tmpl = testing::TempDir() + "kgl_view_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    const std::string tmpl = kgl_test::MakeTempDir("kgl_view_");
+    ASSERT_FALSE(tmpl.empty());
     const std::string path = writeScene(tmpl);
     HeadlessGL gl;
     ASSERT_TRUE(gl.create(kW, kH));
@@ -192,12 +144,9 @@ TEST(SceneView, MissingFileIsRefused) {
 
 TEST(SceneView, FramesAllocateNothingWithProgramsAndMorphRunning) {
     if (!kCountingAllocations) GTEST_SKIP() << "allocations are not counted in the sanitizer build";
-    std::string tmpl = testing::TempDir() + "kgl_view_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    const std::string path = writeScene(tmpl);
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(chdir(tmpl.c_str()), 0);  // the programs write their "lissa" dumps
+    kgl_test::TempCwd cwd("kgl_view_");  // the programs write their "lissa" dumps
+    ASSERT_TRUE(cwd.ok());
+    const std::string path = writeScene(cwd.dir());
     HeadlessGL gl;
     ASSERT_TRUE(gl.create(kW, kH));
     ViewSession session;
@@ -225,5 +174,4 @@ TEST(SceneView, FramesAllocateNothingWithProgramsAndMorphRunning) {
     }
     glFinish();
     EXPECT_EQ(gAllocations.load() - before, 0);
-    ASSERT_EQ(chdir(cwd), 0);
 }

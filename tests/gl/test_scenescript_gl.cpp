@@ -12,6 +12,7 @@
 #include "platform/kgl_test_context.h"
 #include "scene/kgl_scene3d.h"
 #include "script/kgl_scenescript.h"
+#include "tests/unit/kgl_test_files.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ protected:
     void SetUp() override {
         kgl::setMessageBoxesInteractive(false);
         ASSERT_TRUE(gl.create(64, 64));
-        dir = kgl_test::freshTempDir();
+        dir = kgl_test::MakeTempDir("kgl_fx_");
         ASSERT_FALSE(dir.empty());
     }
 

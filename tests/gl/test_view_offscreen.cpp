@@ -2,7 +2,6 @@
 // off-screen context and the window only receives the composed picture; real exports show.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -11,20 +10,17 @@
 #include <vector>
 
 #include "app/kgl_view.h"
+#include "common/kgl_bytes.h"
 #include "fx/kgl_motion_blur.h"
 #include "import/kgl_import.h"
 #include "platform/kgl_test_context.h"
-#include "scene/kgl_scenefile.h"
+#include "tests/unit/kgl_test_files.h"
+#include "tests/unit/kgl_test_scene.h"
 
 TEST(ViewOffscreen, SceneStateLivesInTheOffscreenContext) {
-    std::string dir = testing::TempDir() + "kgl_viewfx_XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
-    kgl::SceneFileWriter w;  // an empty scene: no objects, cameras or lights
-    w.writeHeaderText();
-    w.writeFrameValues(10, 30, 160);
-    kgl::SceneFileCounts counts;
-    ASSERT_TRUE(w.writeCounts(counts));
-    ASSERT_TRUE(w.save(dir + "/empty.k3d"));
+    const std::string dir = kgl_test::MakeTempDir("kgl_viewfx_");
+    ASSERT_FALSE(dir.empty());
+    ASSERT_TRUE(kgl::writeFile(dir + "/empty.k3d", kgl_test::WriteScene({})));  // no records at all
 
     kgl::HeadlessGL gl;
     ASSERT_TRUE(gl.create(120, 90));
@@ -62,8 +58,8 @@ TEST(ViewOffscreen, EveryCorpusFileConvertsWithRepairAndViewsNotBlack) {
         if (ext == ".ase") files.push_back(e.path());
     }
     if (files.empty()) GTEST_SKIP() << "no ASE corpus at " << KGL_TESTDATA_ASE;
-    std::string dir = testing::TempDir() + "kgl_viewcorpus_XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    const std::string dir = kgl_test::MakeTempDir("kgl_viewcorpus_");
+    ASSERT_FALSE(dir.empty());
     constexpr int kW = 160, kH = 120;
     kgl::HeadlessGL gl;
     ASSERT_TRUE(gl.create(kW, kH));

@@ -1,48 +1,14 @@
-// Test helpers: writes scene files record by record with SceneFileWriter, and runs code inside a
-// fresh temporary working directory (for the logs the loaders write).
+// Test helper: writes scene files record by record with SceneFileWriter, from a description of
+// each record that starts from small valid values.
 #pragma once
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "scene/kgl_scenefile.h"
 
 namespace kgl_test {
-
-// Changes into a fresh temporary directory for its lifetime.
-class TempCwd {
-public:
-    TempCwd() {
-        char here[4096];
-        if (getcwd(here, sizeof here)) old_ = here;
-        std::string tmpl = testing::TempDir() + "kglXXXXXX";
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back('\0');
-        if (mkdtemp(buf.data())) dir_ = buf.data();
-        EXPECT_EQ(chdir(dir_.c_str()), 0);
-    }
-    ~TempCwd() { EXPECT_EQ(chdir(old_.c_str()), 0); }
-    const std::string& dir() const { return dir_; }
-
-private:
-    std::string old_;
-    std::string dir_;
-};
-
-inline std::string ReadText(const std::string& path) {
-    std::string s;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-        std::fclose(f);
-    }
-    return s;
-}
 
 struct TestObject {
     std::string name = "Box01";
@@ -52,6 +18,7 @@ struct TestObject {
     std::vector<float> texVerts = {0, 0, 0};
     std::vector<uint16_t> texFaces = {0, 0, 0};
     uint16_t material = 0;
+    float normal[3] = {0, 0, 1};                               // every face and vertex normal
     std::vector<float> positionKeys, rotationKeys, scaleKeys;  // 3, 4, 3 floats per key
     bool position = false, rotation = false, scale = false;
     std::vector<float> morph;  // (L + 1) * V * 3, or empty
@@ -130,8 +97,8 @@ inline void WriteObject(kgl::SceneFileWriter& w, const TestObject& o) {
     w.u16(static_cast<uint16_t>(o.texVerts.size() / 3));
     WriteFloats(w, o.texVerts.data(), o.texVerts.size());
     for (uint16_t v : o.texFaces) w.u16(v);
-    for (size_t i = 0; i < o.faces.size() / 4; ++i) w.vec3(0, 0, 1);     // face normals
-    for (size_t i = 0; i < o.vertices.size() / 3; ++i) w.vec3(0, 0, 1);  // vertex normals
+    const size_t normals = o.faces.size() / 4 + o.vertices.size() / 3;  // faces', then vertices'
+    for (size_t i = 0; i < normals; ++i) WriteFloats(w, o.normal, 3);
     w.u16(o.material);
     if (o.position) WriteTrack(w, o.positionKeys, 3);
     if (o.rotation) WriteTrack(w, o.rotationKeys, 4);

@@ -1,6 +1,6 @@
-// Shared by the configuration, music and cue-track tests: a fresh temporary working directory,
-// small files, and MP3 music encoded on the spot with libmp3lame (with its LAME/Xing header, so
-// that a gapless decoder restores the exact number of samples).
+// Shared by the configuration, music and cue-track tests: MP3 music encoded on the spot with
+// libmp3lame (with its LAME/Xing header, so that a gapless decoder restores the exact number of
+// samples), and the temporary folders and text files of kgl_test_files.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,51 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/kgl_test_files.h"
+
 namespace kgl_test {
-
-// mkdtemp under the test temp dir; chdir into it for the lifetime of the object, then back.
-class TempWorkDir {
-public:
-    TempWorkDir() {
-        std::string pattern = testing::TempDir() + "kglsyncXXXXXX";
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        const char* made = mkdtemp(buf.data());
-        EXPECT_NE(made, nullptr);
-        path_ = made ? made : "";
-        char cwd[PATH_MAX];
-        old_ = getcwd(cwd, sizeof cwd) ? cwd : "";
-        EXPECT_EQ(chdir(path_.c_str()), 0);
-    }
-    ~TempWorkDir() {
-        if (!old_.empty()) (void)!chdir(old_.c_str());
-        std::string cmd = "rm -rf '" + path_ + "'";
-        if (!path_.empty()) (void)!std::system(cmd.c_str());
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-    std::string old_;
-};
-
-inline void writeText(const std::string& path, const std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
-
-inline std::string readText(const std::string& path) {
-    std::string s;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-        std::fclose(f);
-    }
-    return s;
-}
 
 // A sine tone of `frames` sample frames, CBR 128 kbit/s, with the LAME tag frame written over
 // the placeholder the encoder leaves at the start. Returns false when encoding failed.

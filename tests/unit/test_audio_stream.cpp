@@ -12,7 +12,7 @@
 #include "sync_fixtures.h"
 
 using kgl::AudioStream;
-using kgl_test::TempWorkDir;
+using kgl_test::TempCwd;
 
 namespace {
 
@@ -25,7 +25,7 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
     void TearDown() override { kgl::setFixedTickStep(0.0); }
-    TempWorkDir dir_;
+    TempCwd dir_;
 };
 
 }  // namespace
@@ -70,7 +70,7 @@ TEST_F(AudioStreamTest, DeviceClockDecodesTheWholeMusicInTheBackground) {
 }
 
 TEST_F(AudioStreamTest, UnplayableFilesGiveAClockOfUnknownLength) {
-    kgl_test::writeText("noise.mp3", std::string(3000, 'x'));
+    kgl_test::WriteText("noise.mp3", std::string(3000, 'x'));
     AudioStream s;
     EXPECT_FALSE(s.open("missing.mp3"));
     EXPECT_FALSE(s.lengthKnown());

@@ -8,6 +8,7 @@
 
 #include "scene/kgl_deform.h"
 #include "scene/kgl_scene3d.h"
+#include "tests/unit/kgl_test_files.h"
 
 using namespace kgl;
 
@@ -54,24 +55,6 @@ void makeFaces(SceneObject& o, int n, const float* xs, const float* zs) {
     o.vertexCount = 3 * n;
     o.faceCount = n;
 }
-
-// Runs the test body inside a fresh temporary directory (the programs write "lissa" dumps).
-struct InTempDir {
-    std::string old;
-    InTempDir() {
-        char buf[4096];
-        old = getcwd(buf, sizeof buf) ? buf : ".";
-        std::string dir = testing::TempDir() + "kgl_deform_XXXXXX";
-        std::vector<char> tmpl(dir.begin(), dir.end());
-        tmpl.push_back('\0');
-        if (mkdtemp(tmpl.data()) && chdir(tmpl.data()) == 0) {
-        }
-    }
-    ~InTempDir() {
-        if (chdir(old.c_str()) != 0) {
-        }
-    }
-};
 
 }  // namespace
 
@@ -152,7 +135,7 @@ TEST(FaceSort, SmallestZFirstThenSmallestX) {
 }
 
 TEST(HarmProgram, FewerThan64FacesMoveNothingButTheTermsOscillate) {
-    InTempDir tmp;
+    kgl_test::TempCwd tmp;  // the programs write "lissa" dumps
     Scene3D s;
     s.objects.resize(1);
     nameObject(s.objects[0], "h");
@@ -185,7 +168,7 @@ TEST(HarmProgram, FewerThan64FacesMoveNothingButTheTermsOscillate) {
 }
 
 TEST(HarmProgram, MovesFacesWithEnoughOfThem) {
-    InTempDir tmp;
+    kgl_test::TempCwd tmp;  // the programs write "lissa" dumps
     SceneObject o;
     std::vector<float> xs(128), zs(128);
     for (int i = 0; i < 128; ++i) xs[i] = zs[i] = float(i);
@@ -202,7 +185,7 @@ TEST(HarmProgram, MovesFacesWithEnoughOfThem) {
 }
 
 TEST(DeformProgram, SecondCallStopsItAndTheFacesStaySorted) {
-    InTempDir tmp;
+    kgl_test::TempCwd tmp;  // the programs write "lissa" dumps
     Scene3D s;
     s.objects.resize(1);
     nameObject(s.objects[0], "w");

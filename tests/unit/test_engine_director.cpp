@@ -82,7 +82,7 @@ TEST_F(Director, NothingWithoutRenderActionsOrAPassedMark) {
 }
 
 TEST_F(Director, PendingActionsRunInNumberOrderAndAreTraced) {
-    kgl_test::TempWorkDir dir;
+    kgl_test::TempCwd dir;
     ASSERT_TRUE(e->openTrace("trace.txt"));
     e->events.fired[12] = 1;
     addMark(10, 5);
@@ -90,7 +90,7 @@ TEST_F(Director, PendingActionsRunInNumberOrderAndAreTraced) {
     e->traceFrame = 7;
     e->direct();
     e->closeTrace();
-    EXPECT_EQ(kgl_test::readText("trace.txt"), "7 11 5\n7 11 12\n");
+    EXPECT_EQ(kgl_test::ReadText("trace.txt"), "7 11 5\n7 11 12\n");
     EXPECT_EQ(e->currentScene, 5);
     EXPECT_EQ(e->flashOn[5], 1);
     EXPECT_EQ(e->flashes[8].active, 1);
@@ -222,7 +222,7 @@ TEST_F(Director, CompositionAlphasClampAndSelectorsHandOver) {
 }
 
 TEST_F(Director, BlurWaveGridAndPulseSwitches) {
-    kgl_test::TempWorkDir dir;  // the drift table writes its dump here
+    kgl_test::TempCwd dir;  // the drift table writes its dump here
     e->performAction(54);
     EXPECT_EQ(e->motionBlurOn, 1);
     EXPECT_EQ(e->motionBlur.driftOn, 0);

@@ -12,7 +12,7 @@
 #include "sync_fixtures.h"
 
 using kgl::EventTrack;
-using kgl_test::TempWorkDir;
+using kgl_test::TempCwd;
 
 namespace {
 
@@ -65,7 +65,7 @@ public:
 }  // namespace
 
 TEST(EventTrack, MissingFileIsCreatedEmptyAndNeverFires) {
-    TempWorkDir dir;
+    TempCwd dir;
     auto t = std::make_unique<EventTrack>();
     t->Clear();
     t->Load("actions.bin");
@@ -75,20 +75,20 @@ TEST(EventTrack, MissingFileIsCreatedEmptyAndNeverFires) {
     EXPECT_EQ(t->count, 0);
     EXPECT_EQ(t->loaded, 1);
     EXPECT_FALSE(t->Advance(0xFFFFFFFFu));
-    EXPECT_EQ(kgl_test::readText("EVENTS_load.log"), "");
+    EXPECT_EQ(kgl_test::ReadText("EVENTS_load.log"), "");
 }
 
 TEST(EventTrack, LogOfTwoRecordsByteForByte) {
-    TempWorkDir dir;
+    TempCwd dir;
     auto t = loadTrack({{1000, 3}, {5000, 4}});
     EXPECT_EQ(t->count, 2);
-    EXPECT_EQ(kgl_test::readText("EVENTS_load.log"),
+    EXPECT_EQ(kgl_test::ReadText("EVENTS_load.log"),
               "\nPosition 1000 \t Action 3 \t FftData -1.000000 "
               "\nPosition 5000 \t Action 4 \t FftData -1.000000 ");
 }
 
 TEST(EventTrack, OneMarkPerCallStrictlyPastItsPosition) {
-    TempWorkDir dir;
+    TempCwd dir;
     auto t = loadTrack({{100, 7}, {100, 8}, {200, 9}});
     EXPECT_FALSE(t->Advance(100));
     EXPECT_TRUE(t->Advance(5000));  // far past everything: still one mark per call
@@ -103,7 +103,7 @@ TEST(EventTrack, OneMarkPerCallStrictlyPastItsPosition) {
 }
 
 TEST(EventTrack, ShortRecordsOddActionsAndCapacity) {
-    TempWorkDir dir;
+    TempCwd dir;
     writeTrack("actions.bin", {{10, -1}, {20, 5000}, {30, 2}});
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(kgl::readFile("actions.bin", bytes));
@@ -125,10 +125,10 @@ TEST(EventTrack, ShortRecordsOddActionsAndCapacity) {
 }
 
 TEST(EventTrack, SpectrumMarksCompareWithSilence) {
-    TempWorkDir dir;
+    TempCwd dir;
     // Sum over 128 values: 128 x 0.0002 = 0.0256 < 0.0372 fires on every call; 0.001 does not.
     auto t = loadTrack({{1u << 30, 11, true, 0.0002f}, {1u << 30, 12, true, 0.001f}});
-    EXPECT_EQ(kgl_test::readText("EVENTS_load.log"),
+    EXPECT_EQ(kgl_test::ReadText("EVENTS_load.log"),
               "\nPosition 1073741824 \t Action 11 \t FftData 0.000200 "
               "\nPosition 1073741824 \t Action 12 \t FftData 0.001000 ");
     EXPECT_FALSE(t->Advance(0));
@@ -139,7 +139,7 @@ TEST(EventTrack, SpectrumMarksCompareWithSilence) {
 }
 
 TEST(EventTrack, SeekForwardAndBackward) {
-    TempWorkDir dir;
+    TempCwd dir;
     auto t = loadTrack({{1000, 1}, {2000, 2}, {3000, 3}, {4000, 4}});
     t->Seek(3500);  // marks 0 and 1 fire, mark 2 (the last before the target) waits
     EXPECT_EQ(t->cursor, 3);
@@ -157,7 +157,7 @@ TEST(EventTrack, SeekForwardAndBackward) {
 }
 
 TEST(EngineTrack, StartOffsetExample) {
-    TempWorkDir dir;
+    TempCwd dir;
     writeTrack("actions.bin", {{1000, 5}, {5000, 6}});
     FakeStream fake;
     auto engine = std::make_unique<kgl::DemoEngine>();
@@ -176,7 +176,7 @@ TEST(EngineTrack, StartOffsetExample) {
 }
 
 TEST(EngineTrack, StartTimeMovesTheTrackBeforeTheLimit) {
-    TempWorkDir dir;
+    TempCwd dir;
     writeTrack("actions.bin", {{1000, 5}, {600000, 6}, {700000, 7}});
     FakeStream fake;  // one second of music
     auto engine = std::make_unique<kgl::DemoEngine>();
@@ -194,7 +194,7 @@ TEST(EngineTrack, StartTimeMovesTheTrackBeforeTheLimit) {
 }
 
 TEST(EngineTrack, NoLoadActionsNoTrack) {
-    TempWorkDir dir;
+    TempCwd dir;
     auto engine = std::make_unique<kgl::DemoEngine>();
     engine->config.mp3StartOffset = 3000;
     engine->StartEventTrack("actions.bin");
@@ -203,7 +203,7 @@ TEST(EngineTrack, NoLoadActionsNoTrack) {
 }
 
 TEST(EngineTrack, LoopRestartReloadsTheTrack) {
-    TempWorkDir dir;
+    TempCwd dir;
     ASSERT_EQ(mkdir("escena", 0755), 0);
     writeTrack("escena/actions.bin", {{10, 1}, {20, 2}});
     FakeStream fake;
@@ -226,17 +226,13 @@ TEST(EngineTrack, LoopRestartReloadsTheTrack) {
 }
 
 TEST(Info, ActionTrackSummary) {
-    TempWorkDir dir;
+    TempCwd dir;
     writeTrack("actions.bin", {{1000, 3}, {5000, 64, true, 0.5f}});
-    FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
-    EXPECT_EQ(kgl::infoActions("actions.bin", out), 0);
-    std::rewind(out);
-    char buf[256] = {};
-    const size_t n = std::fread(buf, 1, sizeof buf - 1, out);
-    std::fclose(out);
-    EXPECT_EQ(std::string(buf, n), "marks 2\n1000 3  # scene 3\n5000 64 spectrum  # flash 1\n");
-    kgl_test::writeText("odd.bin", std::string(10, '\0'));  // 10 bytes fit no record layout
+    int result = -1;
+    EXPECT_EQ(kgl_test::PrintedBy([](FILE* out) { return kgl::infoActions("actions.bin", out); }, result),
+              "marks 2\n1000 3  # scene 3\n5000 64 spectrum  # flash 1\n");
+    EXPECT_EQ(result, 0);
+    kgl_test::WriteText("odd.bin", std::string(10, '\0'));  // 10 bytes fit no record layout
     EXPECT_EQ(kgl::infoActions("odd.bin", stdout), kgl::kNotMyKind);
     EXPECT_EQ(kgl::infoActions("actions.dat", stdout), kgl::kNotMyKind);
 }
@@ -244,7 +240,7 @@ TEST(Info, ActionTrackSummary) {
 // Random bytes as a track: whatever the content, loading stays in bounds and every record
 // the loader keeps is one the layout allows.
 TEST(EventTrack, RandomFilesLoadSafely) {
-    TempWorkDir dir;
+    TempCwd dir;
     uint32_t seed = 777;
     auto next = [&seed]() { return seed = seed * 1664525u + 1013904223u; };
     auto t = std::make_unique<EventTrack>();

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "scene/kgl_2d_fasttrigo.h"
-#include "tests/unit/kgl_test_scene.h"
+#include "tests/unit/kgl_test_files.h"
 
 using kgl::FastTrigo;
 

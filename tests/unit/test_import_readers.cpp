@@ -12,7 +12,7 @@
 namespace kgl {
 namespace {
 
-using testing_import::literalFindHit;
+using kgl_test::literalFindHit;
 
 struct Reader {
     explicit Reader(const std::string& text) { imp.text().setText(text); }

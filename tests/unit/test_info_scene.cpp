@@ -4,6 +4,7 @@
 
 #include "app/kgl_info.h"
 #include "common/kgl_bytes.h"
+#include "tests/unit/kgl_test_files.h"
 #include "tests/unit/kgl_test_jpeg.h"
 #include "tests/unit/kgl_test_k2d.h"
 #include "tests/unit/kgl_test_scene.h"
@@ -14,15 +15,7 @@ using namespace kgl_test;
 namespace {
 
 std::string RunInfo(int (*fn)(const char*, FILE*), const char* path, int* rc) {
-    FILE* out = std::tmpfile();
-    *rc = fn(path, out);
-    std::rewind(out);
-    std::string s;
-    char buf[512];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, out)) > 0) s.append(buf, n);
-    std::fclose(out);
-    return s;
+    return PrintedBy([&](FILE* out) { return fn(path, out); }, *rc);
 }
 
 int SceneUnpacked(const char* p, FILE* f) {

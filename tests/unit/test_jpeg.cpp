@@ -3,8 +3,8 @@
 #include "common/kgl_bytes.h"
 #include "image/kgl_jpeg.h"
 #include "image/kgl_texture.h"
+#include "tests/unit/kgl_test_files.h"
 #include "tests/unit/kgl_test_jpeg.h"
-#include "tests/unit/kgl_test_scene.h"
 
 using namespace kgl;
 using namespace kgl_test;

@@ -6,6 +6,7 @@
 #include "image/kgl_texture.h"
 #include "scene/kgl_scene3d.h"
 #include "scene/kgl_scene_textures.h"
+#include "tests/unit/kgl_test_files.h"
 #include "tests/unit/kgl_test_jpeg.h"
 #include "tests/unit/kgl_test_scene.h"
 

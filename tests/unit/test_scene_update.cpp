@@ -11,6 +11,7 @@
 #include "scene/kgl_materials.h"
 #include "scene/kgl_scene3d.h"
 #include "scene/kgl_scene_anim.h"
+#include "tests/unit/kgl_test_files.h"
 
 using namespace kgl;
 
@@ -273,11 +274,8 @@ TEST(BlendTable, OutOfRangeValuesAreRefusedAndTwinsMatch) {
 }
 
 TEST(LineTrails, SetUpAtAVertexAndFollowTheHead) {
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    std::string dir = testing::TempDir() + "kgl_trail_XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);  // the set-up writes its "lissa" dumps
+    kgl_test::TempCwd cwd("kgl_trail_");  // the set-up writes its "lissa" dumps
+    ASSERT_TRUE(cwd.ok());
     Scene3D s;
     makeScene(s);
     SceneObject& o = s.objects[0];
@@ -301,5 +299,4 @@ TEST(LineTrails, SetUpAtAVertexAndFollowTheHead) {
     EXPECT_FLOAT_EQ(t.strip(0)[0].x, hx + 4.0f);  // object space: head + offset
     // A point moves toward its predecessor (weights sum to one, plus the drift).
     EXPECT_NEAR(t.strip(0)[1].x, (15000.3f * t.strip(0)[0].x) / 15001.3f + 0.002f * t.drift[0].x, 1e-3);
-    ASSERT_EQ(chdir(cwd), 0);
 }

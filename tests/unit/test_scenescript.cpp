@@ -12,8 +12,9 @@
 #include "common/kgl_bytes.h"
 #include "engine/kgl_demoengine.h"
 #include "import/kgl_import.h"
-#include "kgl_test_scene.h"
 #include "script/kgl_scenescript.h"
+#include "tests/unit/kgl_test_files.h"
+#include "tests/unit/kgl_test_scene.h"
 
 namespace kgl {
 namespace {
@@ -47,13 +48,9 @@ void writeSceneFile(const std::vector<std::string>& names, bool packed = true) {
     ASSERT_TRUE(writeFile("scene.k3d", kgl_test::WriteScene(s)));
 }
 
-void writeText(const char* path, const std::string& text) {
-    ASSERT_TRUE(writeFile(path, std::vector<uint8_t>(text.begin(), text.end())));
-}
-
 // Runs a script text on a scene (the script file is written into the current directory).
 void runScript(Scene3D& scene, const std::string& text) {
-    writeText("script.txt", text);
+    ASSERT_TRUE(kgl_test::WriteText("script.txt", text));
     SceneScriptReader reader(scene);
     reader.SetLoadOptions(modelOnly());
     reader.importer().SetExitOnFatal(false);
@@ -70,12 +67,18 @@ std::vector<int32_t> order(const Scene3D& s) {
     return s.drawOrder;
 }
 
+// Each test runs in a fresh working folder (the readers write their logs and dumps there) with a
+// scene of its own.
+class SceneScript : public ::testing::Test {
+protected:
+    TempCwd cwd;
+    Scene3D scene;
+};
+
 // ---- sections ----
 
-TEST(SceneScript, WithoutImportLoadsTheK3DFileFromTheStart) {
-    TempCwd cwd;
+TEST_F(SceneScript, WithoutImportLoadsTheK3DFileFromTheStart) {
     writeSceneFile({"Box01", "Box02"});
-    Scene3D scene;
     runScript(scene, "K3D: 1\n{\n INFILE:\"scene.k3d\"\n}\n");
     EXPECT_EQ(scene.ObjectCount(), 2);
     EXPECT_TRUE(scene.texturesPacked);  // no USETXTPACK: path and flag stay as created
@@ -85,10 +88,8 @@ TEST(SceneScript, WithoutImportLoadsTheK3DFileFromTheStart) {
     EXPECT_EQ(again.ObjectCount(), 2);
 }
 
-TEST(SceneScript, K3DSetsTexturePathAndPackedFlagTogetherBeforeLoading) {
-    TempCwd cwd;
+TEST_F(SceneScript, K3DSetsTexturePathAndPackedFlagTogetherBeforeLoading) {
     writeSceneFile({"Box01"}, false);
-    Scene3D scene;
     runScript(scene, "K3D: 1\n{\n TXTPATH:\"maps/\"\n USETXTPACK: 0\n INFILE: scene.k3d\n}\n");
     EXPECT_EQ(scene.texturePath, "maps/");
     EXPECT_FALSE(scene.texturesPacked);
@@ -102,10 +103,8 @@ TEST(SceneScript, K3DSetsTexturePathAndPackedFlagTogetherBeforeLoading) {
     EXPECT_TRUE(pathOnly.texturesPacked);
 }
 
-TEST(SceneScript, KeysPastTheBlockEndOrAStarAreNotTaken) {
-    TempCwd cwd;
+TEST_F(SceneScript, KeysPastTheBlockEndOrAStarAreNotTaken) {
     writeSceneFile({"Box01"});
-    Scene3D scene;
     runScript(scene, "K3D: 1\n{\n}\nINFILE:\"scene.k3d\"\n");
     EXPECT_EQ(scene.ObjectCount(), 0);
 
@@ -114,9 +113,7 @@ TEST(SceneScript, KeysPastTheBlockEndOrAStarAreNotTaken) {
     EXPECT_EQ(starred.ObjectCount(), 1);
 }
 
-TEST(SceneScript, AmbienceForcesAlphaAndTurnsSmoothNormalsOn) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, AmbienceForcesAlphaAndTurnsSmoothNormalsOn) {
     loadScene(scene, {"Box01", "Box02"});
     runScript(scene,
               "AMBIENCE:\n{\n AMBIENT: 0.1 0.2 0.3 0.4\n DIFFUSE: 0.5,0.6,0.7,0.8\n"
@@ -130,9 +127,7 @@ TEST(SceneScript, AmbienceForcesAlphaAndTurnsSmoothNormalsOn) {
     for (const SceneObject& o : scene.objects) EXPECT_EQ(o.smoothNormals, 1);
 }
 
-TEST(SceneScript, CamerasAndLightsOutOfRangeAreIgnoredWithOneLine) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, CamerasAndLightsOutOfRangeAreIgnoredWithOneLine) {
     loadScene(scene, {"Box01"});
     testing::internal::CaptureStderr();
     runScript(scene,
@@ -157,9 +152,7 @@ TEST(SceneScript, CamerasAndLightsOutOfRangeAreIgnoredWithOneLine) {
     EXPECT_NE(err.find("LIGHT: 9 is not a light"), std::string::npos);
 }
 
-TEST(SceneScript, MissingScriptIsSkippedAndNamed) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, MissingScriptIsSkippedAndNamed) {
     loadScene(scene, {"Box01"});
     SceneScriptReader reader(scene);
     testing::internal::CaptureStderr();
@@ -172,10 +165,8 @@ TEST(SceneScript, MissingScriptIsSkippedAndNamed) {
     EXPECT_EQ(scene.ObjectCount(), 1);
 }
 
-TEST(SceneScript, OverlongValuesAreRefusedNotCut) {
-    TempCwd cwd;
+TEST_F(SceneScript, OverlongValuesAreRefusedNotCut) {
     writeSceneFile({"Box01"});
-    Scene3D scene;
     const std::string longPath(400, 'x');
     testing::internal::CaptureStderr();
     runScript(scene,
@@ -188,9 +179,7 @@ TEST(SceneScript, OverlongValuesAreRefusedNotCut) {
 
 // ---- OBJ blocks ----
 
-TEST(SceneScript, FillerTakesOnly41_30_70) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, FillerTakesOnly41_30_70) {
     loadScene(scene, {"A", "B", "C"});
     for (SceneObject& o : scene.objects) o.fillerType = kFillerSphereMap;
     runScript(scene, "OBJ:A:{ FILLER: 20 }\nOBJ:B:{ FILLER: 41 }\nOBJ:C:{ FILLER: 70 }\n");
@@ -200,9 +189,7 @@ TEST(SceneScript, FillerTakesOnly41_30_70) {
     EXPECT_FLOAT_EQ(scene.objects[2].secondPassAlpha, 0.3f);
 }
 
-TEST(SceneScript, NomatOneTurnsTheMaterialOffTwoKeepsIt) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, NomatOneTurnsTheMaterialOffTwoKeepsIt) {
     loadScene(scene, {"A", "B", "C"});
     runScript(scene, "OBJ:A:{ NOMAT: 1 }\nOBJ:B:{ NOMAT: 2 }\nOBJ:C:{ NOMAT: 0 }\n");
     EXPECT_EQ(scene.objects[0].useMaterial, 0);
@@ -210,9 +197,7 @@ TEST(SceneScript, NomatOneTurnsTheMaterialOffTwoKeepsIt) {
     EXPECT_EQ(scene.objects[2].useMaterial, 0);
 }
 
-TEST(SceneScript, TwoTransparentObjectsEndLastInTheDrawOrder) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, TwoTransparentObjectsEndLastInTheDrawOrder) {
     loadScene(scene, {"O0", "T1", "O2", "T3", "O4", "O5", "O6"});
     runScript(scene, "OBJ:T1:{ TRANSP: 1\n ALFAFUNC: 10\n OPACITY: 0.5 }\nOBJ:T3:{ TRANSP: 0 }\n");
     EXPECT_EQ(order(scene), (std::vector<int32_t>{0, 6, 2, 5, 4, 3, 1}));
@@ -222,9 +207,7 @@ TEST(SceneScript, TwoTransparentObjectsEndLastInTheDrawOrder) {
     EXPECT_FLOAT_EQ(scene.objects[1].opacity, 0.5f);
 }
 
-TEST(SceneScript, EightCharacterNamesMatchButCullIsExact) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, EightCharacterNamesMatchButCullIsExact) {
     loadScene(scene, {"Cylinder", "Cylinder01", "Cylinde", "Cylinder02"});
     runScript(scene, "OBJ:Cylinder:{\n NOMAT: 1\n CULL: 1\n HIDDEN:\n}\n");
     EXPECT_EQ(scene.objects[0].useMaterial, 0);
@@ -237,9 +220,7 @@ TEST(SceneScript, EightCharacterNamesMatchButCullIsExact) {
     EXPECT_EQ(scene.objects[1].hidden, 1);
 }
 
-TEST(SceneScript, Bill2DFollowsTheLastIntegerRead) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, Bill2DFollowsTheLastIntegerRead) {
     loadScene(scene, {"Masked", "Board", "Earlier"});
     scene.objects[1].vertices[0].pos = Vec3{0.25f, -2.0f, 3.0f};
     runScript(scene,
@@ -257,9 +238,7 @@ TEST(SceneScript, Bill2DFollowsTheLastIntegerRead) {
     EXPECT_EQ(scene.objects[2].orientType, kOrientBillboard);  // the 0 of the block before
 }
 
-TEST(SceneScript, MultipassWiredAndHidden) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, MultipassWiredAndHidden) {
     loadScene(scene, {"M", "W"});
     scene.objects[0].combineRba0 = 3;
     scene.objects[0].effectArb0 = 2;
@@ -278,9 +257,7 @@ TEST(SceneScript, MultipassWiredAndHidden) {
 }
 
 // A name that contains a key is only a name.
-TEST(SceneScript, KeysAreSearchedAfterTheObjectName) {
-    TempCwd cwd;
-    Scene3D scene;
+TEST_F(SceneScript, KeysAreSearchedAfterTheObjectName) {
     loadScene(scene, {"HIDDEN", "Box01"});
     runScript(scene, "OBJ:HIDDEN:{ NOMAT: 0 }\nOBJ:Box01:{ HIDDEN: }\n");
     EXPECT_EQ(scene.objects[0].hidden, 0);
@@ -406,11 +383,9 @@ const char kImportScript[] =
     "K3D: 1\n{\n TXTPATH:\"maps/\"\n USETXTPACK: 0\n INFILE:\"out.k3d\"\n}\n"
     "OBJ:Tri01:{ TRANSP: 1 }\n";
 
-TEST(SceneScript, ImportConvertsTheAseThenK3DLoadsTheResult) {
-    TempCwd cwd;
-    writeText("in.ase", smallAse());
-    writeText("script.txt", kImportScript);
-    Scene3D scene;
+TEST_F(SceneScript, ImportConvertsTheAseThenK3DLoadsTheResult) {
+    ASSERT_TRUE(kgl_test::WriteText("in.ase", smallAse()));
+    ASSERT_TRUE(kgl_test::WriteText("script.txt", kImportScript));
     SceneScriptReader reader(scene);
     reader.SetLoadOptions(modelOnly());
     ASSERT_TRUE(reader.Read("script.txt"));
@@ -425,11 +400,9 @@ TEST(SceneScript, ImportConvertsTheAseThenK3DLoadsTheResult) {
     EXPECT_FALSE(kgl_test::ReadText("debug.log").empty());
 }
 
-TEST(SceneScript, ImportKeysThatAreMissingLeaveTheImporterAsItWas) {
-    TempCwd cwd;
-    writeText("in.ase", smallAse());
-    writeText("script.txt", "IMPORT: 1 { INFILE:\"in.ase\" }\n");
-    Scene3D scene;
+TEST_F(SceneScript, ImportKeysThatAreMissingLeaveTheImporterAsItWas) {
+    ASSERT_TRUE(kgl_test::WriteText("in.ase", smallAse()));
+    ASSERT_TRUE(kgl_test::WriteText("script.txt", "IMPORT: 1 { INFILE:\"in.ase\" }\n"));
     SceneScriptReader reader(scene);
     reader.importer().SetOutputFile("preset.k3d");
     reader.importer().SetPackTextures(false);
@@ -442,14 +415,13 @@ TEST(SceneScript, ImportKeysThatAreMissingLeaveTheImporterAsItWas) {
 
 // The engine's one reader and importer serve every script: a later IMPORT block that names only
 // its input converts into the output file and with the packing an earlier script set.
-TEST(SceneScript, OneImporterForEveryScriptOfTheShow) {
-    TempCwd cwd;
-    writeText("in.ase", smallAse());
+TEST_F(SceneScript, OneImporterForEveryScriptOfTheShow) {
+    ASSERT_TRUE(kgl_test::WriteText("in.ase", smallAse()));
     std::string second = smallAse();
     second.replace(second.find("Tri01"), 5, "Tri02");
-    writeText("in2.ase", second);
-    writeText("first.txt", kImportScript);
-    writeText("second.txt", "IMPORT: 1 { INFILE:\"in2.ase\" }\n");
+    ASSERT_TRUE(kgl_test::WriteText("in2.ase", second));
+    ASSERT_TRUE(kgl_test::WriteText("first.txt", kImportScript));
+    ASSERT_TRUE(kgl_test::WriteText("second.txt", "IMPORT: 1 { INFILE:\"in2.ase\" }\n"));
     auto owned = std::make_unique<DemoEngine>();  // too big for the stack
     DemoEngine& engine = *owned;
     engine.scriptReader.SetLoadOptions(modelOnly());
@@ -470,8 +442,7 @@ TEST(SceneScript, OneImporterForEveryScriptOfTheShow) {
 
 // Found by fuzz_scenescript: an IMPORT block whose INFILE names a directory ("escena/") ended the
 // process: the directory's end offset was taken for a size to reserve. The input as found:
-TEST(SceneScript, ImportOfADirectoryIsAnUnreadableInput) {
-    TempCwd cwd;
+TEST_F(SceneScript, ImportOfADirectoryIsAnUnreadableInput) {
     ASSERT_EQ(mkdir("escena", 0755), 0);
     writeSceneFile({"Box01"});
     const char found[] =
@@ -479,7 +450,6 @@ TEST(SceneScript, ImportOfADirectoryIsAnUnreadableInput) {
         "INFILE:\"escena/test.k3d\"\n}\n\nAMBIENCE:\n{\nAMBIEnT: 0.3 0.3 0.AR\nHIDDEN:\nNOMAT: 1\n"
         "ALFAFUNC: 3\n}\n\n*\n";
     ASSERT_EQ(sizeof found - 1, 170u);
-    Scene3D scene;
     testing::internal::CaptureStderr();
     runScript(scene, found);
     const std::string err = testing::internal::GetCapturedStderr();
@@ -496,8 +466,8 @@ TEST(SceneScript, ImportOfADirectoryIsAnUnreadableInput) {
 
 TEST(SceneScriptDeathTest, FatalConversionEndsTheProcessWithMinusOne) {
     TempCwd cwd;
-    writeText("in.ase", smallAse(0));  // an object without texture vertices
-    writeText("script.txt", kImportScript);
+    ASSERT_TRUE(kgl_test::WriteText("in.ase", smallAse(0)));  // an object without texture vertices
+    ASSERT_TRUE(kgl_test::WriteText("script.txt", kImportScript));
     auto engine = std::make_unique<DemoEngine>();  // too large for the stack
     Scene3D scene;
     EXPECT_EXIT(ParseSceneScript(*engine, scene, "script.txt"), testing::ExitedWithCode(255),

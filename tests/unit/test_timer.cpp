@@ -13,15 +13,20 @@ int64_t stepping() {
     return gCounter += 1;
 }  // every read advances 1 ms (drives the warm-up)
 
-}  // namespace
-
-TEST(DemoTimer, FirstTickAfterStartIsNegativeThenAlternates) {
-    kgl::DemoTimer t;
+// A 1 kHz counter that advances during the warm-up, then only when the test moves it.
+void startScripted(kgl::DemoTimer& t) {
     t.counterFrequency = 1000;
     t.readCounter = stepping;
     gCounter = 0;
     t.Start(0, 6);
     t.readCounter = scripted;
+}
+
+}  // namespace
+
+TEST(DemoTimer, FirstTickAfterStartIsNegativeThenAlternates) {
+    kgl::DemoTimer t;
+    startScripted(t);
     EXPECT_FALSE(t.Due());
     t.Tick();  // immediately: measured against the last warm-up read
     EXPECT_LT(t.delta, 0.0f);
@@ -35,11 +40,7 @@ TEST(DemoTimer, FirstTickAfterStartIsNegativeThenAlternates) {
 
 TEST(DemoTimer, TwoTicksTenMillisecondsApartAddOneHundred) {
     kgl::DemoTimer t;
-    t.counterFrequency = 1000;
-    t.readCounter = stepping;
-    gCounter = 0;
-    t.Start(0, 6);
-    t.readCounter = scripted;
+    startScripted(t);
     gCounter += 100;
     t.Tick();
     t.rateSum = 0.0f;

@@ -12,14 +12,14 @@
 
 using kgl::ConfigValues;
 using kgl::TokenReader;
-using kgl_test::TempWorkDir;
-using kgl_test::writeText;
+using kgl_test::TempCwd;
+using kgl_test::WriteText;
 
 namespace {
 
 ConfigValues configFrom(const std::string& text) {
-    TempWorkDir dir;
-    writeText("Config.ini", text);
+    TempCwd dir;
+    WriteText("Config.ini", text);
     ConfigValues v;
     EXPECT_TRUE(kgl::ReadConfig("Config.ini", v));
     return v;
@@ -151,31 +151,26 @@ TEST(Config, OverlongMusicNameTurnsMusicOff) {
 }
 
 TEST(Config, MissingFileOrKeysKeepTheEngineDefaults) {
-    TempWorkDir dir;
+    TempCwd dir;
     auto engine = std::make_unique<kgl::DemoEngine>();
     engine->config.mp3StartOffset = 77;
     kgl::LoadConfig(*engine, "escena/Config.ini");
     EXPECT_EQ(engine->config.mp3StartOffset, 77u);
     EXPECT_EQ(engine->config.useMp3, 0);
-    writeText("Config.ini", "USEMP3: 1\n");
+    WriteText("Config.ini", "USEMP3: 1\n");
     kgl::LoadConfig(*engine, "Config.ini");
     EXPECT_EQ(engine->config.useMp3, 1);
     EXPECT_EQ(engine->config.mp3StartOffset, 77u);
 }
 
 TEST(Info, ConfigPrintsTheEightSettings) {
-    TempWorkDir dir;
-    writeText("Config.ini", kFullConfig);
-    FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
-    EXPECT_EQ(kgl::infoConfig("Config.ini", out), 0);
-    std::rewind(out);
-    char buf[512] = {};
-    const size_t n = std::fread(buf, 1, sizeof buf - 1, out);
-    std::fclose(out);
-    EXPECT_EQ(std::string(buf, n),
+    TempCwd dir;
+    WriteText("Config.ini", kFullConfig);
+    int result = -1;
+    EXPECT_EQ(kgl_test::PrintedBy([](FILE* out) { return kgl::infoConfig("Config.ini", out); }, result),
               "keyboard 1\nrenderActions 1\nloadActions 1\nsaveActions 0\nuseMp3 1\n"
               "mp3StartOffset 3000\nmp3StartSeconds 12\nmp3FileName \"music/song.mp3\"\n");
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(kgl::infoConfig("Config.txt", stdout), kgl::kNotMyKind);
 }
 
@@ -202,7 +197,7 @@ TEST(TokenReader, RandomTextNeverOverrunsOrHangs) {
                             "x",
                             "999999999999999999999999",
                             "MMP3:"};
-    TempWorkDir dir;
+    TempCwd dir;
     uint32_t seed = 12345;
     auto next = [&seed]() { return seed = seed * 1664525u + 1013904223u; };
     for (int round = 0; round < 300; ++round) {
@@ -236,7 +231,7 @@ TEST(TokenReader, RandomTextNeverOverrunsOrHangs) {
             ASSERT_LE(r.Tell(), static_cast<long>(text.size()));
             ASSERT_GE(r.Tell(), 0L);
         }
-        writeText("Config.ini", text);
+        WriteText("Config.ini", text);
         ConfigValues v;
         ASSERT_TRUE(kgl::ReadConfig("Config.ini", v));
         ASSERT_LT(std::strlen(v.mp3FileName), sizeof v.mp3FileName);

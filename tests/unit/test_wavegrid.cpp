@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fx/kgl_wavegrid.h"
+#include "tests/unit/kgl_test_files.h"
 
 using kgl::WaveGrid;
 
@@ -16,18 +17,9 @@ namespace {
 class WaveGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
-        std::string tmpl = testing::TempDir() + "kgl_wavegrid_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-        ASSERT_EQ(chdir(dir.c_str()), 0);
+        ASSERT_TRUE(cwd.ok());
         grid = std::make_unique<WaveGrid>();
         grid->setup(0, 0, 800, 600, 64, 64);
-    }
-    void TearDown() override {
-        ASSERT_EQ(chdir(oldDir), 0);
-        std::string cmd = "rm -rf '" + dir + "'";
-        (void)!std::system(cmd.c_str());
     }
     bool atRest(int row) const {
         for (int c = 0; c < 64; ++c) {
@@ -38,8 +30,7 @@ protected:
         return true;
     }
 
-    char oldDir[PATH_MAX] = {};
-    std::string dir;
+    kgl_test::TempCwd cwd{"kgl_wavegrid_"};
     std::unique_ptr<WaveGrid> grid;
 };
 
@@ -86,11 +77,8 @@ TEST_F(WaveGridTest, OuterRowsNeverMove) {
 }
 
 TEST(WaveGridBounds, SideCountsAreClamped) {
-    char oldDir[PATH_MAX] = {};
-    ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
-    std::string tmpl = testing::TempDir() + "kgl_wavegrid_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    ASSERT_EQ(chdir(tmpl.c_str()), 0);
+    kgl_test::TempCwd cwd("kgl_wavegrid_");  // setup writes its wave-table dump
+    ASSERT_TRUE(cwd.ok());
     auto grid = std::make_unique<WaveGrid>();
     grid->setup(0, 0, 800, 600, 500, 1);  // a wider grid than rows: updates stay inside cells
     EXPECT_EQ(grid->columns, WaveGrid::kMaxSide);
@@ -99,7 +87,4 @@ TEST(WaveGridBounds, SideCountsAreClamped) {
     grid->setup(0, 0, 800, 600, 8, 100);  // more rows than columns
     for (int i = 0; i < 3; ++i) grid->update();
     EXPECT_EQ(grid->vertex(0).x, grid->restVertex(0).x);
-    ASSERT_EQ(chdir(oldDir), 0);
-    std::string cmd = "rm -rf '" + tmpl + "'";
-    (void)!std::system(cmd.c_str());
 }
