@@ -203,9 +203,12 @@ public:
         if (!encoder_.open(v, error)) return fail(1, error);
         pixels_.assign(static_cast<size_t>(pictureWidth_) * pictureHeight_ * 3, 0);
         nextSample_ = sampleOfFrame(range_.first, options_.fps, rate_);
+        seekTarget_ = firstFramePosition(sound);
         began_ = true;
         return true;
     }
+
+    uint32_t seekTarget() const override { return seekTarget_; }
 
     bool frameDrawn(int64_t frame) override {
         if (gInterrupted) {
@@ -274,6 +277,18 @@ private:
         return {static_cast<int>(std::round(fps * 1000.0)), 1000};
     }
 
+    // A music position between the ones of the frames before and at the range's first frame, so
+    // the seek stops on that frame whatever the clock's rounding; 0 for a range from the start.
+    uint32_t firstFramePosition(SoundSystem& sound) const {
+        if (range_.first <= 0) return 0;
+        const uint32_t rate = sound.sampleRate > 0 ? sound.sampleRate : AudioStream::kSilentRate;
+        const uint64_t frameBytes = (sound.channelFlags & SoundSystem::kFlagMono) ? 2 : 4;
+        const uint64_t at = sampleOfFrame(range_.first, options_.fps, rate);
+        const uint64_t before = sampleOfFrame(range_.first - 1, options_.fps, rate);
+        const uint64_t bytes = sound.Position() + (before + at + 1) / 2 * frameBytes;
+        return bytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(bytes);
+    }
+
     // Hands the encoder the music up to the sample that plays with `frame`.
     bool addMusicUntil(int64_t frame, std::string& error) {
         if (!pcm_) return true;
@@ -309,6 +324,7 @@ private:
     uint32_t rate_ = 0;
     uint32_t base_ = 0;  // the music's byte position at frame 0
     uint64_t nextSample_ = 0;
+    uint32_t seekTarget_ = 0;
     bool began_ = false;
     bool stopped_ = false;
     int status_ = 0;

@@ -119,6 +119,11 @@ bool ShowSeek::skipping(SoundSystem& sound) {
     return pending_ && sound.Position() < target_;
 }
 
+bool ShowSeek::drawsTurn(SoundSystem& sound) const {
+    const uint32_t p = sound.Position();
+    return p < target_ && target_ - p <= static_cast<uint64_t>(turnBytes_) * kDrawnTurns + turnBytes_ / 2;
+}
+
 namespace {
 int64_t steadyNowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -130,6 +135,9 @@ int64_t steadyNowNs() {
 void ShowSeek::begin(SoundSystem& sound, bool realTime) {
     realTime_ = realTime;
     turns_ = 0;
+    const double stepMs = realTime ? 1000.0 / kReplayFps : fixedTickStepMs();
+    const double rate = sound.sampleRate > 0 ? sound.sampleRate : AudioStream::kSilentRate;
+    turnBytes_ = static_cast<uint32_t>(stepMs * rate / 1000.0) * frameBytesOf(sound);
     beganNs_ = steadyNowNs();
     if (!realTime) return;
     const uint32_t from = sound.Position();

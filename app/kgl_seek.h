@@ -16,6 +16,11 @@ namespace kgl {
 class SoundSystem;
 
 constexpr double kReplayFps = 60.0;  // loop turns per second of a real-time replay
+// The last turns of a replay are drawn (into the back buffer, never presented): drawing an object
+// leaves its GL state (texture units, combine modes, colour, blending) to whatever draws next, the
+// next frame's first object included, and one drawn turn hands the target frame exactly what a
+// straight run's previous frame leaves. State that outlives a frame is replayed without drawing.
+constexpr int kDrawnTurns = 1;
 
 // A start time of the command line or of the author's keys.
 struct StartTime {
@@ -70,6 +75,9 @@ public:
 
     // Around the replay; realTime: the frame loop runs fixed replay time in place of real time.
     void begin(SoundSystem& sound, bool realTime);
+    // True when the coming turn is one of the last kDrawnTurns before the target (or the one
+    // before them: the step's rounding leaves one turn of slack).
+    bool drawsTurn(SoundSystem& sound) const;
     void countTurn() { ++turns_; }
     // Ends the replay and says on stderr where it landed, after how many turns, in how long.
     void end(SoundSystem& sound);
@@ -77,6 +85,7 @@ public:
 private:
     uint32_t target_ = 0;
     int64_t turns_ = 0;
+    uint32_t turnBytes_ = 0;  // music bytes a replayed turn advances
     int64_t beganNs_ = 0;
     bool pending_ = false;
     bool realTime_ = false;

@@ -180,7 +180,11 @@ public:
     void beginSkip(bool realTime) override { seek_.begin(engine_.sound, realTime); }
     void skip(int64_t frame) override {
         engine_.traceFrame = frame;
-        engine_.skipRender();
+        if (seek_.drawsTurn(engine_.sound)) {
+            engine_.render();
+        } else {
+            engine_.skipRender();
+        }
         engine_.direct();
         seek_.countTurn();
     }
@@ -331,7 +335,10 @@ int runShow(const ShowOptions& o, ShowRecorder* recorder) {
     const bool authorMode = authorAsked || (!recorder && engine().config.keyboard);
     if (authorMode) client.startAuthor(script);
     if (o.start.set) client.seekTo(startPosition(o.start, engine().sound));
-    if (!recorder || recorder->begin(engine())) loop.run(client);
+    if (!recorder || recorder->begin(engine())) {
+        if (recorder && recorder->seekTarget() > 0) client.seekTo(recorder->seekTarget());
+        loop.run(client);
+    }
     if (client.author()) client.author()->finish();
     if (engine().config.useMp3) engine().StopMusic();
     engine().closeTrace();

@@ -19,6 +19,10 @@ public:
     virtual int height() const = 0;
     // The show is built and its music started, nothing drawn yet; false ends the run.
     virtual bool begin(DemoEngine& engine) = 0;
+    // After begin(): the music byte position the show seeks to before its first drawn frame
+    // (0: none). The seek lands on the loop turn that plays it, so the frames before it are
+    // replayed without being drawn and keep their numbers.
+    virtual uint32_t seekTarget() const { return 0; }
     // Frame `frame` of the show is in the back buffer; false ends the run.
     virtual bool frameDrawn(int64_t frame) = 0;
 };

@@ -17,10 +17,20 @@ replay_ms() {  # the replay time of one run, in ms
     "$KGL" --batch --no-dialog --windowed --resolution 2 --frames 1 "$@" 2>&1 >/dev/null |
         sed -n 's/^SEEK: .* turns replayed in \([0-9.]*\) ms$/\1/p' | head -1
 }
+run_ms() {  # the whole run to its first frame (start-up and loading included), in ms
+    local t0
+    t0=$(date +%s%N)
+    "$KGL" --batch --no-dialog --windowed --resolution 2 --frames 1 "$@" >/dev/null 2>&1
+    echo $((($(date +%s%N) - t0) / 1000000))
+}
 
-printf '%-10s %16s %16s\n' "start" "real time (ms)" "fixed 30 (ms)"
-for t in 0:10 0:48.1 1:20 2:00 2:30 2:55; do
-    printf '%-10s %16s %16s\n' "$t" "$(replay_ms --start "$t")" "$(replay_ms --start "$t" --fixed-fps 30)"
+# The replay draws its last turn (unpresented), so the first drawing of the target's scene
+# (textures, the rasterizer's first use of each state) falls into the replay, not the first frame:
+# the last column, a whole run to its first picture, shows what the user waits for.
+printf '%-10s %16s %16s %18s\n' "start" "real time (ms)" "fixed 30 (ms)" "whole run (ms)"
+for t in 0 0:10 0:48.1 1:20 2:00 2:30 2:55; do
+    printf '%-10s %16s %16s %18s\n' "$t" "$(replay_ms --start "$t")" "$(replay_ms --start "$t" --fixed-fps 30)" \
+        "$(run_ms --start "$t" --fixed-fps 30)"
 done
 
 # Backward seeks of the author mode: from 10 s later, Shift+Left builds the show again (set-up,

@@ -67,6 +67,7 @@ void DemoEngine::drawScenes() {
 void DemoEngine::skipRender() {
     Scene3D* scene = current();
     if (scene) {
+        scene->SetDepthTestOff(0);
         scene->SetActiveCamera(currentCamera);
         if (overlaySceneOn) {
             scenes[overlayScene].SetActiveCamera(overlayCamera);
@@ -81,8 +82,12 @@ void DemoEngine::flushSkippedSetup() {
     const int slot = skippedOverlay_;
     skippedOverlay_ = -1;
     if (!withGL) return;
+    Scene3D& over = scenes[slot];
     motionBlur.beginCapture();
-    scenes[slot].PrepareGL();
+    over.SetDepthTestOff(1);  // as drawScenes draws an overlay scene
+    over.PrepareGL();
+    over.SetActiveCamera(overlayCamera);
+    over.ApplyRenderState();
     motionBlur.endCapture();
 }
 
@@ -106,6 +111,7 @@ void DemoEngine::waveGridPass(int grid) {
 
 void DemoEngine::render() {
     lastFrame = FramePassRecord();
+    flushSkippedSetup();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     motionBlur.beginCapture();
     drawScenes();

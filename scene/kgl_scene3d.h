@@ -466,6 +466,10 @@ public:
 
     void Update();
     void Render();
+    // The GL state Render leaves for whatever draws next (depth mode, fog, projection, the lights
+    // at the active camera, blending and depth writes), set without drawing anything: for a seek
+    // that replays frames without drawing them.
+    void ApplyRenderState();
     void AdvanceFrames(float frames);
     void RewindFrames(float frames);
     void SetForward(int flag) { forward = flag; }

@@ -127,25 +127,56 @@ void DrawLineTrail(const LineTrail& t) {
     if (lit) glEnable(GL_LIGHTING);
 }
 
-void Scene3D::Render() {
-    applyDepthMode(*this);
-    if (fogOn) glEnable(GL_FOG);
+namespace {
+
+// Depth mode, fog, projection, camera and lights; null (matrix popped) when the scene has no camera.
+const SceneCamera* beginRender(Scene3D& s) {
+    applyDepthMode(s);
+    if (s.fogOn) glEnable(GL_FOG);
     SetSphereMap(false);
     glPushMatrix();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    SetProjection();
+    s.SetProjection();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    if (cameras.empty()) {
+    if (s.cameras.empty()) {
         glPopMatrix();
-        return;
+        return nullptr;
     }
-    const SceneCamera& cam = cameras[activeCamera < cameras.size() ? activeCamera : 0];
-    applyCamera(*this, cam);
-    SetupLights(*this);
+    const SceneCamera& cam = s.cameras[s.activeCamera < s.cameras.size() ? s.activeCamera : 0];
+    applyCamera(s, cam);
+    SetupLights(s);
+    return &cam;
+}
+
+void endRender() {
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glEnable(GL_LIGHTING);
+    glPopAttrib();  // the glow pass's lighting attributes
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glPopMatrix();
+}
+
+}  // namespace
+
+void Scene3D::ApplyRenderState() {
+    if (!beginRender(*this)) return;
+    glDisable(GL_CULL_FACE);  // the glow pass's state, its sprites left out
+    glPushAttrib(GL_LIGHTING_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDepthMask(GL_FALSE);
+    endRender();
+}
+
+void Scene3D::Render() {
+    const SceneCamera* cam = beginRender(*this);
+    if (!cam) return;
     drawObjects(*this);
-    glowPass(*this, cam);
+    glowPass(*this, *cam);
     if (particlesInUse) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         for (ParticleSystem& ps : particles) {
@@ -155,13 +186,7 @@ void Scene3D::Render() {
     for (const LineTrail& t : lineTrails) {
         if (t.inUse && !t.objectSpace) DrawLineTrail(t);
     }
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    glEnable(GL_LIGHTING);
-    glPopAttrib();  // the glow pass's lighting attributes
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glPopMatrix();
+    endRender();
 }
 
 }  // namespace kgl

@@ -14,6 +14,7 @@
 #include "import/kgl_import.h"
 #include "platform/kgl_display.h"
 #include "platform/kgl_test_context.h"
+#include "scene/kgl_scene3d.h"
 #include "tests/unit/kgl_test_files.h"
 #include "tests/unit/kgl_test_scene.h"
 
