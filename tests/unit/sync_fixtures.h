@@ -14,9 +14,26 @@
 #include <string>
 #include <vector>
 
+#include "platform/kgl_audio_stream.h"
 #include "tests/unit/kgl_test_files.h"
 
 namespace kgl_test {
+
+// A music clock the test moves by hand (`pos`, bytes of 44.1 kHz stereo); no sound, no length.
+class ManualStream : public kgl::MusicStream {
+public:
+    bool open(const char*) override { return true; }
+    void openSilent() override {}
+    void play() override {}
+    void close() override {}
+    uint32_t position() override { return pos; }
+    void setPosition(uint32_t bytes) override { pos = bytes; }
+    bool lengthKnown() const override { return false; }
+    uint32_t lengthBytes() const override { return 0; }
+    uint32_t sampleRate() const override { return 44100; }
+    uint32_t channels() const override { return 2; }
+    uint32_t pos = 0;
+};
 
 // A sine tone of `frames` sample frames, CBR 128 kbit/s, with the LAME tag frame written over
 // the placeholder the encoder leaves at the start. Returns false when encoding failed.

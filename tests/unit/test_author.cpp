@@ -13,27 +13,13 @@
 #include "engine/kgl_demoengine.h"
 #include "kgl_test_files.h"
 #include "sync/kgl_action_text.h"
+#include "sync_fixtures.h"
 
 namespace {
 
 using kgl::Author;
 
 constexpr uint32_t kTurnBytes = 5880;  // one turn at 30 fps of 44.1 kHz stereo
-
-class StepStream : public kgl::MusicStream {
-public:
-    bool open(const char*) override { return true; }
-    void openSilent() override {}
-    void play() override {}
-    void close() override {}
-    uint32_t position() override { return pos; }
-    void setPosition(uint32_t bytes) override { pos = bytes; }
-    bool lengthKnown() const override { return false; }
-    uint32_t lengthBytes() const override { return 0; }
-    uint32_t sampleRate() const override { return 44100; }
-    uint32_t channels() const override { return 2; }
-    uint32_t pos = 0;
-};
 
 class NoSeekHost : public kgl::AuthorHost {
 public:
@@ -75,7 +61,7 @@ protected:
     }
 
     kgl_test::TempCwd dir{"kglauthor"};
-    StepStream stream;
+    kgl_test::ManualStream stream;
     NoSeekHost host;
     std::string why;
     std::vector<kgl::ScriptedKey> script;

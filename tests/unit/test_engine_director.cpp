@@ -16,21 +16,6 @@ namespace {
 
 using kgl::DemoEngine;
 
-class ManualStream : public kgl::MusicStream {
-public:
-    bool open(const char*) override { return true; }
-    void openSilent() override {}
-    void play() override {}
-    void close() override {}
-    uint32_t position() override { return pos; }
-    void setPosition(uint32_t bytes) override { pos = bytes; }
-    bool lengthKnown() const override { return false; }
-    uint32_t lengthBytes() const override { return 0; }
-    uint32_t sampleRate() const override { return 44100; }
-    uint32_t channels() const override { return 2; }
-    uint32_t pos = 0;
-};
-
 class Director : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -54,7 +39,7 @@ protected:
         std::snprintf(s.objects.back().name, kgl::kObjectNameSize, "%s", name);
     }
 
-    ManualStream stream;
+    kgl_test::ManualStream stream;
     std::unique_ptr<DemoEngine> e;
 };
 
