@@ -163,7 +163,8 @@ private:
     void stepPulse();
 
     // A skipped frame's share of drawing that the show remembers: the depth each lens flare reads
-    // under its light (its fade and the glow's pulse follow it), drawn into those pixels only.
+    // under its light (its fade and the glow's pulse follow it), drawn into those pixels only, and
+    // the scenes' lights fed to GL.
     void probeFlares();
     int32_t skippedOverlay_ = -1;  // overlay scene whose set-up skipped frames owe, -1: none
     std::FILE* trace_ = nullptr;

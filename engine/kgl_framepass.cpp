@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/kgl_demoengine.h"
+#include "scene/kgl_materials.h"
 
 namespace kgl {
 
@@ -72,7 +73,9 @@ void DemoEngine::skipRender() {
         scene->SetDepthTestOff(0);
         scene->SetActiveCamera(currentCamera);
         if (overlaySceneOn) {
-            scenes[overlayScene].SetActiveCamera(overlayCamera);
+            Scene3D& over = scenes[overlayScene];
+            over.ResetGlows();  // as its PrepareGL in drawScenes
+            over.SetActiveCamera(overlayCamera);
             skippedOverlay_ = overlayScene;
         }
     }
@@ -81,13 +84,17 @@ void DemoEngine::skipRender() {
 }
 
 // The scenes drawn as render() draws them, with no colour written and only the pixels the flares
-// read: their visibility, fade and the glow pulse they freeze come out as in a drawn frame.
+// read: their visibility, fade and the glow pulse they freeze come out as in a drawn frame. The
+// scenes not drawn feed their lights all the same: GL refuses some of their values (a spot cutoff
+// above 90 degrees) and keeps the one fed before, which a later scene using that light then reads,
+// so the value in force depends on every frame drawn before it.
 void DemoEngine::probeFlares() {
     Scene3D& scene = scenes[currentScene];
     Scene3D* over = overlaySceneOn ? &scenes[overlayScene] : nullptr;
     int32_t rect[4];
     int32_t overRect[4];
     motionBlur.beginCapture();
+    Scene3D* const overlay = over;
     if (over) over->SetDepthTestOff(1);
     bool any = scene.FlareReadRect(rect);
     // The overlay scene's flares read the depth the current scene leaves.
@@ -116,7 +123,10 @@ void DemoEngine::probeFlares() {
         }
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glDisable(GL_SCISSOR_TEST);
+    } else {
+        SetupLights(scene);
     }
+    if (overlay && !over) SetupLights(*overlay);  // after the current scene's, as drawn
     motionBlur.endCapture();
 }
 

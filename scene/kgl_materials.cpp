@@ -201,14 +201,20 @@ void SceneLight::SetGlowLimits(float upper1, float lower1, float upper2, float l
     limitCopies[3] = lower2;
 }
 
+void Scene3D::ResetGlows() {
+    for (SceneLight& l : lights) {
+        l.SetLightRadius(glowRadius);
+        l.SetGlowLimits(glowRadius, glowRadius - 20.0f, glowRadius, glowRadius - 20.0f);
+    }
+}
+
 void Scene3D::PrepareGL() {
     activeCamera = 0;
     for (SceneObject& o : objects) o.smoothNormals = 1;
     for (int i = 0; i < kMaxLights; ++i) glDisable(static_cast<GLenum>(GL_LIGHT0 + i));
     glEnable(GL_LIGHTING);
+    ResetGlows();
     for (SceneLight& l : lights) {
-        l.SetLightRadius(glowRadius);
-        l.SetGlowLimits(glowRadius, glowRadius - 20.0f, glowRadius, glowRadius - 20.0f);
         if (l.definedByScript) {
             l.EnableGL();
             if (l.lightOn) l.SetLightOn(1);

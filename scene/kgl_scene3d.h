@@ -483,6 +483,9 @@ public:
     void SetObjectClock(const char* name, float first, float last, int loop);
     void SetLineTrail(const char* objectName, int vertexIndex, int slot, int objectSpace);
     void PrepareGL();
+    // Every light's radius and glow limits back to the scene's glow radius, the glow sizes too
+    // (PrepareGL does it first; a pulse runs from there until the next one).
+    void ResetGlows();
     void SetAtmosphere(float glowR, float spotExponent, float spotCutoff, float fogStartV, float fogEndV,
                        float fogDensityV, float fogR, float fogG, float fogB);
     void SetFogOn(int flag) { fogOn = static_cast<uint8_t>(flag != 0); }
