@@ -3,7 +3,8 @@
 # plays music byte n x 5880 (1470 frames of 44.1 kHz stereo) and is swap n + 3 of a capture
 # (loading screen and two warm-up swaps first). One straight run keeps every fifth swap; each
 # seek run starts at one of these turns and keeps its first frame. The turns: a flash starting,
-# the first frame after a scene switch, a flash fading, just past another switch, two turns with
+# the first frame after a scene switch, a flash fading, a turn lit by a spot cutoff GL refuses
+# (the light keeps the last one a scene fed it), just past another switch, two turns with
 # a lens flare (its fade and the glow's pulse follow what each frame drew over the light), a turn
 # of the second act, two blurred turns under an overlay scene (the frame before leaves its drawing
 # state to them), the frame after a third switch, and a turn after the overlay scene went off
@@ -19,7 +20,7 @@ cp -r "$KGL_SHOW_DIR/escena" "$work/"
 cd "$work"
 run() { "$KGL" --batch --no-dialog --windowed --resolution 2 --fixed-fps 30 "$@" 2>>err.txt; }
 
-turns="67 1442 1907 2402 2597 3197 3302 3442 3547 3602 3757"
+turns="67 1442 1907 2137 2402 2597 3197 3302 3442 3547 3602 3757"
 run --frames 3758 --capture straight --capture-every 5 || fail "straight run exited $?"
 for n in $turns; do
     run --start "@$((n * 5880))" --frames 1 --capture "seek$n" || fail "seek to turn $n exited $?"
