@@ -15,7 +15,7 @@ namespace kgl {
 
 class SoundSystem;
 
-constexpr double kReplayFps = 60.0;  // loop turns per second of a real-time replay
+constexpr double kReplayFps = 30.0;  // loop turns per second of a real-time replay
 // The last turns of a replay are drawn (into the back buffer, never presented): drawing an object
 // leaves its GL state (texture units, combine modes, colour, blending) to whatever draws next, the
 // next frame's first object included, and one drawn turn hands the target frame exactly what a

@@ -75,8 +75,8 @@ public:
     void direct();
     void update();
     void render();
-    // What render() changes in the show besides the picture (scene cameras, the blur's drift),
-    // for a seek that replays frames without drawing them.
+    // What render() changes in the show besides the picture (scene cameras, the blur's drift,
+    // the lens flares' fade), for a seek that replays frames without showing them.
     void skipRender();
     // The overlay scene's per-frame GL set-up that skipped frames owe the off-screen context
     // (its lights and fog stay there for the frames that follow); run before that context is

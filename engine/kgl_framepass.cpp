@@ -80,14 +80,16 @@ void DemoEngine::skipRender() {
     if (scene && withGL) probeFlares();
 }
 
-// The scenes drawn as render() draws them, with no colour written and only the pixels the flares
-// read: their visibility, fade and the glow pulse they freeze come out as in a drawn frame.
+// The scenes' objects drawn as render() draws them, with no colour written, into the pixels the
+// flares read (cleared first) and leaving out objects that cannot reach them: the flares' visibility,
+// fade and the glow pulse they freeze come out as in a drawn frame.
 void DemoEngine::probeFlares() {
     Scene3D& scene = scenes[currentScene];
     Scene3D* over = overlaySceneOn ? &scenes[overlayScene] : nullptr;
+    if (!scene.FlareOn() && !(over && over->FlareOn())) return;
     int32_t rect[4];
     int32_t overRect[4];
-    motionBlur.beginCapture();
+    motionBlur.beginDepthSense();
     if (over) over->SetDepthTestOff(1);
     bool any = scene.FlareReadRect(rect);
     // The overlay scene's flares read the depth the current scene leaves.
@@ -108,11 +110,13 @@ void DemoEngine::probeFlares() {
     if (any) {
         glEnable(GL_SCISSOR_TEST);
         glScissor(rect[0], rect[1], rect[2], rect[3]);
+        glDepthMask(GL_TRUE);
+        glClear(GL_DEPTH_BUFFER_BIT);
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        scene.Render();
+        scene.RenderFlareSense(rect);
         if (over) {
             over->PrepareGL();
-            over->Render();
+            over->RenderFlareSense(rect);
         }
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glDisable(GL_SCISSOR_TEST);
