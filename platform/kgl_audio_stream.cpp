@@ -65,7 +65,7 @@ void AudioStream::decode(std::string path) {
     long r = 0;
     int ch = 0;
     std::string reason;
-    if (!openDecoder(dec.handle, path.c_str(), r, ch, reason)) return;
+    if (!openMp3Decoder(dec.handle, path.c_str(), r, ch, reason)) return;
     size_t done = decoded_.load(std::memory_order_relaxed);
     while (done < length_ && !stopDecoding_.load(std::memory_order_relaxed)) {
         size_t n = 0;

@@ -19,7 +19,7 @@ void acceptSigned16(mpg123_handle* mh) {
 
 }  // namespace
 
-bool openDecoder(mpg123_handle* mh, const char* path, long& rate, int& channels, std::string& reason) {
+bool openMp3Decoder(mpg123_handle* mh, const char* path, long& rate, int& channels, std::string& reason) {
     if (!mh) {
         reason = "cannot create an MP3 decoder";
         return false;
@@ -41,7 +41,7 @@ bool AudioStream::decodeMp3(const char* path, std::vector<uint8_t>& pcm, uint32_
     mpg123_handle* mh = dec.handle;
     long r = 0;
     int ch = 0;
-    if (!openDecoder(mh, path, r, ch, reason)) return false;
+    if (!openMp3Decoder(mh, path, r, ch, reason)) return false;
     const off_t frames = mpg123_length(mh);
     if (frames > 0 && static_cast<uint64_t>(frames) * ch * 2 <= kMaxMusicBytes) {
         pcm.reserve(static_cast<size_t>(frames) * ch * 2);
@@ -87,7 +87,7 @@ bool AudioStream::scanMp3(const char* path, uint32_t& lengthBytes, uint32_t& rat
     mpg123_handle* mh = dec.handle;
     long r = 0;
     int ch = 0;
-    if (!openDecoder(mh, path, r, ch, reason)) return false;
+    if (!openMp3Decoder(mh, path, r, ch, reason)) return false;
     if (mpg123_scan(mh) != MPG123_OK) {
         reason = mpg123_strerror(mh);
         return false;

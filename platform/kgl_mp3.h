@@ -28,6 +28,6 @@ public:
 
 // Opens `path` for signed 16-bit output with gapless decoding: the LAME/Xing header drops the
 // encoder delay and padding, so the length is that of the audio that was encoded.
-bool openDecoder(mpg123_handle* mh, const char* path, long& rate, int& channels, std::string& reason);
+bool openMp3Decoder(mpg123_handle* mh, const char* path, long& rate, int& channels, std::string& reason);
 
 }  // namespace kgl

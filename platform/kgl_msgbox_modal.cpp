@@ -1,3 +1,4 @@
+// The modal message box on the display (see setModalMessageBox in kgl_msgbox.h).
 #include <SDL.h>
 
 #include <cstring>
