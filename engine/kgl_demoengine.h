@@ -162,6 +162,9 @@ private:
     void waveGridPass(int grid);
     void stepPulse();
 
+    // A skipped frame's share of drawing that the show remembers: the depth each lens flare reads
+    // under its light (its fade and the glow's pulse follow it), drawn into those pixels only.
+    void probeFlares();
     int32_t skippedOverlay_ = -1;  // overlay scene whose set-up skipped frames owe, -1: none
     std::FILE* trace_ = nullptr;
     uint32_t tracePosition_ = 0;                  // music position of the frame being directed

@@ -3,6 +3,8 @@
 // off-screen target and composes the result onto the window. Nothing here allocates.
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "engine/kgl_demoengine.h"
 
 namespace kgl {
@@ -75,6 +77,47 @@ void DemoEngine::skipRender() {
         }
     }
     if (motionBlurOn) motionBlur.skipBlurred();
+    if (scene && withGL) probeFlares();
+}
+
+// The scenes drawn as render() draws them, with no colour written and only the pixels the flares
+// read: their visibility, fade and the glow pulse they freeze come out as in a drawn frame.
+void DemoEngine::probeFlares() {
+    Scene3D& scene = scenes[currentScene];
+    Scene3D* over = overlaySceneOn ? &scenes[overlayScene] : nullptr;
+    int32_t rect[4];
+    int32_t overRect[4];
+    motionBlur.beginCapture();
+    if (over) over->SetDepthTestOff(1);
+    bool any = scene.FlareReadRect(rect);
+    // The overlay scene's flares read the depth the current scene leaves.
+    if (over && !over->FlareReadRect(overRect)) over = nullptr;
+    if (over) {
+        if (any) {
+            const int32_t x1 = std::max(rect[0] + rect[2], overRect[0] + overRect[2]);
+            const int32_t y1 = std::max(rect[1] + rect[3], overRect[1] + overRect[3]);
+            rect[0] = std::min(rect[0], overRect[0]);
+            rect[1] = std::min(rect[1], overRect[1]);
+            rect[2] = x1 - rect[0];
+            rect[3] = y1 - rect[1];
+        } else {
+            std::copy(overRect, overRect + 4, rect);
+        }
+        any = true;
+    }
+    if (any) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(rect[0], rect[1], rect[2], rect[3]);
+        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        scene.Render();
+        if (over) {
+            over->PrepareGL();
+            over->Render();
+        }
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glDisable(GL_SCISSOR_TEST);
+    }
+    motionBlur.endCapture();
 }
 
 void DemoEngine::flushSkippedSetup() {

@@ -470,6 +470,10 @@ public:
     // at the active camera, blending and depth writes), set without drawing anything: for a seek
     // that replays frames without drawing them.
     void ApplyRenderState();
+    // The window rectangle {x, y, width, height} holding every pixel whose depth this scene's
+    // lens flares will read when Render runs next with the current camera and viewport; false
+    // when no flare reads one (none on, or every flare's light off the picture).
+    bool FlareReadRect(int32_t rect[4]);
     void AdvanceFrames(float frames);
     void RewindFrames(float frames);
     void SetForward(int flag) { forward = flag; }

@@ -172,6 +172,58 @@ void Scene3D::ApplyRenderState() {
     endRender();
 }
 
+bool Scene3D::FlareReadRect(int32_t rect[4]) {
+    if (cameras.empty()) return false;
+    bool flareOn = false;
+    for (size_t i = 0; i < lights.size() && i < static_cast<size_t>(kMaxLights); ++i)
+        flareOn = flareOn || (lights[i].lensFlareOn && flares[i].imagesLoaded);
+    if (!flareOn) return false;
+    // The matrices beginRender sets, read back as LensFlare::Draw reads them.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    SetProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    applyCamera(*this, cameras[activeCamera < cameras.size() ? activeCamera : 0]);
+    GLdouble model[16];
+    GLdouble proj[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, proj);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    bool any = false;
+    GLint x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    for (size_t i = 0; i < lights.size() && i < static_cast<size_t>(kMaxLights); ++i) {
+        const SceneLight& l = lights[i];
+        if (!l.lensFlareOn || !flares[i].imagesLoaded) continue;
+        GLdouble wx = 0.0, wy = 0.0, wz = 0.0;
+        if (gluProject(l.position.x, l.position.y, l.position.z, model, proj, viewport, &wx, &wy, &wz) !=
+            GL_TRUE)
+            continue;
+        if (!(wx >= viewport[0] && wx < viewport[0] + viewport[2])) continue;
+        if (!(wy >= viewport[1] && wy < viewport[1] + viewport[3])) continue;
+        const GLint x = static_cast<GLint>(wx);
+        const GLint y = static_cast<GLint>(wy);
+        x0 = any && x0 < x ? x0 : x;
+        y0 = any && y0 < y ? y0 : y;
+        x1 = any && x1 > x ? x1 : x;
+        y1 = any && y1 > y ? y1 : y;
+        any = true;
+    }
+    if (!any) return false;
+    rect[0] = x0;
+    rect[1] = y0;
+    rect[2] = x1 - x0 + 1;
+    rect[3] = y1 - y0 + 1;
+    return true;
+}
+
 void Scene3D::Render() {
     const SceneCamera* cam = beginRender(*this);
     if (!cam) return;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/kgl_author.h"
@@ -127,6 +129,40 @@ TEST_F(Recording, SeeksAskTheHostAndPausingStopsTheClock) {
     EXPECT_GE(hud.loopFromSeconds, 0.0);
     EXPECT_LT(hud.loopToSeconds, 0.0);
     EXPECT_NE(std::string(hud.message).find("after its start"), std::string::npos);
+}
+
+// The watcher looks at the files at most every kWatchIntervalMs of real time: each step waits that
+// long before its turn.
+TEST_F(Recording, ChangedTrackFilesReplaceTheTrackAndReplayToTheSamePlace) {
+    const auto afterWatchInterval = [this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(Author::kWatchIntervalMs + 50));
+        turn({});
+    };
+    stream.pos = 10 * kTurnBytes;
+    ASSERT_TRUE(
+        kgl_test::WriteText("escena/actions.txt", "00:00.000  0\n00:01.000  3  # scene 3\n@176400 64\n"));
+    afterWatchInterval();
+    EXPECT_EQ(e->events.count, 3);
+    ASSERT_EQ(host.seeks.size(), 1u);
+    EXPECT_EQ(host.seeks[0], std::make_pair(10 * kTurnBytes, true)) << "replayed to where it was";
+
+    ASSERT_TRUE(kgl_test::WriteText("escena/actions.txt", "00:00.000  0\n00:01.000  three\n"));
+    afterWatchInterval();
+    EXPECT_EQ(e->events.count, 3) << "a broken text leaves the track as it was";
+    EXPECT_EQ(host.seeks.size(), 1u);
+    EXPECT_EQ(std::string(author->message()).rfind("escena/actions.txt:2:", 0), 0u) << author->message();
+
+    const auto mark = [](uint32_t position, int32_t action) {
+        kgl::TrackMark m;
+        m.position = position;
+        m.action = action;
+        return m;
+    };
+    ASSERT_TRUE(kgl::replaceFile("escena/actions.bin", kgl::EncodeActionTrack({mark(0, 0), mark(88200, 5)}),
+                                 false, why));
+    afterWatchInterval();
+    EXPECT_EQ(e->events.count, 2) << "the binary track changed, the text did not";
+    EXPECT_EQ(host.seeks.size(), 2u);
 }
 
 TEST(TrackEditing, InsertAndRemoveKeepTheCursorOnTheSameNextMark) {
