@@ -16,9 +16,7 @@
 #include "app/kgl_convert.h"
 #include "app/kgl_globals.h"
 #include "app/kgl_info.h"
-#include "app/kgl_render.h"
-#include "app/kgl_show.h"
-#include "app/kgl_view.h"
+#include "app/kgl_show_module.h"
 
 namespace kgl {
 
@@ -289,19 +287,19 @@ const SubCommand kSubCommands[] = {
     {"info", "summary of a scene file, K2D picture, Config.ini or action track", Command::Info,
      addInfoOptions, [](Invocation& in) { return runInfo(in.info); }},
     {"view", "play one scene file through one of its cameras", Command::View, addViewOptions,
-     [](Invocation& in) { return runView(in.view); }},
+     runInShowModule},
     {"actions", "the action track as text: actions export, actions import", Command::Actions,
      addActionsOptions,
      [](Invocation& in) {
          return in.actions.import ? runActionsImport(in.actions) : runActionsExport(in.actions);
      }},
     {"render", "render the show with its music into a video file, frame by frame", Command::Render,
-     addRenderOptions, [](Invocation& in) { return runRender(in.render); }},
+     addRenderOptions, runInShowModule},
 };
 
 int runShowCommand(Invocation& in) {
     resolveOutputPaths(in.show);
-    return runShow(in.show);
+    return runInShowModule(in);
 }
 
 // The arguments in CLI11's order (last first), with the older spelling "--fullscreen desktop"

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/kgl_seek.h"
+#include "app/kgl_start_time.h"
 
 namespace kgl {
 

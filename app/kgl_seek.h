@@ -9,30 +9,19 @@
 #include <cstdint>
 #include <string>
 
+#include "app/kgl_start_time.h"
 #include "platform/kgl_audio_stream.h"
 
 namespace kgl {
 
 class SoundSystem;
 
-constexpr double kReplayFps = 60.0;  // loop turns per second of a real-time replay
+constexpr double kReplayFps = 30.0;  // loop turns per second of a real-time replay
 // The last turns of a replay are drawn (into the back buffer, never presented): drawing an object
 // leaves its GL state (texture units, combine modes, colour, blending) to whatever draws next, the
 // next frame's first object included, and one drawn turn hands the target frame exactly what a
 // straight run's previous frame leaves. State that outlives a frame is replayed without drawing.
 constexpr int kDrawnTurns = 1;
-
-// A start time of the command line or of the author's keys.
-struct StartTime {
-    bool set = false;
-    bool isBytes = false;
-    double seconds = 0.0;  // when !isBytes
-    uint32_t bytes = 0;    // when isBytes: bytes of decoded music
-};
-
-// "SECONDS" (75.5), "MM:SS.mmm" (1:20.250) or "@BYTES" (@14112000). False for anything else,
-// negative or not finite values, and seconds beyond a day.
-bool parseStartTime(const std::string& text, StartTime& out);
 
 // The byte position of `t` in the music `sound` plays, on a sample frame and at least
 // SoundSystem::kEndMargin bytes before the end of a music of known length.

@@ -23,6 +23,7 @@
 #include "engine/kgl_demoengine.h"
 #include "platform/kgl_dialog.h"
 #include "platform/kgl_display.h"
+#include "platform/kgl_module.h"
 #include "platform/kgl_platform.h"
 #include "platform/kgl_ticks.h"
 #include "script/kgl_config.h"

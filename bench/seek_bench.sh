@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Seek benchmark (never run as a test): how long `kgl --start T` takes to replay the default show
-# up to T, for several T, in real time (replay at 60 turns a second) and under --fixed-fps 30; then
+# up to T, for several T, in real time (replay at 30 turns a second) and under --fixed-fps 30; then
 # backward seeks of the author mode.
 # The figure is the replay alone, as the show reports it on stderr ("SEEK: ... in X ms").
 # Usage: bench/seek_bench.sh KGL_BINARY SHOW_DIR   (SHOW_DIR made by `build-test/showgen SHOW_DIR`)

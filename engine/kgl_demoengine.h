@@ -75,12 +75,12 @@ public:
     void direct();
     void update();
     void render();
-    // What render() changes in the show besides the picture (scene cameras, the blur's drift),
-    // for a seek that replays frames without drawing them.
+    // What render() changes in the show besides the picture (scene cameras, the blur's drift,
+    // the lens flares' fade), for a seek that replays frames without showing them.
     void skipRender();
-    // The overlay scene's per-frame GL set-up that skipped frames owe the off-screen context
-    // (its lights and fog stay there for the frames that follow); run before that context is
-    // used again.
+    // The overlay scene's per-frame GL set-up and the lights' spot values that skipped frames owe
+    // the off-screen context (they stay there for the frames that follow); run before that
+    // context is used again.
     void flushSkippedSetup();
     void resetShowState();
 
@@ -163,10 +163,22 @@ private:
     void stepPulse();
 
     // A skipped frame's share of drawing that the show remembers: the depth each lens flare reads
-    // under its light (its fade and the glow's pulse follow it), drawn into those pixels only, and
-    // the scenes' lights fed to GL.
+    // under its light (its fade and the glow's pulse follow it), drawn into those pixels only.
     void probeFlares();
+    void noteSkippedSpots(const Scene3D& scene);
+    void feedOwedSpots();
     int32_t skippedOverlay_ = -1;  // overlay scene whose set-up skipped frames owe, -1: none
+    // The spot values a drawn frame feeds each GL light (SetupLights), kept by skipped frames for
+    // the off-screen context. GL refuses values out of range and keeps the last one it took, which
+    // a later scene feeding a refused value then lights with: it depends on every frame drawn.
+    struct OwedSpot {
+        float exponent = 0.0f;
+        float cutoff = 0.0f;
+        bool exponentOwed = false;
+        bool cutoffOwed = false;
+    };
+    OwedSpot owedSpots_[kMaxLights];
+    bool spotsOwed_ = false;
     std::FILE* trace_ = nullptr;
     uint32_t tracePosition_ = 0;                  // music position of the frame being directed
     PerformedAction recent_[kRecentActionCount];  // a ring; recentNext_ is the next slot written

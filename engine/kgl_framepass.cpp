@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "engine/kgl_demoengine.h"
-#include "scene/kgl_materials.h"
 
 namespace kgl {
 
@@ -17,6 +16,14 @@ constexpr float kPulseFall = 1.3f;
 constexpr float kPulseTop = 24.0f;
 constexpr float kPulseBottom = 0.1f;
 constexpr float kPulseRest = 1.3f;
+
+// The ranges GL takes for a light's spot exponent and cutoff; it refuses anything else.
+bool spotExponentTaken(float e) {
+    return e >= 0.0f && e <= 128.0f;
+}
+bool spotCutoffTaken(float c) {
+    return (c >= 0.0f && c <= 90.0f) || c == 180.0f;
+}
 
 }  // namespace
 
@@ -72,10 +79,12 @@ void DemoEngine::skipRender() {
     if (scene) {
         scene->SetDepthTestOff(0);
         scene->SetActiveCamera(currentCamera);
+        noteSkippedSpots(*scene);
         if (overlaySceneOn) {
             Scene3D& over = scenes[overlayScene];
             over.ResetGlows();  // as its PrepareGL in drawScenes
             over.SetActiveCamera(overlayCamera);
+            noteSkippedSpots(over);
             skippedOverlay_ = overlayScene;
         }
     }
@@ -83,18 +92,45 @@ void DemoEngine::skipRender() {
     if (scene && withGL) probeFlares();
 }
 
-// The scenes drawn as render() draws them, with no colour written and only the pixels the flares
-// read: their visibility, fade and the glow pulse they freeze come out as in a drawn frame. The
-// scenes not drawn feed their lights all the same: GL refuses some of their values (a spot cutoff
-// above 90 degrees) and keeps the one fed before, which a later scene using that light then reads,
-// so the value in force depends on every frame drawn before it.
+// What Render's SetupLights would feed: the lights that are on and defined, of a scene with a camera.
+void DemoEngine::noteSkippedSpots(const Scene3D& scene) {
+    if (scene.cameras.empty()) return;
+    for (const SceneLight& l : scene.lights) {
+        const int64_t n = static_cast<int64_t>(l.glLight) - GL_LIGHT0;
+        if (n < 0 || n >= kMaxLights || !l.lightOn || !l.definedByScript) continue;
+        OwedSpot& o = owedSpots_[n];
+        if (spotExponentTaken(l.spotExponent)) {
+            o.exponent = l.spotExponent;
+            o.exponentOwed = spotsOwed_ = true;
+        }
+        if (spotCutoffTaken(l.spotCutoff)) {
+            o.cutoff = l.spotCutoff;
+            o.cutoffOwed = spotsOwed_ = true;
+        }
+    }
+}
+
+// In the off-screen context.
+void DemoEngine::feedOwedSpots() {
+    for (int n = 0; n < kMaxLights; ++n) {
+        OwedSpot& o = owedSpots_[n];
+        const GLenum light = static_cast<GLenum>(GL_LIGHT0 + n);
+        if (o.exponentOwed) glLightf(light, GL_SPOT_EXPONENT, o.exponent);
+        if (o.cutoffOwed) glLightf(light, GL_SPOT_CUTOFF, o.cutoff);
+        o.exponentOwed = o.cutoffOwed = false;
+    }
+}
+
+// The scenes' objects drawn as render() draws them, with no colour written, into the pixels the
+// flares read (cleared first) and leaving out objects that cannot reach them: the flares' visibility,
+// fade and the glow pulse they freeze come out as in a drawn frame.
 void DemoEngine::probeFlares() {
     Scene3D& scene = scenes[currentScene];
     Scene3D* over = overlaySceneOn ? &scenes[overlayScene] : nullptr;
+    if (!scene.FlareOn() && !(over && over->FlareOn())) return;
     int32_t rect[4];
     int32_t overRect[4];
-    motionBlur.beginCapture();
-    Scene3D* const overlay = over;
+    motionBlur.beginDepthSense();
     if (over) over->SetDepthTestOff(1);
     bool any = scene.FlareReadRect(rect);
     // The overlay scene's flares read the depth the current scene leaves.
@@ -115,32 +151,38 @@ void DemoEngine::probeFlares() {
     if (any) {
         glEnable(GL_SCISSOR_TEST);
         glScissor(rect[0], rect[1], rect[2], rect[3]);
+        glDepthMask(GL_TRUE);
+        glClear(GL_DEPTH_BUFFER_BIT);
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        scene.Render();
+        scene.RenderFlareSense(rect);
         if (over) {
             over->PrepareGL();
-            over->Render();
+            over->RenderFlareSense(rect);
         }
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glDisable(GL_SCISSOR_TEST);
-    } else {
-        SetupLights(scene);
     }
-    if (overlay && !over) SetupLights(*overlay);  // after the current scene's, as drawn
     motionBlur.endCapture();
 }
 
 void DemoEngine::flushSkippedSetup() {
-    if (skippedOverlay_ < 0) return;
+    if (skippedOverlay_ < 0 && !spotsOwed_) return;
     const int slot = skippedOverlay_;
     skippedOverlay_ = -1;
-    if (!withGL) return;
-    Scene3D& over = scenes[slot];
+    spotsOwed_ = false;
+    if (!withGL) {
+        for (OwedSpot& o : owedSpots_) o = OwedSpot();
+        return;
+    }
     motionBlur.beginCapture();
-    over.SetDepthTestOff(1);  // as drawScenes draws an overlay scene
-    over.PrepareGL();
-    over.SetActiveCamera(overlayCamera);
-    over.ApplyRenderState();
+    feedOwedSpots();  // the current scene's lights come before the overlay scene's
+    if (slot >= 0) {
+        Scene3D& over = scenes[slot];
+        over.SetDepthTestOff(1);  // as drawScenes draws an overlay scene
+        over.PrepareGL();
+        over.SetActiveCamera(overlayCamera);
+        over.ApplyRenderState();
+    }
     motionBlur.endCapture();
 }
 

@@ -118,6 +118,10 @@ void MotionBlur::beginCapture() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+void MotionBlur::beginDepthSense() {
+    target_.makeCurrent();
+}
+
 void MotionBlur::endCapture() {
     target_.makeWindowCurrent();
 }

@@ -40,6 +40,9 @@ public:
 
     void beginCapture();  // make the off-screen context current and clear colour and depth
     void endCapture();    // make the window's context current again
+    // Make the off-screen context current without clearing it (a frame drawn only for depth
+    // clears the few pixels it reads itself).
+    void beginDepthSense();
     void capture();       // copy the current 512 x 512 frame buffer into textures[targetIndex]
     void bindCapture();   // enable 2D texturing and bind textures[targetIndex]
     void drawComposed();  // plain composition over the window (window context current)

@@ -278,6 +278,7 @@ bool reportNoDisplay(const char* reason) {
 }  // namespace
 
 bool initDisplaySystem(bool allowOffscreen) {
+    setGLEntryPoints(SDL_GL_GetProcAddress, [] { return SDL_GL_GetCurrentContext() != nullptr; });
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     gDisplayMissing = false;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {

@@ -1,7 +1,6 @@
 #include "platform/kgl_glext.h"
 
 #include <GL/gl.h>
-#include <SDL.h>
 
 #include <cstring>
 
@@ -23,12 +22,22 @@ bool hasGLExtension(const char* name) {
     return extensionListHas(list, name);
 }
 
+namespace {
+void* (*gProcAddress)(const char* name) = nullptr;
+bool (*gContextCurrent)() = nullptr;
+}  // namespace
+
+void setGLEntryPoints(void* (*procAddress)(const char* name), bool (*contextCurrent)()) {
+    gProcAddress = procAddress;
+    gContextCurrent = contextCurrent;
+}
+
 void* glProcAddress(const char* name) {
-    return SDL_GL_GetProcAddress(name);
+    return gProcAddress ? gProcAddress(name) : nullptr;
 }
 
 bool glContextCurrent() {
-    return SDL_GL_GetCurrentContext() != nullptr;
+    return gContextCurrent && gContextCurrent();
 }
 
 }  // namespace kgl

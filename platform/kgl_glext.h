@@ -16,4 +16,9 @@ bool glContextCurrent();
 // Entry point of an extension function; only call it after hasGLExtension said yes.
 void* glProcAddress(const char* name);
 
+// The window system's answers to the two questions above, given by the video system when it
+// starts (initDisplaySystem, HeadlessGL::create). Until then no context is current and there is
+// no entry point, as in the commands that open no window (they link no window system).
+void setGLEntryPoints(void* (*procAddress)(const char* name), bool (*contextCurrent)());
+
 }  // namespace kgl

@@ -1,17 +1,16 @@
+// The part of the message boxes that every command has: the stderr line and the choice of
+// modality. The modal box itself needs the display (kgl_msgbox_modal.cpp), which startPlatform
+// installs, so the commands that open no window link no SDL.
 #include "platform/kgl_msgbox.h"
 
-#include <SDL.h>
-
 #include <cstdio>
-#include <cstring>
-
-#include "platform/kgl_imgui_box.h"
 
 namespace kgl {
 
 namespace {
 bool gInteractive = false;
-}
+ModalMessageBox gModal = nullptr;
+}  // namespace
 
 void setMessageBoxesInteractive(bool interactive) {
     gInteractive = interactive;
@@ -20,38 +19,14 @@ bool messageBoxesInteractive() {
     return gInteractive;
 }
 
+void setModalMessageBox(ModalMessageBox box) {
+    gModal = box;
+}
+
 bool messageBox(const char* text, const char* caption, MsgBoxKind kind) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const bool offscreen = driver && std::strcmp(driver, "offscreen") == 0;
-    if (!gInteractive || offscreen) return true;
-
-    SDL_MessageBoxData box{};
-    box.title = caption;
-    box.message = text;
-    if (kind == MsgBoxKind::YesNo) {
-        static const SDL_MessageBoxButtonData buttons[] = {
-            {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
-            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
-        };
-        box.flags = SDL_MESSAGEBOX_WARNING;
-        box.numbuttons = 2;
-        box.buttons = buttons;
-    } else {
-        static const SDL_MessageBoxButtonData ok[] = {
-            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"},
-        };
-        box.flags = kind == MsgBoxKind::Error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-        box.numbuttons = 1;
-        box.buttons = ok;
-    }
-    int pressed = 1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        // The system box could not be shown (SDL's X11 box needs a helper program that is often
-        // missing): draw one ourselves; with no display at all, the default answer.
-        return imguiMessageBox(text, caption, kind, true);
-    }
-    return pressed == 1;
+    if (!gInteractive || !gModal) return true;
+    return gModal(text, caption, kind);
 }
 
 }  // namespace kgl

@@ -14,4 +14,10 @@ bool messageBoxesInteractive();
 // For the other kinds the return value is true.
 bool messageBox(const char* text, const char* caption, MsgBoxKind kind);
 
+// The modal box on the display (SDL's, else one drawn with ImGui; "Yes" under the offscreen
+// driver). startPlatform installs it; until then every box is its stderr line only.
+bool modalMessageBox(const char* text, const char* caption, MsgBoxKind kind);
+using ModalMessageBox = bool (*)(const char* text, const char* caption, MsgBoxKind kind);
+void setModalMessageBox(ModalMessageBox box);
+
 }  // namespace kgl

@@ -2,8 +2,6 @@
 // opens a window, before anything of the display exists.
 #pragma once
 
-#include <string>
-
 namespace kgl {
 
 struct PlatformOptions {
@@ -15,9 +13,6 @@ struct PlatformOptions {
 
 // Applies the options and starts the video system. False when no video driver could start.
 bool startPlatform(const PlatformOptions& options);
-
-// The folder of the running executable ("" when the system cannot tell).
-std::string executableFolder();
 
 // Shuts the video system down (after DestroyDisplayWindow).
 void stopPlatform();

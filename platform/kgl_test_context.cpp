@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/kgl_log.h"
+#include "platform/kgl_glext.h"
 
 namespace kgl {
 
@@ -13,6 +14,7 @@ HeadlessGL::~HeadlessGL() {
 }
 
 bool HeadlessGL::create(int width, int height) {
+    setGLEntryPoints(SDL_GL_GetProcAddress, [] { return SDL_GL_GetCurrentContext() != nullptr; });
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         logLine("DISPLAY", "headless", "SDL video init failed: %s", SDL_GetError());
         return false;

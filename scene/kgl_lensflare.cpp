@@ -180,7 +180,7 @@ Vec3 LensFlare::ElementCentre(const Geometry& g, float position) {
     return add(g.centre, scale(g.flare, position));
 }
 
-void LensFlare::Draw(SceneLight& light, const Vec3& eye, const Vec3& target) {
+bool LensFlare::Sense(SceneLight& light, const Vec3& eye, const Vec3& target, Geometry& g) {
     GLdouble model[16];
     GLdouble proj[16];
     GLint viewport[4];
@@ -190,18 +190,22 @@ void LensFlare::Draw(SceneLight& light, const Vec3& eye, const Vec3& target) {
     const Vec3 lightPos{light.position.x, light.position.y, light.position.z};
     GLdouble wx = 0.0, wy = 0.0, wz = 0.0;
     if (gluProject(lightPos.x, lightPos.y, lightPos.z, model, proj, viewport, &wx, &wy, &wz) != GL_TRUE)
-        return;
+        return false;
     // Off the picture (the right and top edges included): nothing drawn, nothing fades.
-    if (!(wx >= viewport[0] && wx < viewport[0] + viewport[2])) return;
-    if (!(wy >= viewport[1] && wy < viewport[1] + viewport[3])) return;
+    if (!(wx >= viewport[0] && wx < viewport[0] + viewport[2])) return false;
+    if (!(wy >= viewport[1] && wy < viewport[1] + viewport[3])) return false;
 
     GLfloat depth = 0.0f;
     glReadPixels(static_cast<GLint>(wx), static_cast<GLint>(wy), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    Geometry g;
     const bool inFront = ComputeGeometry(eye, target, lightPos, g);
     // A light behind the eye has no flare line; it counts as hidden.
     ApplyVisibility(light, inFront && DepthVisible(depth, wz));
-    if (!inFront) return;
+    return inFront;
+}
+
+void LensFlare::Draw(SceneLight& light, const Vec3& eye, const Vec3& target) {
+    Geometry g;
+    if (!Sense(light, eye, target, g)) return;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     drawElements(g);

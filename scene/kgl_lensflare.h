@@ -58,6 +58,9 @@ public:
     void SetOn(SceneLight& light, uint8_t flag);
     // One frame; the caller has switched lighting, colour material and fog off and depth writes off.
     void Draw(SceneLight& light, const Vec3& eye, const Vec3& target);
+    // Draw's fade step alone: the depth under the light read and applied, nothing drawn. True
+    // (with `g` set) when Draw would draw the elements.
+    bool Sense(SceneLight& light, const Vec3& eye, const Vec3& target, Geometry& g);
 
     // The element table with colours from the light's diffuse colour (alpha 1).
     void SetDefaults(const SceneLight& light);

@@ -5,6 +5,7 @@
 
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -25,7 +26,12 @@ struct FaceEmitter {
     SceneObject& o;
     int currentId = 0;  // sub-material whose texture is bound
     float bumpColor[3] = {0, 0, 0};
+    bool culled = false;  // no face can reach the depth-sense rectangle: states only, no vertices
 };
+
+constexpr int32_t kSenseMarginPixels = 2;
+bool senseOn = false;
+int32_t senseRect[4] = {};
 
 enum class Path {
     None,
@@ -222,6 +228,7 @@ void emitFaces(FaceEmitter& e, Path path, bool switching, bool selectUnit0, floa
         const ObjectFace& f = e.o.faces[fi];
         if (!faceValid(e.o, f)) continue;
         if (switching) switchTexture(e, f, selectUnit0);
+        if (e.culled) continue;
         for (int k = 0; k < 3; ++k) emitCorner(e, *row, fi, k, alpha);
     }
 }
@@ -648,6 +655,54 @@ void SceneObject::ProbeGLExtensions() {
     multitexture = r == ProbeResult::Multitexture ? 1 : 0;
 }
 
+namespace {
+
+// Whether the object's faces may cover a pixel of the depth-sense rectangle: its box's corners
+// projected with the current matrices (the object's transform applied). Any corner at or behind
+// the eye counts as reaching it.
+bool reachesSenseRect(const SceneObject& o) {
+    if (o.vertices.empty()) return false;
+    Vec3 lo = o.vertices[0].pos;
+    Vec3 hi = lo;
+    for (const ObjectVertex& v : o.vertices) {
+        lo = Vec3{std::min(lo.x, v.pos.x), std::min(lo.y, v.pos.y), std::min(lo.z, v.pos.z)};
+        hi = Vec3{std::max(hi.x, v.pos.x), std::max(hi.y, v.pos.y), std::max(hi.z, v.pos.z)};
+    }
+    GLdouble model[16];
+    GLdouble proj[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, proj);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    double x0 = 1e30, y0 = 1e30, x1 = -1e30, y1 = -1e30;
+    for (int c = 0; c < 8; ++c) {
+        const double p[4] = {(c & 1) ? hi.x : lo.x, (c & 2) ? hi.y : lo.y, (c & 4) ? hi.z : lo.z, 1.0};
+        double eye[4];
+        double clip[4];
+        for (int i = 0; i < 4; ++i)
+            eye[i] = model[i] * p[0] + model[4 + i] * p[1] + model[8 + i] * p[2] + model[12 + i] * p[3];
+        for (int i = 0; i < 4; ++i)
+            clip[i] = proj[i] * eye[0] + proj[4 + i] * eye[1] + proj[8 + i] * eye[2] + proj[12 + i] * eye[3];
+        if (!(clip[3] > 1e-6)) return true;
+        const double wx = viewport[0] + (clip[0] / clip[3] + 1.0) * 0.5 * viewport[2];
+        const double wy = viewport[1] + (clip[1] / clip[3] + 1.0) * 0.5 * viewport[3];
+        x0 = std::min(x0, wx);
+        y0 = std::min(y0, wy);
+        x1 = std::max(x1, wx);
+        y1 = std::max(y1, wy);
+    }
+    const double m = kSenseMarginPixels;
+    return x1 + m >= senseRect[0] && x0 - m <= senseRect[0] + senseRect[2] && y1 + m >= senseRect[1] &&
+           y0 - m <= senseRect[1] + senseRect[3];
+}
+
+}  // namespace
+
+void SetDepthSenseRect(const int32_t* rect) {
+    senseOn = rect != nullptr;
+    if (rect) std::copy(rect, rect + 4, senseRect);
+}
+
 void SceneObject::RenderObject() {
     applyTransform(*this);
     if (hidden) {
@@ -676,6 +731,7 @@ void SceneObject::RenderObject() {
     if (fillerType == kFillerSphereAdd || fillerType == kFillerSphereMap) SetSphereMap(true);
     setupBlending(*this);
     FaceEmitter e{*this};
+    e.culled = senseOn && !reachesSenseRect(*this);
     const Path path = choosePath(*this);
     // The bump units are set up for any filler; only without multitexture (or without combiners)
     // they are left out, since those units cannot be reached then.

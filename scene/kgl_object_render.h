@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
+
 namespace kgl {
 
 class LineTrail;
@@ -18,6 +20,10 @@ void DrawSpriteSquare(float s);
 void SetSphereMap(bool on);
 // Eye-space position of p under the current modelview matrix.
 void EyeSpacePosition(float x, float y, float z, float out[3]);
+// While a rectangle {x, y, width, height} of the window is set, RenderObject leaves out the
+// faces of an object whose box cannot reach it (every state change stays): for frames drawn only
+// for the depth under a few pixels. nullptr: every face is drawn again.
+void SetDepthSenseRect(const int32_t* rect);
 // The GL texture name of a material slot of the object (0 when there is none).
 GLuint ObjectSlotTexture(const SceneObject& o, int slot);
 

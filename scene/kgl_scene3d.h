@@ -474,6 +474,13 @@ public:
     // lens flares will read when Render runs next with the current camera and viewport; false
     // when no flare reads one (none on, or every flare's light off the picture).
     bool FlareReadRect(int32_t rect[4]);
+    // True when a light of this scene has its lens flare on (and its pictures loaded).
+    bool FlareOn() const;
+    // What Render does that the show remembers, for a frame that is not shown: the objects
+    // (for their depth) and the lens flares' fade step; no glows, flare elements, particles or
+    // trails; objects that cannot reach the window rectangle `rect` (see FlareReadRect) are left
+    // out.
+    void RenderFlareSense(const int32_t rect[4]);
     void AdvanceFrames(float frames);
     void RewindFrames(float frames);
     void SetForward(int flag) { forward = flag; }

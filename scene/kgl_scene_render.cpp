@@ -172,12 +172,14 @@ void Scene3D::ApplyRenderState() {
     endRender();
 }
 
-bool Scene3D::FlareReadRect(int32_t rect[4]) {
-    if (cameras.empty()) return false;
-    bool flareOn = false;
+bool Scene3D::FlareOn() const {
     for (size_t i = 0; i < lights.size() && i < static_cast<size_t>(kMaxLights); ++i)
-        flareOn = flareOn || (lights[i].lensFlareOn && flares[i].imagesLoaded);
-    if (!flareOn) return false;
+        if (lights[i].lensFlareOn && flares[i].imagesLoaded) return true;
+    return false;
+}
+
+bool Scene3D::FlareReadRect(int32_t rect[4]) {
+    if (cameras.empty() || !FlareOn()) return false;
     // The matrices beginRender sets, read back as LensFlare::Draw reads them.
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -222,6 +224,21 @@ bool Scene3D::FlareReadRect(int32_t rect[4]) {
     rect[2] = x1 - x0 + 1;
     rect[3] = y1 - y0 + 1;
     return true;
+}
+
+void Scene3D::RenderFlareSense(const int32_t rect[4]) {
+    const SceneCamera* cam = beginRender(*this);
+    if (!cam) return;
+    SetDepthSenseRect(rect);
+    drawObjects(*this);
+    SetDepthSenseRect(nullptr);
+    glPushAttrib(GL_LIGHTING_BIT);  // endRender pops what the glow pass pushes
+    for (size_t i = 0; i < lights.size() && i < static_cast<size_t>(kMaxLights); ++i) {
+        SceneLight& l = lights[i];
+        LensFlare::Geometry g;
+        if (l.lensFlareOn && flares[i].imagesLoaded) flares[i].Sense(l, cam->eye, cam->target, g);
+    }
+    endRender();
 }
 
 void Scene3D::Render() {

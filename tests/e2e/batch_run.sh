@@ -2,13 +2,18 @@
 # kgl runs headless: no dialog, no modal box, a bounded number of frames. Without --data it plays
 # the working directory's show, else the one beside the executable or in its show/, else says so
 # in one line with status 2. No display without --batch: one line, status 1. Also: the
-# command-line errors end with status 2, and --capture writes the loading screen first.
+# command-line errors end with status 2, and --capture writes the loading screen first. Without
+# the module kgl_show.so beside it, the show is one line on stderr and status 1.
 set -uo pipefail
 KGL="$1"
 source "$(dirname "${BASH_SOURCE[0]}")/kgl_e2e.bash"
 
 mkdir bin
 cp "$KGL" bin/kgl
+bin/kgl --batch --frames 2 2>err.txt; rc=$?
+[ $rc -eq 1 ] && [ "$(wc -l <err.txt)" -eq 1 ] && grep -q '^KGL: \[kgl_show.so\] cannot load' err.txt ||
+    fail "no module: status $rc, $(cat err.txt)"
+cp "$(dirname "$KGL")/kgl_show.so" bin/
 bin/kgl --batch --frames 2 2>err.txt; rc=$?
 [ $rc -eq 2 ] && [ "$(wc -l <err.txt)" -eq 1 ] && grep -q -- "--data" err.txt ||
     fail "no show anywhere: status $rc, $(cat err.txt)"
