@@ -17,12 +17,13 @@ constexpr float kPulseTop = 24.0f;
 constexpr float kPulseBottom = 0.1f;
 constexpr float kPulseRest = 1.3f;
 
-// The ranges GL takes for a light's spot exponent and cutoff; it refuses anything else.
+// GL refuses a light's spot exponent outside 0..128 and its cutoff outside 0..90 but for 180
+// (the comparisons as the driver makes them, which let a NaN through).
 bool spotExponentTaken(float e) {
-    return e >= 0.0f && e <= 128.0f;
+    return !(e < 0.0f || e > 128.0f);
 }
 bool spotCutoffTaken(float c) {
-    return (c >= 0.0f && c <= 90.0f) || c == 180.0f;
+    return !((c < 0.0f || c > 90.0f) && c != 180.0f);
 }
 
 }  // namespace
