@@ -275,12 +275,33 @@ bool reportNoDisplay(const char* reason) {
     return false;
 }
 
+// Without XDG_RUNTIME_DIR (and no absolute WAYLAND_DISPLAY) no Wayland compositor can be
+// reached, yet SDL tries one when X11 fails and libwayland prints its own error line: the display
+// drivers are then tried in SDL's order without Wayland. A driver the user names is left alone.
+void skipUnreachableWayland() {
+    if (SDL_GetHint(SDL_HINT_VIDEODRIVER) || SDL_getenv("XDG_RUNTIME_DIR")) return;
+    const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+    if (wayland && wayland[0] == '/') return;
+    char list[256] = {};
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* name = SDL_GetVideoDriver(i);
+        // The offscreen and dummy drivers stay out too: they are no display (see below).
+        if (!name || std::strcmp(name, "wayland") == 0 || std::strcmp(name, "offscreen") == 0 ||
+            std::strcmp(name, "dummy") == 0)
+            continue;
+        if (list[0]) SDL_strlcat(list, ",", sizeof list);
+        SDL_strlcat(list, name, sizeof list);
+    }
+    if (list[0]) SDL_SetHint(SDL_HINT_VIDEODRIVER, list);
+}
+
 }  // namespace
 
 bool initDisplaySystem(bool allowOffscreen) {
     setGLEntryPoints(SDL_GL_GetProcAddress, [] { return SDL_GL_GetCurrentContext() != nullptr; });
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     gDisplayMissing = false;
+    skipUnreachableWayland();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
         if (allowOffscreen || !displayIsOffscreen() || offscreenRequested()) return true;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
