@@ -8,6 +8,7 @@
 #include "common/kgl_log.h"
 #include "image/kgl_jpeg.h"
 #include "image/kgl_k2d.h"
+#include "scene/kgl_object_render.h"
 #include "scene/kgl_scene3d.h"
 
 namespace kgl {
@@ -180,26 +181,23 @@ Vec3 LensFlare::ElementCentre(const Geometry& g, float position) {
     return add(g.centre, scale(g.flare, position));
 }
 
-bool LensFlare::Sense(SceneLight& light, const Vec3& eye, const Vec3& target, Geometry& g) {
-    GLdouble model[16];
-    GLdouble proj[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const Vec3 lightPos{light.position.x, light.position.y, light.position.z};
-    GLdouble wx = 0.0, wy = 0.0, wz = 0.0;
-    if (gluProject(lightPos.x, lightPos.y, lightPos.z, model, proj, viewport, &wx, &wy, &wz) != GL_TRUE)
+bool LensFlare::OnPicture(const GLView& v, const Vec3& p, double out[3]) {
+    if (gluProject(p.x, p.y, p.z, v.model, v.proj, v.viewport, &out[0], &out[1], &out[2]) != GL_TRUE)
         return false;
-    // Off the picture (the right and top edges included): nothing drawn, nothing fades.
-    if (!(wx >= viewport[0] && wx < viewport[0] + viewport[2])) return false;
-    if (!(wy >= viewport[1] && wy < viewport[1] + viewport[3])) return false;
+    return out[0] >= v.viewport[0] && out[0] < v.viewport[0] + v.viewport[2] && out[1] >= v.viewport[1] &&
+           out[1] < v.viewport[1] + v.viewport[3];
+}
 
+bool LensFlare::Sense(SceneLight& light, const Vec3& eye, const Vec3& target, Geometry& g) {
+    const Vec3 lightPos{light.position.x, light.position.y, light.position.z};
+    double w[3];
+    if (!OnPicture(CurrentGLView(), lightPos, w)) return false;
     GLfloat depth = 0.0f;
-    glReadPixels(static_cast<GLint>(wx), static_cast<GLint>(wy), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    glReadPixels(static_cast<GLint>(w[0]), static_cast<GLint>(w[1]), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 &depth);
     const bool inFront = ComputeGeometry(eye, target, lightPos, g);
     // A light behind the eye has no flare line; it counts as hidden.
-    ApplyVisibility(light, inFront && DepthVisible(depth, wz));
+    ApplyVisibility(light, inFront && DepthVisible(depth, w[2]));
     return inFront;
 }
 

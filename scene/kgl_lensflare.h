@@ -17,6 +17,7 @@ namespace kgl {
 class SceneLight;
 class JpegReader;
 struct K2DEntry;
+struct GLView;
 
 class LensFlare {
 public:
@@ -58,6 +59,9 @@ public:
     void SetOn(SceneLight& light, uint8_t flag);
     // One frame; the caller has switched lighting, colour material and fog off and depth writes off.
     void Draw(SceneLight& light, const Vec3& eye, const Vec3& target);
+    // Window position {x, y, depth} of `p` under `view`; false when it is off the picture (the
+    // right and top edges included), where a flare neither draws nor fades.
+    static bool OnPicture(const GLView& view, const Vec3& p, double out[3]);
     // Draw's fade step alone: the depth under the light read and applied, nothing drawn. True
     // (with `g` set) when Draw would draw the elements.
     bool Sense(SceneLight& light, const Vec3& eye, const Vec3& target, Geometry& g);

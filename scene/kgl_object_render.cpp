@@ -668,24 +668,21 @@ bool reachesSenseRect(const SceneObject& o) {
         lo = Vec3{std::min(lo.x, v.pos.x), std::min(lo.y, v.pos.y), std::min(lo.z, v.pos.z)};
         hi = Vec3{std::max(hi.x, v.pos.x), std::max(hi.y, v.pos.y), std::max(hi.z, v.pos.z)};
     }
-    GLdouble model[16];
-    GLdouble proj[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    const GLView view = CurrentGLView();
     double x0 = 1e30, y0 = 1e30, x1 = -1e30, y1 = -1e30;
     for (int c = 0; c < 8; ++c) {
         const double p[4] = {(c & 1) ? hi.x : lo.x, (c & 2) ? hi.y : lo.y, (c & 4) ? hi.z : lo.z, 1.0};
         double eye[4];
         double clip[4];
         for (int i = 0; i < 4; ++i)
-            eye[i] = model[i] * p[0] + model[4 + i] * p[1] + model[8 + i] * p[2] + model[12 + i] * p[3];
+            eye[i] = view.model[i] * p[0] + view.model[4 + i] * p[1] + view.model[8 + i] * p[2] +
+                     view.model[12 + i] * p[3];
         for (int i = 0; i < 4; ++i)
-            clip[i] = proj[i] * eye[0] + proj[4 + i] * eye[1] + proj[8 + i] * eye[2] + proj[12 + i] * eye[3];
+            clip[i] = view.proj[i] * eye[0] + view.proj[4 + i] * eye[1] + view.proj[8 + i] * eye[2] +
+                      view.proj[12 + i] * eye[3];
         if (!(clip[3] > 1e-6)) return true;
-        const double wx = viewport[0] + (clip[0] / clip[3] + 1.0) * 0.5 * viewport[2];
-        const double wy = viewport[1] + (clip[1] / clip[3] + 1.0) * 0.5 * viewport[3];
+        const double wx = view.viewport[0] + (clip[0] / clip[3] + 1.0) * 0.5 * view.viewport[2];
+        const double wy = view.viewport[1] + (clip[1] / clip[3] + 1.0) * 0.5 * view.viewport[3];
         x0 = std::min(x0, wx);
         y0 = std::min(y0, wy);
         x1 = std::max(x1, wx);
@@ -697,6 +694,14 @@ bool reachesSenseRect(const SceneObject& o) {
 }
 
 }  // namespace
+
+GLView CurrentGLView() {
+    GLView v;
+    glGetDoublev(GL_MODELVIEW_MATRIX, v.model);
+    glGetDoublev(GL_PROJECTION_MATRIX, v.proj);
+    glGetIntegerv(GL_VIEWPORT, v.viewport);
+    return v;
+}
 
 void SetDepthSenseRect(const int32_t* rect) {
     senseOn = rect != nullptr;

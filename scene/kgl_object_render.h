@@ -18,6 +18,13 @@ void DrawLineTrail(const LineTrail& trail);
 void DrawSpriteSquare(float s);
 // Sphere-map texture generation for S and T on the current unit.
 void SetSphereMap(bool on);
+// The current modelview and projection matrices and viewport, as gluProject takes them.
+struct GLView {
+    GLdouble model[16];
+    GLdouble proj[16];
+    GLint viewport[4];
+};
+GLView CurrentGLView();
 // Eye-space position of p under the current modelview matrix.
 void EyeSpacePosition(float x, float y, float z, float out[3]);
 // While a rectangle {x, y, width, height} of the window is set, RenderObject leaves out the

@@ -189,12 +189,7 @@ bool Scene3D::FlareReadRect(int32_t rect[4]) {
     glPushMatrix();
     glLoadIdentity();
     applyCamera(*this, cameras[activeCamera < cameras.size() ? activeCamera : 0]);
-    GLdouble model[16];
-    GLdouble proj[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    const GLView v = CurrentGLView();
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -204,14 +199,10 @@ bool Scene3D::FlareReadRect(int32_t rect[4]) {
     for (size_t i = 0; i < lights.size() && i < static_cast<size_t>(kMaxLights); ++i) {
         const SceneLight& l = lights[i];
         if (!l.lensFlareOn || !flares[i].imagesLoaded) continue;
-        GLdouble wx = 0.0, wy = 0.0, wz = 0.0;
-        if (gluProject(l.position.x, l.position.y, l.position.z, model, proj, viewport, &wx, &wy, &wz) !=
-            GL_TRUE)
-            continue;
-        if (!(wx >= viewport[0] && wx < viewport[0] + viewport[2])) continue;
-        if (!(wy >= viewport[1] && wy < viewport[1] + viewport[3])) continue;
-        const GLint x = static_cast<GLint>(wx);
-        const GLint y = static_cast<GLint>(wy);
+        double w[3];
+        if (!LensFlare::OnPicture(v, Vec3{l.position.x, l.position.y, l.position.z}, w)) continue;
+        const GLint x = static_cast<GLint>(w[0]);
+        const GLint y = static_cast<GLint>(w[1]);
         x0 = any && x0 < x ? x0 : x;
         y0 = any && y0 < y ? y0 : y;
         x1 = any && x1 > x ? x1 : x;
