@@ -7,6 +7,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${KGL_BENCH_BUILD:-$root/build-bench}"
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac  # the benchmark runs from a scratch folder
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKGL_TESTS=OFF \
   -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >/dev/null
 cmake --build "$build" -j2 --target kgl_bench_frames showgen >/dev/null

@@ -119,21 +119,41 @@ double floorFrameMs(bool current) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
+// Where the start-up goes: milliseconds from main() to the end of each step, and the peak memory
+// then, printed under the table.
+struct StartupPhases {
+    static constexpr int kMax = 8;
+    const char* name[kMax] = {};
+    double atMs[kMax] = {};
+    long peakMemoryKb[kMax] = {};
+    int count = 0;
+    Clock::time_point origin;
+    void mark(const char* step) {
+        if (count == kMax) return;
+        name[count] = step;
+        atMs[count] = std::chrono::duration<double, std::milli>(Clock::now() - origin).count();
+        peakMemoryKb[count++] = peakKb();
+    }
+};
+
 double median(std::vector<double> v) {
     if (v.empty()) return 0.0;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
-void buildShow(const Options& o) {
+void buildShow(const Options& o, StartupPhases& phases) {
     kgl::DemoEngine& e = kgl::engine();
     drawLoadingScreen(kgl::loadingImage(), o.width, o.height);
     kgl::SwapDisplayBuffers();
+    phases.mark("loading screen");
     kgl::LoadConfig(e, "escena/Config.ini");
     e.setDetailMaps(1);
     e.setup(static_cast<float>(o.width), static_cast<float>(o.height), 32);
     e.setShowLoop(0);
+    phases.mark("set-up");
     e.warmUp();
+    phases.mark("warm-up");
     kgl::SwapDisplayBuffers();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     kgl::SwapDisplayBuffers();
@@ -149,6 +169,7 @@ struct Results {
     std::vector<double> frameMs;
     std::vector<double> floorMs;
     std::vector<double> composeMs;  // the composition in use alone, blurred seconds only
+    StartupPhases phases;
     double startupMs = 0.0;
     double mainOffsetMs = 0.0;
     long startupPeakKb = 0;
@@ -180,6 +201,11 @@ void report(const Options& o, const Results& r) {
         peakKb() / 1024.0);
     if (!r.composeMs.empty())
         std::printf("blur composition alone (median of blurred seconds): %.2f ms\n", median(r.composeMs));
+    std::printf("start-up, ms from main() (peak MB):");
+    for (int i = 0; i < r.phases.count; ++i)
+        std::printf("%s %s %.0f (%ld)", i ? "," : "", r.phases.name[i], r.phases.atMs[i],
+                    r.phases.peakMemoryKb[i] / 1024);
+    std::printf("\n");
     std::printf("per second fps:");
     for (size_t i = 0; i < s.size(); ++i) std::printf("%s%.0f", i % 20 ? " " : "\n  ", s[i]);
     std::printf("\n");
@@ -193,6 +219,7 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, o)) return 2;
     Results r;
     startupOrigin(mainEntry, r.mainOffsetMs);
+    r.phases.origin = mainEntry;
 
     kgl::setFixedTickStep(1000.0 / kFps);
     if (!kgl::initDisplaySystem(true)) return 1;
@@ -201,7 +228,9 @@ int main(int argc, char** argv) {
     kgl::screenHeight = o.height;
     kgl::setDisplayVsync(false);
     if (!kgl::CreateDisplayWindow("bench", o.width, o.height, 32, fullscreen)) return 1;
-    buildShow(o);
+    r.phases.mark("window");
+    buildShow(o, r.phases);
+    r.phases.mark("music and track");
 
     uint8_t keys[kgl::kVirtualKeyCount] = {};
     uint8_t active = 1;
@@ -222,6 +251,7 @@ int main(int argc, char** argv) {
         if (r.frameMs.empty()) {
             r.startupMs = r.mainOffsetMs + std::chrono::duration<double, std::milli>(now - mainEntry).count();
             r.startupPeakKb = peakKb();
+            r.phases.mark("first frame");
         }
         r.frameMs.push_back(std::chrono::duration<double, std::milli>(now - last).count());
         last = now;
