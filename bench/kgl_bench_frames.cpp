@@ -206,6 +206,30 @@ void report(const Options& o, const Results& r) {
         std::printf("%s %s %.0f (%ld)", i ? "," : "", r.phases.name[i], r.phases.atMs[i],
                     r.phases.peakMemoryKb[i] / 1024);
     std::printf("\n");
+    // The driver builds its programs for a state the first time it draws with it: those frames
+    // stand out from the others of their second (a blurred second is slow all through).
+    std::vector<double> spike(r.frameMs.size());
+    for (size_t first = 0; first < r.frameMs.size(); first += kFramesPerSecond) {
+        const size_t end = std::min(r.frameMs.size(), first + kFramesPerSecond);
+        const double typical =
+            median(std::vector<double>(r.frameMs.begin() + static_cast<std::ptrdiff_t>(first),
+                                       r.frameMs.begin() + static_cast<std::ptrdiff_t>(end)));
+        for (size_t i = first; i < end; ++i) spike[i] = r.frameMs[i] / typical;
+    }
+    std::vector<size_t> order(spike.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    const size_t shown = std::min<size_t>(order.size(), 6);
+    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(shown), order.end(),
+                      [&](size_t a, size_t b) { return spike[a] > spike[b]; });
+    int over2 = 0;
+    for (double x : spike) over2 += x > 2.0;
+    std::printf(
+        "frames over twice their second's median: %d; the largest (ms, times the median, show second):",
+        over2);
+    for (size_t i = 0; i < shown; ++i)
+        std::printf("%s %.0f x%.1f at %.1f", i ? "," : "", r.frameMs[order[i]], spike[order[i]],
+                    o.from + static_cast<double>(order[i]) / kFramesPerSecond);
+    std::printf("\n");
     std::printf("per second fps:");
     for (size_t i = 0; i < s.size(); ++i) std::printf("%s%.0f", i % 20 ? " " : "\n  ", s[i]);
     std::printf("\n");
