@@ -50,8 +50,19 @@ bool ReadPoint(SceneFileReader& in, Vec3& out, const char* what) {
     return true;
 }
 
+// "\nVert %d X:%f Y:%f Z:%f " (every vertex of every object is logged: printf would take a good
+// part of the loading time).
 void LogVertex(FILE* log, int i, const Vec3& p) {
-    if (log) std::fprintf(log, "\nVert %d X:%f Y:%f Z:%f ", i, p.x, p.y, p.z);
+    if (!log) return;
+    char line[32 + 3 * kFixedChars];
+    char* out = line + std::snprintf(line, 32, "\nVert %d X:", i);
+    out = putFixed(out, p.x);
+    std::memcpy(out, " Y:", 3);
+    out = putFixed(out + 3, p.y);
+    std::memcpy(out, " Z:", 3);
+    out = putFixed(out + 3, p.z);
+    *out++ = ' ';
+    std::fwrite(line, 1, static_cast<size_t>(out - line), log);
 }
 
 }  // namespace

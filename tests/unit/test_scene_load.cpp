@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
+#include "common/kgl_log.h"
 #include "image/kgl_texture.h"
 #include "scene/kgl_scene3d.h"
 #include "scene/kgl_scene_textures.h"
@@ -321,6 +324,20 @@ TEST(SceneLoad, VertexLogHoldsTheLastObject) {
               "\nControl Point 1, 1.000000 1.000000 1.000000"
               "\nControl Point 2, 2.000000 2.000000 2.000000"
               "\nBern_Coef 0 1.000000\nBern_Coef 1 3.000000\nBern_Coef 2 3.000000");
+}
+
+// The logs' own float writer against printf, where the two could part: ties in the sixth place,
+// signed zeros and values that round to them, the largest floats, NaN and infinities.
+TEST(SceneLoad, LogFloatsAreWrittenAsPrintfWritesThem) {
+    const float values[] = {0.0f,    -0.0f,    1.0f / 128, -3.0f / 256, 2.5e-6f, -1e-7f,   123456.789f,
+                            FLT_MAX, -FLT_MAX, FLT_MIN,    NAN,         -NAN,    INFINITY, -INFINITY};
+    for (float v : values) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%f", static_cast<double>(v));
+        char written[kFixedChars + 1];
+        *putFixed(written, v) = '\0';
+        EXPECT_STREQ(written, expected);
+    }
 }
 
 TEST(SceneLoad, MissingFileShowsTheBoxAndLeavesAnEmptyScene) {
