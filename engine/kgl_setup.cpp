@@ -3,9 +3,12 @@
 // scene does not have are skipped, so short or missing scene files never write past its arrays.
 #include <GL/gl.h>
 
+#include <iterator>
+
 #include "engine/kgl_demoengine.h"
 #include "engine/kgl_show_tables.h"
 #include "scene/kgl_scene_textures.h"
+#include "script/kgl_import_prefetch.h"
 #include "script/kgl_scenescript.h"
 
 namespace kgl {
@@ -173,8 +176,17 @@ void DemoEngine::setup(float width, float height, int bits) {
     waveTables[0].generate(10, 12, 0, 2);
     waveTables[0].setStep(26);
 
+    // The scripts' conversions run on a worker while the overlays and the scenes before them load.
+    ImportPrefetch prefetch;
+    if (scriptReader.runImports) {
+        const char* scripts[std::size(show::kSceneBlocks)];
+        for (size_t i = 0; i < std::size(scripts); ++i) scripts[i] = show::kSceneBlocks[i].script;
+        prefetch.Start(scriptReader.importer(), scripts, std::size(scripts));
+        scriptReader.SetPrefetch(&prefetch);
+    }
     setupOverlays(flashes, width, height);
     for (const show::SceneBlock& b : show::kSceneBlocks) applySceneBlock(*this, b, width, height);
+    scriptReader.SetPrefetch(nullptr);
     if (!events.loaded) events.Clear();
     motionBlur.setDrift(-0.0045f, 0.008121f, 2);
     for (const show::BlurPreset& p : show::kBlurPresets) motionBlur.prepareLayers(p.layers);

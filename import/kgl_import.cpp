@@ -9,6 +9,7 @@
 
 #include "common/kgl_bytes.h"
 #include "common/kgl_log.h"
+#include "platform/kgl_msgbox.h"
 
 namespace kgl {
 
@@ -52,34 +53,80 @@ void AseImporter::ResetRun() {
     repairs_ = Repairs{};
     animationEnd_ = kAseNoHit;
     block_.clear();
+    notices_.clear();
+    converted_ = false;
 }
 
 int AseImporter::Run() {
+    Stage();
+    return Commit();
+}
+
+int AseImporter::RunOnText(std::string raw) {
+    StageText(std::move(raw));
+    return Commit();
+}
+
+void AseImporter::Stage() {
     ResetRun();
-    if (inputFile_.empty()) return 0;
+    stagedResult_ = 0;
+    if (inputFile_.empty()) return;
     std::string raw;
     if (!AseText::readWhole(inputFile_, raw)) {
         status_ = ImportStatus::InputUnreadable;
         message_ = "cannot read the input file";
-        logLine("IMPORT", inputFile_.c_str(), "%s", message_.c_str());
-        return 1;
+        Say("%s", message_.c_str());
+        stagedResult_ = 1;
+        return;
     }
-    return RunOnText(std::move(raw));
+    StageText(std::move(raw));
 }
 
-int AseImporter::RunOnText(std::string raw) {
+void AseImporter::StageText(std::string raw) {
     ResetRun();
     std::string error;
     if (!text_.load(std::move(raw), error)) {
         status_ = ImportStatus::InputUnreadable;
         message_ = "cannot decode the input: " + error;
-        logLine("IMPORT", inputFile_.c_str(), "%s", message_.c_str());
-        return 1;
+        Say("%s", message_.c_str());
+        stagedResult_ = 1;
+        return;
     }
     OpenLog(false);
     logStarted_ = true;
     Log("\n\n\n\n\n******************************\nInput File Opened OK!");
-    return Finish(Convert());
+    converted_ = Convert();
+    stagedResult_ = kFinishPending;
+}
+
+int AseImporter::Commit() {
+    for (const Notice& n : notices_) {
+        if (n.box)
+            messageBox(n.text.c_str(), kMissingTextureCaption, MsgBoxKind::Info);
+        else
+            logLine("IMPORT", inputFile_.c_str(), "%s", n.text.c_str());
+    }
+    notices_.clear();
+    const int result = stagedResult_;
+    stagedResult_ = 0;
+    return result == kFinishPending ? Finish(converted_) : result;
+}
+
+void AseImporter::CopySettings(const AseImporter& from) {
+    inputFile_ = from.inputFile_;
+    outputFile_ = from.outputFile_;
+    textureDir_ = from.textureDir_;
+    packTextures_ = from.packTextures_;
+    logPath_ = from.logPath_;
+    exitOnFatal_ = from.exitOnFatal_;
+    repair_ = from.repair_;
+    scan_ = from.scan_;
+}
+
+bool AseImporter::SameSettings(const AseImporter& o) const {
+    return inputFile_ == o.inputFile_ && outputFile_ == o.outputFile_ && textureDir_ == o.textureDir_ &&
+           packTextures_ == o.packTextures_ && logPath_ == o.logPath_ && exitOnFatal_ == o.exitOnFatal_ &&
+           repair_ == o.repair_ && scan_ == o.scan_;
 }
 
 bool AseImporter::Convert() {
@@ -153,7 +200,7 @@ bool AseImporter::Reject(const char* fmt, ...) {
     status_ = ImportStatus::Rejected;
     message_ = text;
     Log("\n****Conversion stopped: %s", text);
-    logLine("IMPORT", inputFile_.c_str(), "not converted: %s", text);
+    Say("not converted: %s", text);
     return false;
 }
 
@@ -165,8 +212,17 @@ bool AseImporter::Fatal(ImportStatus status, const char* fmt, ...) {
     va_end(args);
     status_ = status;
     message_ = text;
-    logLine("IMPORT", inputFile_.c_str(), "%s", text);
+    Say("%s", text);
     return false;
+}
+
+void AseImporter::Say(const char* fmt, ...) {
+    char text[1024];
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(text, sizeof text, fmt, args);
+    va_end(args);
+    notices_.push_back(Notice{false, text});
 }
 
 // ---- log and output files ----
@@ -353,8 +409,8 @@ std::string AseImporter::ReadNodeName() {
 
 void AseImporter::WriteName(const std::string& name) {
     if (!out_.name(name))
-        logLine("IMPORT", inputFile_.c_str(), "the name \"%.40s...\" (%zu bytes) is cut to %zu bytes",
-                name.c_str(), name.size(), kMaxSceneNameLength);
+        Say("the name \"%.40s...\" (%zu bytes) is cut to %zu bytes", name.c_str(), name.size(),
+            kMaxSceneNameLength);
 }
 
 void AseImporter::WriteVector() {

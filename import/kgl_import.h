@@ -79,6 +79,15 @@ public:
     int Run();
     // Converts text that is already in memory (the input setting only names it in messages).
     int RunOnText(std::string raw);
+    // Run in two halves, so that the conversion can run on another thread: Stage reads and
+    // converts, keeping what Run would print and show; Commit prints and shows it in the same
+    // order, then writes the log and the scene file (or ends the process at a fatal stop) and
+    // returns what Run would. Run is the two in a row.
+    void Stage();
+    int Commit();
+    // The settings above, the log file, the fatal-stop and repair modes and the token searches.
+    void CopySettings(const AseImporter& from);
+    bool SameSettings(const AseImporter& other) const;
 
     ImportStatus status() const { return status_; }
     const std::string& message() const { return message_; }
@@ -166,6 +175,9 @@ private:
     bool WriteVectorAfter(const char* token);
     void WriteVector();
     bool NextAnimationIs(const std::string& nodeName);
+    void StageText(std::string raw);
+    // A line for stderr ("IMPORT: [input] ..."), kept until Commit.
+    void Say(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     bool Reject(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     bool Fatal(ImportStatus status, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
     void Log(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
@@ -218,6 +230,14 @@ private:
     int textureVertexCount_ = 0;  // texture-vertex count of the object being converted
     ImportStatus status_ = ImportStatus::NothingToDo;
     std::string message_;
+    struct Notice {
+        bool box;  // the missing-texture message box, else a line for stderr
+        std::string text;
+    };
+    std::vector<Notice> notices_;  // what the staged run has to say, in order
+    static constexpr int kFinishPending = 2;
+    int stagedResult_ = 0;  // Run's result, or kFinishPending: Finish(converted_) decides it
+    bool converted_ = false;
 };
 
 }  // namespace kgl

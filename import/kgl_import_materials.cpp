@@ -107,7 +107,7 @@ bool AseImporter::PackTexture(const std::string& textureDir, const char* name) {
     if (name[0] == '\0' || !readFile(path, bytes) || static_cast<int64_t>(bytes.size()) > kMaxPackedTexture) {
         char text[kMaxImportPath + kAseNameBuffer + 64];
         std::snprintf(text, sizeof text, "Texture bitmap : %s not found!", path.c_str());
-        messageBox(text, kMissingTextureCaption, MsgBoxKind::Info);
+        notices_.push_back(Notice{true, text});  // the box, shown at Commit
         return Fatal(ImportStatus::FatalTextureMissing, "texture %s to pack not found", path.c_str());
     }
     out_.packedTexture(bytes);

@@ -10,6 +10,7 @@
 
 #include "common/kgl_log.h"
 #include "import/kgl_import.h"
+#include "script/kgl_import_prefetch.h"
 
 namespace kgl {
 
@@ -98,8 +99,9 @@ bool SceneScriptReader::ReadText(const char* key, char* buf) {
     in_.GetChar();  // the one character after the key: an opening quote or a space
     const size_t length = in_.ReadLine(buf, kMaxScriptText);
     if (length < kMaxScriptText) return true;
-    logLine(kLog, path_.c_str(), "the value of %s is longer than %zu characters; ignored", key,
-            kMaxScriptText - 1);
+    if (!quiet_)
+        logLine(kLog, path_.c_str(), "the value of %s is longer than %zu characters; ignored", key,
+                kMaxScriptText - 1);
     buf[0] = '\0';
     return false;
 }
@@ -122,17 +124,36 @@ bool SceneScriptReader::LightInRange(int index) const {
 
 // The four import settings are each searched from just after "IMPORT:"; a missing key leaves
 // the importer's setting as it was. Afterwards the K3D search starts from "IMPORT:" again.
-void SceneScriptReader::ReadImport() {
-    if (in_.FindKeyword("IMPORT:") != TokenReader::kFound) return;
+bool SceneScriptReader::ReadImportSettings() {
+    if (in_.FindKeyword("IMPORT:") != TokenReader::kFound) return false;
     const long block = in_.Tell();
-    if (ReadInt() != 1) return;
+    if (ReadInt() != 1) return false;
     char text[kMaxScriptText];
     if (FindInBlock(block, "INFILE:") && ReadText("INFILE:", text)) importer_->SetInputFile(text);
     if (FindInBlock(block, "OUTFILE:") && ReadText("OUTFILE:", text)) importer_->SetOutputFile(text);
     if (FindInBlock(block, "TXTPATH:") && ReadText("TXTPATH:", text)) importer_->SetTextureDir(text);
     if (FindInBlock(block, "USETXTPACK:")) importer_->SetPackTextures(ReadInt() != 0);
     in_.Seek(block);
-    if (runImports) importer_->Run();  // reports its own failures; its fatal stops may end the process
+    return true;
+}
+
+// The importer reports its own failures; its fatal stops may end the process.
+void SceneScriptReader::ReadImport() {
+    if (!ReadImportSettings() || !runImports) return;
+    AseImporter* staged = prefetch_ ? prefetch_->Take(*importer_) : nullptr;
+    if (staged)
+        staged->Commit();
+    else
+        importer_->Run();
+}
+
+bool SceneScriptReader::PlanImport(const char* path) {
+    if (!path || !in_.Open(path)) return false;
+    path_ = path;
+    quiet_ = true;
+    const bool asks = ReadImportSettings();
+    quiet_ = false;
+    return asks;
 }
 
 // The texture path and packed flag are set together, by "USETXTPACK:", and before the scene

@@ -18,6 +18,7 @@
 namespace kgl {
 
 class AseImporter;
+class ImportPrefetch;
 
 constexpr size_t kMaxScriptText = 256;       // text values (paths): 255 characters + terminator
 constexpr size_t kMaxScriptObjectName = 64;  // the name after "OBJ:": 63 characters + terminator
@@ -52,9 +53,16 @@ public:
     // when it cannot be opened (one line on stderr).
     bool Read(Scene3D& scene, const char* path);
     bool Read(const char* path);
+    // While set, an IMPORT block that asks for a conversion takes it from `prefetch` (already
+    // converted there) when it was planned, and converts in place otherwise.
+    void SetPrefetch(ImportPrefetch* prefetch) { prefetch_ = prefetch; }
+    // Reads only the IMPORT block of the script at `path` into the importer's settings, printing
+    // nothing and converting nothing: true when it asks for a conversion.
+    bool PlanImport(const char* path);
 
 private:
     void ReadImport();
+    bool ReadImportSettings();  // true when the block asks for a conversion
     void ReadK3D();
     void ReadAmbience();
     void ReadCameras();
@@ -82,6 +90,8 @@ private:
     TokenReader in_;
     std::string path_;
     int32_t lastInt_ = 0;  // the last integer the script read, whichever key it belonged to
+    ImportPrefetch* prefetch_ = nullptr;
+    bool quiet_ = false;  // PlanImport: the script is read again, and says it then
 };
 
 }  // namespace kgl

@@ -12,6 +12,7 @@
 #include "common/kgl_bytes.h"
 #include "engine/kgl_demoengine.h"
 #include "import/kgl_import.h"
+#include "script/kgl_import_prefetch.h"
 #include "script/kgl_scenescript.h"
 #include "tests/unit/kgl_test_files.h"
 #include "tests/unit/kgl_test_scene.h"
@@ -438,6 +439,35 @@ TEST_F(SceneScript, OneImporterForEveryScriptOfTheShow) {
     ASSERT_TRUE(readFile("out.k3d", bytes));
     EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("Tri02"), std::string::npos);
     EXPECT_EQ(again.ObjectCount(), 0);  // the second script loads nothing itself
+}
+
+// Conversions planned from the scripts and run ahead give what converting in place gives: the
+// same scene, settings carried from one script to the next, a block with 0 left alone, and a
+// failure reported when its script is read, not when it was converted.
+TEST_F(SceneScript, ConversionsRunAheadCommitWhenTheirScriptIsRead) {
+    ASSERT_TRUE(kgl_test::WriteText("in.ase", smallAse()));
+    ASSERT_TRUE(kgl_test::WriteText("first.txt", kImportScript));
+    ASSERT_TRUE(kgl_test::WriteText("off.txt", "IMPORT: 0 { INFILE:\"off.ase\" }\n"));
+    ASSERT_TRUE(kgl_test::WriteText("second.txt", "IMPORT: 1 { INFILE:\"missing.ase\" }\n"));
+    SceneScriptReader reader(scene);
+    reader.SetLoadOptions(modelOnly());
+    reader.importer().SetExitOnFatal(false);
+    const char* scripts[] = {"first.txt", "off.txt", "second.txt"};
+    ImportPrefetch prefetch;
+    prefetch.Start(reader.importer(), scripts, 3);
+    EXPECT_EQ(prefetch.planned(), 2u);
+    reader.SetPrefetch(&prefetch);
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(reader.Read("first.txt"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_EQ(scene.ObjectCount(), 1);
+    EXPECT_STREQ(scene.objects[0].name, "Tri01");
+    EXPECT_FALSE(kgl_test::ReadText("debug.log").empty());
+    Scene3D other;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(reader.Read(other, "second.txt"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "IMPORT: [missing.ase] cannot read the input file\n");
+    EXPECT_EQ(reader.importer().outputFile(), "out.k3d");  // carried over, as the plan had it
 }
 
 // Found by fuzz_scenescript: an IMPORT block whose INFILE names a directory ("escena/") ended the
