@@ -75,7 +75,7 @@ void AseImporter::Stage() {
     if (!AseText::readWhole(inputFile_, raw)) {
         status_ = ImportStatus::InputUnreadable;
         message_ = "cannot read the input file";
-        Say("%s", message_.c_str());
+        Say(message_);
         stagedResult_ = 1;
         return;
     }
@@ -88,7 +88,7 @@ void AseImporter::StageText(std::string raw) {
     if (!text_.load(std::move(raw), error)) {
         status_ = ImportStatus::InputUnreadable;
         message_ = "cannot decode the input: " + error;
-        Say("%s", message_.c_str());
+        Say(message_);
         stagedResult_ = 1;
         return;
     }
@@ -200,7 +200,7 @@ bool AseImporter::Reject(const char* fmt, ...) {
     status_ = ImportStatus::Rejected;
     message_ = text;
     Log("\n****Conversion stopped: %s", text);
-    Say("not converted: %s", text);
+    Say(std::string("not converted: ") + text);
     return false;
 }
 
@@ -212,17 +212,12 @@ bool AseImporter::Fatal(ImportStatus status, const char* fmt, ...) {
     va_end(args);
     status_ = status;
     message_ = text;
-    Say("%s", text);
+    Say(text);
     return false;
 }
 
-void AseImporter::Say(const char* fmt, ...) {
-    char text[1024];
-    va_list args;
-    va_start(args, fmt);
-    std::vsnprintf(text, sizeof text, fmt, args);
-    va_end(args);
-    notices_.push_back(Notice{false, text});
+void AseImporter::Say(std::string line) {
+    notices_.push_back(Notice{false, std::move(line)});
 }
 
 // ---- log and output files ----
@@ -408,9 +403,12 @@ std::string AseImporter::ReadNodeName() {
 }
 
 void AseImporter::WriteName(const std::string& name) {
-    if (!out_.name(name))
-        Say("the name \"%.40s...\" (%zu bytes) is cut to %zu bytes", name.c_str(), name.size(),
-            kMaxSceneNameLength);
+    if (!out_.name(name)) {
+        char line[128];
+        std::snprintf(line, sizeof line, "the name \"%.40s...\" (%zu bytes) is cut to %zu bytes",
+                      name.c_str(), name.size(), kMaxSceneNameLength);
+        Say(line);
+    }
 }
 
 void AseImporter::WriteVector() {

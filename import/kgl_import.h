@@ -177,7 +177,7 @@ private:
     bool NextAnimationIs(const std::string& nodeName);
     void StageText(std::string raw);
     // A line for stderr ("IMPORT: [input] ..."), kept until Commit.
-    void Say(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    void Say(std::string line);
     bool Reject(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     bool Fatal(ImportStatus status, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
     void Log(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
