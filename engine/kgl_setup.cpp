@@ -193,27 +193,8 @@ void DemoEngine::setup(float width, float height, int bits) {
     motionBlur.endCapture();
 }
 
-// The scenes are drawn where the show draws them, in the off-screen target's context: a context
-// keeps its own state and the programs the driver builds for it, so drawing them in the window's
-// would leave the show's first frames (and the first frame of each scene) to build them again. The
-// state the set-up left in that context is put back afterwards.
 void DemoEngine::warmUp() {
-    constexpr GLenum kStacks[] = {GL_PROJECTION, GL_MODELVIEW};
-    motionBlur.beginCapture();
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-    for (GLenum stack : kStacks) {
-        glMatrixMode(stack);
-        glPushMatrix();
-    }
     for (int slot : kWarmUpSlots) scenes[slot].Render();
-    for (GLenum stack : kStacks) {
-        glMatrixMode(stack);
-        glPopMatrix();
-    }
-    glPopClientAttrib();
-    glPopAttrib();
-    motionBlur.endCapture();
 }
 
 }  // namespace kgl

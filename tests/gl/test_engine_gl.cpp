@@ -165,27 +165,4 @@ TEST_F(EngineGL, SceneSwitchPreparesTheOffscreenContext) {
     e->motionBlur.endCapture();
 }
 
-// The warm-up draws the scenes where the show draws them and leaves that context's state as it
-// found it (a scene sets its projection and turns lighting on), the window's context current.
-TEST_F(EngineGL, WarmUpLeavesTheOffscreenStateAsItFoundIt) {
-    e->scenes[5].cameras.resize(1);  // the last one drawn; the others, without a camera, draw nothing
-    e->motionBlur.beginCapture();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glDisable(GL_LIGHTING);
-    e->motionBlur.endCapture();
-    e->warmUp();
-    void* window = nullptr;
-    void* context = nullptr;
-    kgl::currentGLHandles(window, context);
-    EXPECT_EQ(context, gl.sdlContext());
-    e->motionBlur.beginCapture();
-    GLfloat projection[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(projection[i], i % 5 == 0 ? 1.0f : 0.0f) << i;
-    EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_FALSE);
-    e->motionBlur.endCapture();
-}
-
 }  // namespace
